@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds QRVLNK.dll, qrvhub.exe, the tests and the benchmark for one or both architectures.
+# Usage: scripts/build.sh [i686|x86_64|all]   (default: all)
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+archs="${1:-all}"
+[ "$archs" = all ] && archs="i686 x86_64"
+for arch in $archs; do
+  cmake --preset "$arch" >/dev/null
+  cmake --build --preset "$arch" -j"$(nproc)"
+  # Only Windows system DLLs may be imported.
+  objdump="${arch}-w64-mingw32-objdump"
+  [ "$arch" = i686 ] && objdump=i686-w64-mingw32-objdump
+  imports=$("$objdump" -p "build/$arch/bin/QRVLNK.dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  for dll in $imports; do
+    case "$dll" in
+      kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|comctl32.dll|shell32.dll|ole32.dll|oleaut32.dll|msvcrt.dll) ;;
+      *) echo "QRVLNK.dll ($arch) imports $dll, which is not a Windows system DLL" >&2; exit 1 ;;
+    esac
+  done
+done

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both architectures and runs every test under Wine, headless.
+# Usage: scripts/test.sh [i686|x86_64|all] [ctest arguments...]
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+bash scripts/setup.sh
+source scripts/env.sh
+bash scripts/wineprefix.sh
+archs="${1:-all}"
+[ $# -gt 0 ] && shift
+bash scripts/build.sh "$archs"
+[ "$archs" = all ] && archs="i686 x86_64"
+run() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+}
+status=0
+for arch in $archs; do
+  echo "== tests, $arch"
+  run timeout 2400 ctest --preset "$arch" "$@" || status=1
+done
+timeout 60 wineserver -k 2>/dev/null || true
+exit $status

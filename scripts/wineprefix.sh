@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Creates the project's Wine prefix (64-bit, runs i686 and x86_64 programs) with a CJK font for "宋体".
+set -euo pipefail
+source "$(dirname "$0")/env.sh" 2>/dev/null
+if [ -f "$WINEPREFIX/.qrvlnk-ready" ]; then
+  exit 0
+fi
+mkdir -p "$WINEPREFIX"
+echo "Creating Wine prefix $WINEPREFIX ..."
+timeout 300 wineboot -i >/dev/null 2>&1 || true
+timeout 120 wineserver -w || true
+# Map the dialogs' font to the installed WenQuanYi font.
+reg="$WINEPREFIX/qrvlnk-fonts.reg"
+python3 - "$reg" <<'PY'
+import sys
+text = "\r\n".join([
+    "Windows Registry Editor Version 5.00",
+    "",
+    r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]",
+    '"宋体"="WenQuanYi Zen Hei"',
+    '"SimSun"="WenQuanYi Zen Hei"',
+    '"NSimSun"="WenQuanYi Zen Hei"',
+    '"MS Shell Dlg"="WenQuanYi Zen Hei"',
+    '"Tahoma"="WenQuanYi Zen Hei"',
+    "",
+]) + "\r\n"
+open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+PY
+timeout 120 wine regedit /S "$reg" >/dev/null 2>&1 || true
+timeout 120 wineserver -w || true
+touch "$WINEPREFIX/.qrvlnk-ready"

@@ -1,0 +1,28 @@
+#include "framework/Thread.h"
+
+#include <process.h>
+
+bool CThread::CreateThread()
+{
+    uintptr_t h = ::_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr);
+    if (h == 0) {
+        delete this;
+        return false;
+    }
+    ::CloseHandle(reinterpret_cast<HANDLE>(h));
+    return true;
+}
+
+unsigned __stdcall CThread::ThreadProc(void* pParam)
+{
+    CThread* pThread = static_cast<CThread*>(pParam);
+    int result = 0;
+    try {
+        if (pThread->InitInstance())
+            result = pThread->Run();
+    } catch (...) {
+        result = 0;
+    }
+    delete pThread;
+    return static_cast<unsigned>(result);
+}

@@ -1,0 +1,24 @@
+// A worker thread object that deletes itself when its thread ends. Allocate it on the heap and never
+// delete it: once CreateThread has been called, the object belongs to its thread.
+#pragma once
+#include <windows.h>
+
+class CThread {
+public:
+    CThread() {}
+    virtual ~CThread() {}
+    CThread(const CThread&) = delete;
+    CThread& operator=(const CThread&) = delete;
+
+    // Starts the thread at once with the default stack and security. When no thread can be started,
+    // the object deletes itself before returning false.
+    bool CreateThread();
+
+protected:
+    // Per-thread start-up; Run follows only when it succeeds.
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int Run() = 0;
+
+private:
+    static unsigned __stdcall ThreadProc(void* pParam);
+};

@@ -1,0 +1,13 @@
+// What the plug-in tells the host about itself.
+#pragma once
+
+namespace identity {
+
+// "08888978", also the log file's base name: 9 bytes with the terminator.
+extern const char kInterfaceID[9];
+// 16 bytes of GBK text: 17 bytes with the terminator.
+extern const char kInterfaceName[17];
+const int kInterfaceKind = 4;
+const unsigned short kFunctions = 11;
+
+} // namespace identity

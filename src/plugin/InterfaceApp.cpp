@@ -1,0 +1,26 @@
+#include "plugin/InterfaceApp.h"
+
+#include "settings/Settings.h"
+
+#include <cstring>
+
+CInterfaceApp::CInterfaceApp() : m_bUserOrgIDTooLong(false)
+{
+    std::memset(m_szUserOrgID, 0, sizeof(m_szUserOrgID));
+}
+
+BOOL CInterfaceApp::InitInstance()
+{
+    SetRegistryKey(settings::kCompanyKey);
+    const std::string userOrgID = settings::GetString(settings::kUserOrgID);
+    m_bUserOrgIDTooLong = userOrgID.size() >= sizeof(m_szUserOrgID);
+    std::memset(m_szUserOrgID, 0, sizeof(m_szUserOrgID));
+    if (!m_bUserOrgIDTooLong)
+        std::memcpy(m_szUserOrgID, userOrgID.c_str(), userOrgID.size());
+    return CApp::InitInstance();
+}
+
+CInterfaceApp* GetInterfaceApp()
+{
+    return static_cast<CInterfaceApp*>(CApp::Get());
+}

@@ -1,0 +1,94 @@
+// The layout of the plug-in's two stores: the registry profile (section "2.0" of the application's key)
+// and the INI files OrgMap.ini and TaskDefine.ini in the current directory. Every value is read when it
+// is needed and written straight back; nothing here keeps state or touches a window.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace settings {
+
+// Registry profile.
+extern const char kCompanyKey[];
+extern const char kSection[];
+extern const char kUserOrgID[];
+extern const char kExportLocation[];
+extern const char kSourcePath[];
+extern const char kDestPath[];
+extern const char kIsDeleted[];
+extern const char kOrgID[];
+extern const char kUsername[];
+extern const char kPassword[];
+
+// INI files, sections and keys.
+extern const char kOrgMapFile[];
+extern const char kTaskDefineFile[];
+extern const char kOrgMappingSection[];
+extern const char kSuppliersSection[];
+extern const char kClientIDFormat[];
+extern const char kQRVIDFormat[];
+extern const char kSIDFormat[];
+extern const char kValidFormat[];
+extern const char kNameFormat[];
+extern const char kTempSQL[];
+extern const char kFileName[];
+extern const char kSQL[];
+extern const char kChecked[];
+extern const char kLastExportTime[];
+extern const char kDefaultExportTime[];
+
+// Read limits: the buffer sizes, terminator included.
+const size_t kOrgCodeBuffer = 128;
+const size_t kSupplierBuffer = 256;
+const size_t kSectionNamesBuffer = 512;
+const size_t kTaskValueBuffer = 512;
+const size_t kSqlBuffer = 1024;
+
+// Profile values of section "2.0". Strings default to "".
+std::string GetString(const char* name);
+int GetInt(const char* name, int defaultValue);
+bool SetString(const char* name, const char* value);
+bool SetInt(const char* name, int value);
+
+// The current directory, one trailing backslash removed, then "\" and the file name; built afresh.
+std::string IniPath(const char* fileName);
+// A numbered key: the format ("ClientID%04d" ...) applied to index.
+std::string NumberedKey(const char* format, int index);
+
+// Profile-file operations on a full path. ReadIniString takes at most bufferSize - 1 bytes, never
+// splitting a double-byte character; a null default yields "" for a missing key.
+std::string ReadIniString(const std::string& path, const char* section, const char* key, const char* defaultValue,
+                          size_t bufferSize);
+int ReadIniInt(const std::string& path, const char* section, const char* key, int defaultValue);
+bool WriteIniString(const std::string& path, const char* section, const char* key, const char* value);
+bool EmptyIniSection(const std::string& path, const char* section);
+// The section names in file order that fit, whole, into a list of bufferSize bytes (each name with its
+// terminator, plus the list's final terminator). A name the platform would cut short is never listed.
+std::vector<std::string> ReadSectionNames(const std::string& path, size_t bufferSize);
+
+// "OrgMapping" of OrgMap.ini.
+struct OrgMapping {
+    std::string clientCode;
+    std::string platformCode;
+};
+std::vector<OrgMapping> ReadOrgMappings();
+void WriteOrgMappings(const std::vector<OrgMapping>& mappings);
+
+// "Suppliers" of OrgMap.ini.
+struct Supplier {
+    std::string code;
+    std::string name;
+    bool valid = false;
+};
+std::vector<Supplier> ReadSuppliers();
+// Empties the section, writes every entry renumbered from 0 and then TempSQL, last.
+void WriteSuppliers(const std::vector<Supplier>& suppliers);
+// The SQL value list of the ticked suppliers' codes, each an SQL string literal.
+std::string BuildTempSQL(const std::vector<Supplier>& suppliers);
+
+// TaskDefine.ini: one section per task.
+std::vector<std::string> ListTasks();
+std::string ReadTaskString(const std::string& task, const char* key, const char* defaultValue, size_t bufferSize);
+int ReadTaskInt(const std::string& task, const char* key, int defaultValue);
+bool WriteTaskString(const std::string& task, const char* key, const char* value);
+
+} // namespace settings

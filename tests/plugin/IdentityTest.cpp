@@ -1,0 +1,139 @@
+// The real QRVLNK.dll as a host loads it: export table, identity, settings exports and the log file.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+typedef void(__cdecl* InfoFn)(char*, char*, int*);
+typedef unsigned short(__cdecl* QueryFn)();
+typedef BOOL(__cdecl* SetTextFn)(const char*);
+typedef int(__cdecl* RunFn)();
+
+std::string DllPath()
+{
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\')) + "\\QRVLNK.dll";
+}
+
+// Loads the DLL with the given current directory and unloads it in the destructor.
+class LoadedPlugin {
+public:
+    explicit LoadedPlugin(const std::string& cwd) : m_cwd(cwd), m_hModule(::LoadLibraryA(DllPath().c_str())) {}
+    ~LoadedPlugin() { Unload(); }
+    void Unload()
+    {
+        if (m_hModule)
+            ::FreeLibrary(m_hModule);
+        m_hModule = nullptr;
+    }
+    template <class Fn>
+    Fn Get(const char* name) const
+    {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, name)));
+    }
+    HMODULE Module() const { return m_hModule; }
+
+private:
+    test::CurrentDir m_cwd;
+    HMODULE m_hModule;
+};
+
+const char kDllKey[] = "Software\\Quorvane\\QRVLNK\\2.0";
+
+std::string ReadDllValue(const char* name, DWORD* type)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kDllKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return "<no key>";
+    char data[1024] = "";
+    DWORD size = sizeof(data);
+    LONG rc = ::RegQueryValueExA(hKey, name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegCloseKey(hKey);
+    return rc == ERROR_SUCCESS ? std::string(data) : "<no value>";
+}
+
+TEST(Plugin, ExportsIdentityAndConstants)
+{
+    test::TempDir dir("plugin");
+    LoadedPlugin plugin(dir.Path());
+    ASSERT_NE(nullptr, plugin.Module()) << DllPath();
+    for (const char* name : { "Export", "AutoExport", "Import", "AutoImport", "Setup", "GetInterfaceInfo",
+                              "QueryFunctions", "SetDataFilePath", "SetUserOrgID" })
+        EXPECT_NE(nullptr, plugin.Get<void*>(name)) << name;
+
+    for (int call = 0; call < 2; ++call) {
+        char id[32];
+        char name[64];
+        memset(id, 'x', sizeof(id));
+        memset(name, 'x', sizeof(name));
+        int kind = 0;
+        plugin.Get<InfoFn>("GetInterfaceInfo")(id, name, &kind);
+        EXPECT_STREQ("08888978", id);
+        EXPECT_EQ(std::string("\xB7\xD6\xCF\xFA\xCF\xB5\xCD\xB3\xCA\xFD\xBE\xDD\xBD\xD3\xBF\xDA"), name);
+        EXPECT_EQ(16u, strlen(name));
+        EXPECT_EQ('x', id[9]) << "wrote past the 9-byte identifier";
+        EXPECT_EQ('x', name[17]) << "wrote past the 17-byte name";
+        EXPECT_EQ(4, kind);
+        EXPECT_EQ(11, plugin.Get<QueryFn>("QueryFunctions")());
+    }
+}
+
+TEST(Plugin, SettingsExportsWriteStringsUnderTheModuleKey)
+{
+    test::TempDir dir("plugin");
+    LoadedPlugin plugin(dir.Path());
+    ASSERT_NE(nullptr, plugin.Module());
+    const char gbkPath[] = "D:\\\xCA\xFD\xBE\xDD\\\xB5\x5C"; // ends in a character whose trail byte is '\'
+    EXPECT_TRUE(plugin.Get<SetTextFn>("SetDataFilePath")(gbkPath));
+    EXPECT_TRUE(plugin.Get<SetTextFn>("SetUserOrgID")("ORG42"));
+    DWORD type = 0;
+    EXPECT_EQ(gbkPath, ReadDllValue("ExportLocation", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ("ORG42", ReadDllValue("UserOrgID", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+}
+
+TEST(Plugin, RunExportsWithoutHostWindowReturnOne)
+{
+    test::TempDir dir("plugin");
+    LoadedPlugin plugin(dir.Path());
+    ASSERT_NE(nullptr, plugin.Module());
+    ASSERT_EQ(nullptr, ::FindWindowA(nullptr, "\xCD\xF8\xC9\xCC\xCA\xFD\xBE\xDD\xBD\xBB\xBB\xBB\xCF\xB5\xCD\xB3 - QRVHUB"));
+    for (const char* name : { "Export", "AutoExport", "Import", "AutoImport" })
+        EXPECT_EQ(1, plugin.Get<RunFn>(name)()) << name;
+}
+
+TEST(Plugin, LogFileCreatedAtLoadAndContentKept)
+{
+    test::TempDir dir("log");
+    const std::string log = dir / "08888978.log";
+    {
+        LoadedPlugin plugin(dir.Path());
+        ASSERT_NE(nullptr, plugin.Module());
+        EXPECT_TRUE(test::Exists(log));
+        EXPECT_EQ("", test::ReadFile(log));
+    }
+    ASSERT_TRUE(test::WriteFile(log, "earlier line\r\n"));
+    {
+        LoadedPlugin plugin(dir.Path());
+        ASSERT_NE(nullptr, plugin.Module());
+    }
+    EXPECT_EQ("earlier line\r\n", test::ReadFile(log));
+}
+
+TEST(Plugin, LoadsWhenTheLogCannotBeCreated)
+{
+    test::TempDir dir("log");
+    // A directory in the log file's place: the open fails, the library still loads and unloads.
+    ASSERT_TRUE(test::MakeDir(dir / "08888978.log"));
+    LoadedPlugin plugin(dir.Path());
+    EXPECT_NE(nullptr, plugin.Module());
+    plugin.Unload();
+    EXPECT_TRUE(test::IsDirectory(dir / "08888978.log"));
+}
+
+} // namespace

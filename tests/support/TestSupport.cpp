@@ -1,0 +1,155 @@
+#include "support/TestSupport.h"
+
+#include "framework/App.h"
+#include "framework/Handle.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace test {
+
+TempDir::TempDir(const std::string& tag)
+{
+    static unsigned s_counter = 0;
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    for (;;) {
+        char name[MAX_PATH + 64];
+        std::snprintf(name, sizeof(name), "%sqrvlnk-%s-%lu-%u", base, tag.c_str(), ::GetCurrentProcessId(), ++s_counter);
+        if (::CreateDirectoryA(name, nullptr)) {
+            m_path = name;
+            break;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+}
+
+TempDir::~TempDir()
+{
+    if (!m_path.empty())
+        RemoveTree(m_path);
+}
+
+CurrentDir::CurrentDir(const std::string& dir)
+{
+    char buffer[4096];
+    DWORD n = ::GetCurrentDirectoryA(sizeof(buffer), buffer);
+    m_previous.assign(buffer, n < sizeof(buffer) ? n : 0);
+    ::SetCurrentDirectoryA(dir.c_str());
+}
+
+CurrentDir::~CurrentDir()
+{
+    ::SetCurrentDirectoryA(m_previous.c_str());
+}
+
+std::string CleanProfile::SectionPath()
+{
+    return std::string("Software\\") + settings::kCompanyKey + "\\" + CApp::Get()->GetAppName() + "\\" + settings::kSection;
+}
+
+void CleanProfile::Clear()
+{
+    std::string appKey = std::string("Software\\") + settings::kCompanyKey + "\\" + CApp::Get()->GetAppName();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, (appKey + "\\" + settings::kSection).c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
+}
+
+CleanProfile::CleanProfile()
+{
+    Clear();
+}
+
+CleanProfile::~CleanProfile()
+{
+    Clear();
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeDir(const std::string& path)
+{
+    return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+void RemoveTree(const std::string& path)
+{
+    for (const std::string& name : ListDir(path)) {
+        std::string child = path + "\\" + name;
+        ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (IsDirectory(child))
+            RemoveTree(child);
+        else
+            ::DeleteFileA(child.c_str());
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+std::vector<std::string> ListDir(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA((dir + "\\*").c_str(), &data));
+    if (!find.IsValid())
+        return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (::FindNextFileA(find, &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RegistryValue(const std::string& name, DWORD* type, std::string* data)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, CleanProfile::SectionPath().c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    CRegKey key(hKey);
+    DWORD size = 0;
+    if (::RegQueryValueExA(key, name.c_str(), nullptr, type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::string bytes(size, '\0');
+    if (::RegQueryValueExA(key, name.c_str(), nullptr, type, reinterpret_cast<BYTE*>(&bytes[0]), &size) != ERROR_SUCCESS)
+        return false;
+    bytes.resize(size);
+    *data = bytes;
+    return true;
+}
+
+} // namespace test

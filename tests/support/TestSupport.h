@@ -1,0 +1,56 @@
+// Test fixtures on the real platform: throwaway directories, the current directory, raw file text,
+// and the test program's own registry key.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A fresh directory under %TEMP%, removed with everything in it when the object goes.
+class TempDir {
+public:
+    explicit TempDir(const std::string& tag = "t");
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Makes dir the current directory for the object's lifetime.
+class CurrentDir {
+public:
+    explicit CurrentDir(const std::string& dir);
+    ~CurrentDir();
+
+private:
+    std::string m_previous;
+};
+
+// Empties the application's registry key before and after a test.
+class CleanProfile {
+public:
+    CleanProfile();
+    ~CleanProfile();
+    static void Clear();
+    // HKCU path of the section key: Software\Quorvane\<app name>\2.0.
+    static std::string SectionPath();
+};
+
+bool WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+bool IsDirectory(const std::string& path);
+bool MakeDir(const std::string& path);
+void RemoveTree(const std::string& path);
+// Names in a directory (no "." and ".."), sorted.
+std::vector<std::string> ListDir(const std::string& dir);
+// Registry values under HKCU\<SectionPath()>.
+bool RegistryValue(const std::string& name, DWORD* type, std::string* data);
+
+} // namespace test
