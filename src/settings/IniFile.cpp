@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "framework/Gbk.h"
+#include "framework/Path.h"
 
 #include <windows.h>
 #include <cstdio>
@@ -9,17 +10,11 @@ namespace settings {
 
 std::string IniPath(const char* fileName)
 {
-    // A directory longer than MAX_PATH is taken whole rather than cut: a cut path would name
-    // another directory's file.
-    std::vector<char> buffer(MAX_PATH, '\0');
-    DWORD n = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, '\0');
-        n = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (n >= buffer.size())
-            n = 0;
-    }
-    std::string dir(buffer.data(), n);
+    // A directory too long for the profile functions is taken whole rather than cut: a cut path would
+    // name another directory's file, while a path that is too long only makes the calls fail.
+    std::string dir = GetCurrentDir();
+    if (dir.empty())
+        dir = ".";
     if (gbk::EndsWith(dir, '\\'))
         dir.erase(dir.size() - 1);
     return dir + "\\" + fileName;

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/Handle.h"
+#include "framework/Path.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -34,9 +35,7 @@ TempDir::~TempDir()
 
 CurrentDir::CurrentDir(const std::string& dir)
 {
-    char buffer[4096];
-    DWORD n = ::GetCurrentDirectoryA(sizeof(buffer), buffer);
-    m_previous.assign(buffer, n < sizeof(buffer) ? n : 0);
+    m_previous = GetCurrentDir();
     ::SetCurrentDirectoryA(dir.c_str());
 }
 
