@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The main job: builds QRVLNK.dll and qrvhub.exe, lays out a sample workspace, and runs an unattended
+# export and import through the substitute host, showing the directory trees before and after.
+# Headless (Xvfb) when there is no display. Usage: scripts/demo.sh [workspace-dir]
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+bash scripts/setup.sh
+source scripts/env.sh
+bash scripts/wineprefix.sh
+bash scripts/build.sh i686
+
+WS="$(realpath -m "${1:-$ROOT/demo}")"
+BIN="$ROOT/build/i686/bin"
+rm -rf "$WS"
+mkdir -p "$WS/host" "$WS/send" "$WS/receive" "$WS/data/Q900"
+winpath() { winepath -w "$1" 2>/dev/null; }
+
+# The host's current directory holds the two INI files.
+cp samples/OrgMap.ini samples/TaskDefine.ini "$WS/host/"
+
+# Files the distribution system left for export: prefix_code_rest, code = client organisation code.
+day=$(date +%Y%m%d)
+echo "orders"      > "$WS/send/ORD_C001_$day.txt"
+echo "stock"       > "$WS/send/STK_C002_$day.txt"
+echo "east region" > "$WS/send/销售_华东_$day.txt"
+echo "no code"     > "$WS/send/notes.txt"
+echo "unmapped"    > "$WS/send/ORD_C999_$day.txt"
+# Files the platform delivered for the user's organisation Q900.
+echo "invoice 1"   > "$WS/data/Q900/INV_Q900_$day-1.txt"
+echo "invoice 2"   > "$WS/data/Q900/INV_Q900_$day-2.txt"
+echo "价格表"      > "$WS/data/Q900/价格表_$day.txt"
+
+# Settings the setup sheet would store, plus what the host pushes through its exports.
+reg="$WS/settings.reg"
+python3 - "$reg" "$(winpath "$WS/send")" "$(winpath "$WS/receive")" <<'PY'
+import sys
+path, send, receive = sys.argv[1:4]
+esc = lambda s: s.replace("\\", "\\\\")
+text = "\r\n".join([
+    "Windows Registry Editor Version 5.00", "",
+    r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
+    f'"SourcePath"="{esc(send)}"',
+    f'"DestPath"="{esc(receive)}"',
+    '"IsDeleted"=dword:00000001', "", ""])
+open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+PY
+timeout 120 wine regedit /S "$(winpath "$reg")"
+
+run() {
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+}
+host() { (cd "$WS/host" && run timeout 600 wine "$(winpath "$BIN/qrvhub.exe")" "$@" | iconv -f GBK -t UTF-8); }
+tree() { (cd "$WS" && find send receive data -print | sort | sed 's|[^/]*/|  |g'); }
+
+echo "== Workspace $WS"
+host info
+host set-data-path "$(winpath "$WS/data")" set-user-org Q900
+echo "== Before"
+tree
+echo "== Running: qrvhub.exe autoexport autoimport"
+host autoexport autoimport
+echo "== After"
+tree
+echo "== Exported (data/<platform code>):"
+(cd "$WS/data" && find . -path ./Q900 -prune -o -type f -print | sort)
+echo "== Imported (receive) and archived (data/Q900/Backup):"
+(cd "$WS" && find receive data/Q900/Backup -type f | sort)
+timeout 60 wineserver -k 2>/dev/null || true
