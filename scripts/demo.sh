@@ -5,9 +5,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
-bash scripts/setup.sh
+bash scripts/prepare.sh
 source scripts/env.sh
-bash scripts/wineprefix.sh
 bash scripts/build.sh i686
 
 WS="$(realpath -m "${1:-$ROOT/demo}")"

@@ -4,9 +4,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
-bash scripts/setup.sh
+bash scripts/prepare.sh
 source scripts/env.sh
-bash scripts/wineprefix.sh
 archs="${1:-all}"
 [ $# -gt 0 ] && shift
 bash scripts/build.sh "$archs"

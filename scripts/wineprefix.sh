@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix (64-bit, runs i686 and x86_64 programs) with a CJK font for "宋体".
 set -euo pipefail
-source "$(dirname "$0")/env.sh" 2>/dev/null
+source "$(dirname "$0")/env.sh"
 if [ -f "$WINEPREFIX/.qrvlnk-ready" ]; then
   exit 0
 fi
