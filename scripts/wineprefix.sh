@@ -9,7 +9,7 @@ mkdir -p "$WINEPREFIX"
 echo "Creating Wine prefix $WINEPREFIX ..."
 timeout 300 wineboot -i >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true
-# Map the dialogs' font to the installed WenQuanYi font.
+# Map the dialogs' font to the installed WenQuanYi font, drawn smoothed so small CJK text stays legible.
 reg="$WINEPREFIX/qrvlnk-fonts.reg"
 python3 - "$reg" <<'PY'
 import sys
@@ -22,6 +22,11 @@ text = "\r\n".join([
     '"NSimSun"="WenQuanYi Zen Hei"',
     '"MS Shell Dlg"="WenQuanYi Zen Hei"',
     '"Tahoma"="WenQuanYi Zen Hei"',
+    "",
+    r"[HKEY_CURRENT_USER\Control Panel\Desktop]",
+    '"FontSmoothing"="2"',
+    '"FontSmoothingType"=dword:00000002',
+    '"FontSmoothingGradient"=dword:00000001',
     "",
 ]) + "\r\n"
 open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
