@@ -132,6 +132,17 @@ std::string IniValue(const std::string& path, const char* section, const char* k
     return settings::ReadIniString(path, section, key, kAbsent, 4096);
 }
 
+std::string RawIniLine(const std::string& path, const std::string& key)
+{
+    const std::string text = "\n" + test::ReadFile(path);
+    size_t begin = text.find("\n" + key + "=");
+    if (begin == std::string::npos)
+        return kAbsent;
+    ++begin;
+    size_t end = text.find_first_of("\r\n", begin);
+    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
 std::vector<std::string> IniSection(const std::string& path, const char* section)
 {
     std::vector<char> buffer(32768, '\0');

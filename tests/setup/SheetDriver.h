@@ -58,7 +58,10 @@ void SetRowCheck(HWND page, int listId, int row, bool check);
 std::string RegValue(const char* name, DWORD* type = nullptr);
 // An INI key, "<absent>" when missing.
 std::string IniValue(const std::string& path, const char* section, const char* key);
-// "key=value" lines of a section, in file order.
+// The file's own line that starts with "key=", without its line end: unlike the profile reads, it
+// keeps trailing blanks. "<absent>" when there is none.
+std::string RawIniLine(const std::string& path, const std::string& key);
+// "key=value" lines of a section, in file order, as the profile reads give them.
 std::vector<std::string> IniSection(const std::string& path, const char* section);
 
 } // namespace setuptest
