@@ -1,6 +1,7 @@
 // The sheet as a whole, the file-path page and the database page, driven through the real sheet.
 #include "SheetDriver.h"
 
+#include "framework/Window.h"
 #include "resource.h"
 #include "settings/Settings.h"
 
@@ -13,6 +14,36 @@ const char kOrgMapText[] =
 const char kTaskText[] = "[日报]\r\nFileName=day.txt\r\nChecked=1\r\n";
 
 class SetupSheet : public SheetTest {};
+
+// The folder browser: a dialog owned by the sheet, found by the title text it shows inside.
+HWND WaitFolderBrowser(test::GuiScript& s, HWND sheet, const char* title)
+{
+    struct Find {
+        HWND sheet;
+        const char* title;
+        HWND found;
+        static BOOL CALLBACK Proc(HWND hWnd, LPARAM lParam)
+        {
+            Find* f = reinterpret_cast<Find*>(lParam);
+            if (::GetWindow(hWnd, GW_OWNER) != f->sheet || !::IsWindowVisible(hWnd))
+                return TRUE;
+            for (HWND child = ::GetWindow(hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                if (CWindow::GetText(child) == f->title) {
+                    f->found = hWnd;
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        }
+    } find = { sheet, title, nullptr };
+    s.WaitFor(
+        [&] {
+            ::EnumWindows(Find::Proc, reinterpret_cast<LPARAM>(&find));
+            return find.found != nullptr;
+        },
+        title);
+    return find.found;
+}
 
 TEST_F(SetupSheet, OpensOnTheMappingPageWithFiveTabs)
 {
@@ -117,6 +148,32 @@ TEST_F(SetupSheet, FilePathEditsAndTheDeleteBoxAreStoredAsLeft)
     EXPECT_EQ("E:\\接收", RegValue(settings::kDestPath));
     EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 0)) << "the ticked box is stored without Apply";
     EXPECT_EQ("", RegValue(settings::kExportLocation));
+}
+
+TEST_F(SetupSheet, FolderBrowserFillsItsEditAndKeepsWhatWasTyped)
+{
+    std::string chosen;
+    RunSheet([&](test::GuiScript& s, HWND sheet) {
+        HWND page = SelectPage(sheet, kFilePathPage);
+        s.Press(page, IDC_PATH_BROWSE_SOURCE);
+        HWND browser = WaitFolderBrowser(s, sheet, "请选择源数据发送目录：");
+        s.Answer(browser, IDCANCEL);
+        s.WaitGone(browser);
+        EXPECT_EQ("", test::GuiScript::Text(page, IDC_PATH_SOURCE)) << "a cancelled browser changes nothing";
+
+        s.SetText(page, IDC_PATH_SOURCE, "C:\\typed");
+        s.Press(page, IDC_PATH_BROWSE_DEST);
+        browser = WaitFolderBrowser(s, sheet, "请选择源数据接收目录：");
+        s.Answer(browser, IDOK);
+        s.WaitGone(browser);
+        s.WaitFor([&] { return !test::GuiScript::Text(page, IDC_PATH_DEST).empty(); }, "the chosen folder");
+        chosen = test::GuiScript::Text(page, IDC_PATH_DEST);
+        EXPECT_EQ("C:\\typed", test::GuiScript::Text(page, IDC_PATH_SOURCE));
+        PressOk(s, sheet);
+    });
+    EXPECT_TRUE(test::IsDirectory(chosen)) << "a file-system folder: " << chosen;
+    EXPECT_EQ(chosen, RegValue(settings::kDestPath));
+    EXPECT_EQ("C:\\typed", RegValue(settings::kSourcePath));
 }
 
 TEST_F(SetupSheet, DatabasePageStoresThePasswordInClearTextAsTyped)
