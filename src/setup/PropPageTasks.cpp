@@ -15,7 +15,6 @@ BOOL CPropPageTasks::OnInitDialog()
     m_listTasks.InsertColumn(0, "任务名称", LVCFMT_LEFT, 80);
     m_listTasks.InsertColumn(1, "文件名", LVCFMT_LEFT, 120);
     m_listTasks.InsertColumn(2, "上次导出数据时间", LVCFMT_LEFT, 120);
-    UpdateData(FALSE);
     LoadTasks();
     return TRUE;
 }

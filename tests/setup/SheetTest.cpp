@@ -67,6 +67,22 @@ TEST_F(SetupSheet, OpensOnTheMappingPageWithFiveTabs)
     });
 }
 
+TEST_F(SetupSheet, OwnedByTheActiveWindowWhichIsDisabledMeanwhile)
+{
+    HWND host = ::CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, host);
+    ::SetActiveWindow(host);
+    ASSERT_EQ(host, ::GetActiveWindow());
+    RunSheet([host](test::GuiScript& s, HWND sheet) {
+        EXPECT_EQ(host, ::GetWindow(sheet, GW_OWNER));
+        EXPECT_FALSE(::IsWindowEnabled(host)) << "the owner is disabled while the sheet is up";
+        PressCancel(s, sheet);
+    });
+    EXPECT_TRUE(::IsWindowEnabled(host));
+    ::DestroyWindow(host);
+}
+
 TEST_F(SetupSheet, OkAtOnceStoresNothingFromPagesNeverShown)
 {
     ASSERT_TRUE(test::WriteFile(OrgMapIni(), kOrgMapText));
