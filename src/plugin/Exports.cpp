@@ -2,6 +2,7 @@
 
 #include "plugin/Identity.h"
 #include "settings/Settings.h"
+#include "setup/SetupSheet.h"
 
 #include <cstring>
 
@@ -29,6 +30,11 @@ int AutoImport()
 
 void Setup()
 {
+    try {
+        setup::RunSetupSheet();
+    } catch (...) {
+        // Nothing may reach the host but the return.
+    }
 }
 
 void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
