@@ -9,7 +9,7 @@ mkdir -p "$WINEPREFIX"
 echo "Creating Wine prefix $WINEPREFIX ..."
 timeout 300 wineboot -i >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true
-# Map the dialogs' font to the installed WenQuanYi font, drawn smoothed so small CJK text stays legible.
+# Map the dialogs' font to the installed WenQuanYi font, an outline font without bitmap strikes, drawn smoothed, so small CJK text stays legible.
 reg="$WINEPREFIX/qrvlnk-fonts.reg"
 python3 - "$reg" <<'PY'
 import sys
@@ -17,11 +17,11 @@ text = "\r\n".join([
     "Windows Registry Editor Version 5.00",
     "",
     r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]",
-    '"宋体"="WenQuanYi Zen Hei"',
-    '"SimSun"="WenQuanYi Zen Hei"',
-    '"NSimSun"="WenQuanYi Zen Hei"',
-    '"MS Shell Dlg"="WenQuanYi Zen Hei"',
-    '"Tahoma"="WenQuanYi Zen Hei"',
+    '"宋体"="WenQuanYi Micro Hei"',
+    '"SimSun"="WenQuanYi Micro Hei"',
+    '"NSimSun"="WenQuanYi Micro Hei"',
+    '"MS Shell Dlg"="WenQuanYi Micro Hei"',
+    '"Tahoma"="WenQuanYi Micro Hei"',
     "",
     r"[HKEY_CURRENT_USER\Control Panel\Desktop]",
     '"FontSmoothing"="2"',
