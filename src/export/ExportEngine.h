@@ -10,7 +10,7 @@ class COrgCodeTable;
 
 class CExportEngine : public CTransferEngine {
 public:
-    static const DWORD kDefaultPauseMs = 500;
+    static constexpr DWORD kDefaultPauseMs = 500;
 
     CExportEngine(IRunView* pOwner, bool bAuto, DWORD dwPauseMs = kDefaultPauseMs,
                   DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
