@@ -61,8 +61,7 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
     const std::string folder = Join(m_strExportLocation, platformCode);
     const std::string source = Join(m_strSourcePath, name);
     const std::string target = Join(folder, name);
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    if (!CopyWithRetry(source, target)) {
+    if (!CopyIntoFolder(folder, source, target)) {
         m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + target).c_str());
         return;
     }
@@ -70,6 +69,18 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
     if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
         ::DeleteFileA(source.c_str());
     Step();
+}
+
+bool CExportEngine::CopyIntoFolder(const std::string& folder, const std::string& source, const std::string& target)
+{
+    // The folder is made (one level) only when the copy finds it missing: a make-directory call per
+    // file costs as much as a small copy.
+    if (CopyWithRetry(source, target))
+        return true;
+    if (::GetLastError() != ERROR_PATH_NOT_FOUND)
+        return false;
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return CopyWithRetry(source, target);
 }
 
 void CExportEngine::OnDirectory()
