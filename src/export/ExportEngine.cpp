@@ -32,20 +32,20 @@ bool CExportEngine::ClientCodeOf(const char* name, std::string& code)
     return true;
 }
 
-int CExportEngine::Transfer()
+bool CExportEngine::Transfer()
 {
     if (!ReadRequiredSetting(settings::kSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置",
                              m_strSourcePath)
         || !ReadRequiredSetting(settings::kExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置",
                                 m_strExportLocation))
-        return 0;
+        return false;
     m_bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
     m_nProgress = 0;
     const COrgCodeTable codes;
     m_pCodes = &codes;
     WalkFolder(m_strSourcePath);
     m_pCodes = nullptr;
-    return 1;
+    return true;
 }
 
 void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
@@ -61,7 +61,8 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
     const std::string folder = Join(m_strExportLocation, platformCode);
     const std::string source = Join(m_strSourcePath, name);
     const std::string target = Join(folder, name);
-    if (!CopyIntoFolder(folder, source, target)) {
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyWithRetry(source, target)) {
         m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + target).c_str());
         return;
     }
@@ -69,18 +70,6 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
     if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
         ::DeleteFileA(source.c_str());
     Step();
-}
-
-bool CExportEngine::CopyIntoFolder(const std::string& folder, const std::string& source, const std::string& target)
-{
-    // The folder is made (one level) only when the copy finds it missing: a make-directory call per
-    // file costs as much as a small copy.
-    if (CopyWithRetry(source, target))
-        return true;
-    if (::GetLastError() != ERROR_PATH_NOT_FOUND)
-        return false;
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    return CopyWithRetry(source, target);
 }
 
 void CExportEngine::OnDirectory()

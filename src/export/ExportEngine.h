@@ -26,10 +26,8 @@ protected:
     void OnDirectory() override;
 
 private:
-    int Transfer();
-    // Copies into the platform folder, which is created when missing; a failed creation shows up only
-    // as a failed copy.
-    bool CopyIntoFolder(const std::string& folder, const std::string& source, const std::string& target);
+    // False when a directory setting is missing.
+    bool Transfer();
     // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
     void Step();
 
