@@ -1,0 +1,251 @@
+// Whole runs under conditions a deployed machine meets: files held by other programs, read-only
+// targets, missing directories, large folders, GBK names, odd INI files and registry values. Every
+// scenario ends with a census: each file the test made is still somewhere, with its content.
+#include "engines/RecordingView.h"
+#include "export/ExportEngine.h"
+#include "import/ImportEngine.h"
+#include "plugin/InterfaceApp.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+namespace {
+
+using test::Exists;
+using test::ListDir;
+using test::ReadFile;
+
+class Reliability : public ::testing::Test {
+protected:
+    test::TempDir m_root{ "rel" };
+    test::CurrentDir m_cwd{ m_root.Path() };
+    test::CleanProfile m_profile;
+    std::string m_send = m_root / "send";
+    std::string m_data = m_root / "data";
+    std::string m_recv = m_root / "recv";
+    char m_szSavedUserOrgID[sizeof(CInterfaceApp::m_szUserOrgID)] = {};
+    // Every file the test made, by name, with its content.
+    std::map<std::string, std::string> m_made;
+
+    void SetUp() override
+    {
+        std::memcpy(m_szSavedUserOrgID, GetInterfaceApp()->m_szUserOrgID, sizeof(m_szSavedUserOrgID));
+        ASSERT_TRUE(test::MakeDir(m_send));
+        ASSERT_TRUE(test::MakeDir(m_data));
+        settings::SetString(settings::kSourcePath, m_send.c_str());
+        settings::SetString(settings::kExportLocation, m_data.c_str());
+        settings::SetString(settings::kDestPath, m_recv.c_str());
+        settings::SetInt(settings::kIsDeleted, 1);
+        WriteOrgMap("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\nClientID0001=C2\r\nQRVID0001=P2\r\n");
+    }
+    void TearDown() override
+    {
+        std::memcpy(GetInterfaceApp()->m_szUserOrgID, m_szSavedUserOrgID, sizeof(m_szSavedUserOrgID));
+    }
+
+    void WriteOrgMap(const std::string& text) { ASSERT_TRUE(test::WriteFile(m_root / "OrgMap.ini", text)); }
+    void Make(const std::string& dir, const std::string& name, const std::string& content)
+    {
+        ASSERT_TRUE(test::WriteFile(dir + "\\" + name, content)) << name;
+        m_made[name] = content;
+    }
+    static void SetUserOrgID(const char* id)
+    {
+        std::memset(GetInterfaceApp()->m_szUserOrgID, 0, sizeof(GetInterfaceApp()->m_szUserOrgID));
+        std::strcpy(GetInterfaceApp()->m_szUserOrgID, id);
+    }
+    int Export(test::RecordingView& view) { return CExportEngine(&view, false, 0, 0).Run(); }
+    int Import(test::RecordingView& view) { return CImportEngine(&view, false, CDateTime(), CDateTime(), 0).Run(); }
+
+    // Each made file in one of the places a run may leave it, with its content; returns where each is.
+    std::map<std::string, std::string> Census(const std::vector<std::string>& places)
+    {
+        std::map<std::string, std::string> where;
+        for (const auto& file : m_made) {
+            for (const std::string& dir : places) {
+                std::string path = dir + "\\" + file.first;
+                if (Exists(path)) {
+                    EXPECT_EQ(file.second, ReadFile(path)) << path;
+                    where[file.first] = dir;
+                    break;
+                }
+            }
+            EXPECT_EQ(1u, where.count(file.first)) << "lost: " << file.first;
+        }
+        return where;
+    }
+};
+
+TEST_F(Reliability, AFileHeldByAWriterIsReportedKeptAndExportedByTheNextRun)
+{
+    Make(m_send, "a_C1_held.txt", "held");
+    Make(m_send, "b_C1_free.txt", "free");
+    HANDLE writer = ::CreateFileA((m_send + "\\a_C1_held.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    test::RecordingView first;
+    EXPECT_EQ(1, Export(first));
+    ::CloseHandle(writer);
+    ASSERT_EQ(1u, first.Errors().size());
+    EXPECT_NE(std::string::npos, first.Errors()[0].find("a_C1_held.txt"));
+    auto where = Census({ m_send, m_data + "\\P1" });
+    EXPECT_EQ(m_send, where["a_C1_held.txt"]);
+    EXPECT_EQ(m_data + "\\P1", where["b_C1_free.txt"]);
+
+    test::RecordingView second;
+    EXPECT_EQ(1, Export(second));
+    EXPECT_TRUE(second.Errors().empty());
+    EXPECT_TRUE(ListDir(m_send).empty());
+    EXPECT_EQ(m_data + "\\P1", Census({ m_send, m_data + "\\P1" })["a_C1_held.txt"]);
+}
+
+// Wine running as root ignores the read-only bit, so an unwritable target is made the two ways that
+// hold everywhere: held open by another program, and a folder standing in the file's place.
+TEST_F(Reliability, AnUnwritableTargetIsReportedAndTheSourceKept)
+{
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1"));
+    ASSERT_TRUE(test::WriteFile(m_data + "\\P1\\a_C1_held.txt", "old"));
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1\\b_C1_dir.txt"));
+    HANDLE holder = ::CreateFileA((m_data + "\\P1\\a_C1_held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    Make(m_send, "a_C1_held.txt", "new a");
+    Make(m_send, "b_C1_dir.txt", "new b");
+    test::RecordingView view;
+    EXPECT_EQ(1, Export(view));
+    ::CloseHandle(holder);
+    const std::string copyError = "\xCE\xC4\xBC\xFE\xBF\xBD\xB1\xB4\xB3\xF6\xB4\xED\xA3\xBA";
+    std::vector<std::string> errors = view.Errors();
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ((std::vector<std::string>{
+                  copyError + m_send + "\\a_C1_held.txt ==> " + m_data + "\\P1\\a_C1_held.txt",
+                  copyError + m_send + "\\b_C1_dir.txt ==> " + m_data + "\\P1\\b_C1_dir.txt" }),
+              errors);
+    EXPECT_EQ("old", ReadFile(m_data + "\\P1\\a_C1_held.txt"));
+    EXPECT_EQ(2u, Census({ m_send }).size());
+}
+
+TEST_F(Reliability, AMissingReceiveDirectoryLeavesEveryDeliveryForTheNextRun)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    ASSERT_TRUE(test::MakeDir(delivery));
+    for (int i = 0; i < 5; ++i)
+        Make(delivery, "inv" + std::to_string(i) + ".txt", "invoice " + std::to_string(i));
+    test::RecordingView first;
+    EXPECT_EQ(1, Import(first));
+    EXPECT_EQ(5u, Census({ delivery }).size());
+    EXPECT_FALSE(Exists(m_recv));
+
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    test::RecordingView second;
+    EXPECT_EQ(1, Import(second));
+    EXPECT_EQ(5u, Census({ m_recv }).size());
+    EXPECT_EQ(5u, Census({ delivery + "\\Backup" }).size());
+    EXPECT_EQ(std::vector<std::string>{ "Backup" }, ListDir(delivery));
+}
+
+TEST_F(Reliability, TenThousandFilesAreAllPlacedAndImported)
+{
+    const int kFiles = 10000;
+    for (int i = 0; i < kFiles; ++i)
+        Make(m_send, "f_C" + std::to_string(1 + i % 2) + "_" + std::to_string(i) + ".dat", std::to_string(i));
+    test::RecordingView exportView;
+    EXPECT_EQ(1, Export(exportView));
+    EXPECT_TRUE(exportView.Errors().empty());
+    EXPECT_TRUE(ListDir(m_send).empty());
+    EXPECT_EQ(static_cast<size_t>(kFiles / 2), ListDir(m_data + "\\P1").size());
+    EXPECT_EQ(static_cast<size_t>(kFiles / 2), ListDir(m_data + "\\P2").size());
+    EXPECT_EQ(100, exportView.Positions().back());
+
+    // The platform delivers P1's folder back as the user's own: all of it reaches the receive directory.
+    SetUserOrgID("P1");
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    test::RecordingView importView;
+    EXPECT_EQ(1, Import(importView));
+    EXPECT_EQ(static_cast<size_t>(kFiles / 2), ListDir(m_recv).size());
+    EXPECT_EQ(static_cast<size_t>(kFiles / 2), ListDir(m_data + "\\P1\\Backup").size());
+    EXPECT_EQ(static_cast<size_t>(kFiles), Census({ m_recv, m_data + "\\P2" }).size());
+}
+
+TEST_F(Reliability, GbkNamesWithBackslashAndUnderscoreTrailBytesTravelEndToEnd)
+{
+    // Client code "\xB5\x5C" ends in a 0x5C trail byte; "\xD5\x5F" in the prefix has a 0x5F trail byte.
+    WriteOrgMap("[OrgMapping]\r\nClientID0000=\xB5\x5C\r\nQRVID0000=\xCA\xFD\xBE\xDD\r\n");
+    const std::string names[] = {
+        "\xD5\x5F_\xB5\x5C_\xB1\xA8\xB1\xED.txt",
+        "a_\xB5\x5C_\xD5\x5F\xD5\x5F.txt",
+    };
+    for (const std::string& name : names)
+        Make(m_send, name, "gbk " + name);
+    test::RecordingView exportView;
+    EXPECT_EQ(1, Export(exportView));
+    const std::string platform = m_data + "\\\xCA\xFD\xBE\xDD";
+    EXPECT_EQ(2u, Census({ platform }).size());
+
+    SetUserOrgID("\xCA\xFD\xBE\xDD");
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    test::RecordingView importView;
+    EXPECT_EQ(1, Import(importView));
+    EXPECT_EQ(2u, Census({ m_recv }).size());
+    EXPECT_EQ(2u, Census({ platform + "\\Backup" }).size());
+}
+
+TEST_F(Reliability, RepeatedDeliveriesOfOneNameAreAllArchived)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    ASSERT_TRUE(test::MakeDir(delivery));
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(test::WriteFile(delivery + "\\daily.txt", "day " + std::to_string(run)));
+        test::RecordingView view;
+        EXPECT_EQ(1, Import(view));
+        EXPECT_EQ("day " + std::to_string(run), ReadFile(m_recv + "\\daily.txt"));
+    }
+    EXPECT_EQ(std::vector<std::string>{ "Backup" }, ListDir(delivery));
+    EXPECT_EQ((std::vector<std::string>{ "daily.txt", "daily.txt.1", "daily.txt.2" }), ListDir(delivery + "\\Backup"));
+    EXPECT_EQ("day 0", ReadFile(delivery + "\\Backup\\daily.txt"));
+    EXPECT_EQ("day 2", ReadFile(delivery + "\\Backup\\daily.txt.2"));
+}
+
+TEST_F(Reliability, MappingFilesOfEveryShapeRouteTheSameWay)
+{
+    const std::string longLine(100000, 'x');
+    const struct {
+        const char* shape;
+        std::string text;
+    } files[] = {
+        { "CRLF", "[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\n" },
+        { "LF", "[OrgMapping]\nClientID0000=C1\nQRVID0000=P1\n" },
+        { "UTF-8 BOM", "\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\n" },
+        { "duplicate keys", "[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\nQRVID0000=P2\r\n" },
+        { "very long line", "[Other]\r\nNote=" + longLine + "\r\n[OrgMapping]\r\nComment=" + longLine +
+                                "\r\nClientID0000=C1\r\nQRVID0000=P1\r\n" },
+    };
+    for (const auto& file : files) {
+        WriteOrgMap(file.text);
+        test::RemoveTree(m_data + "\\P1");
+        Make(m_send, "a_C1_x.txt", file.shape);
+        test::RecordingView view;
+        EXPECT_EQ(1, Export(view)) << file.shape;
+        EXPECT_EQ(file.shape, ReadFile(m_data + "\\P1\\a_C1_x.txt")) << file.shape;
+        EXPECT_FALSE(Exists(m_send + "\\a_C1_x.txt")) << file.shape;
+    }
+}
+
+TEST_F(Reliability, AnIsDeletedOfTheWrongTypeKeepsTheSources)
+{
+    settings::SetString(settings::kIsDeleted, "1");
+    Make(m_send, "a_C1_x.txt", "x");
+    test::RecordingView view;
+    EXPECT_EQ(1, Export(view));
+    EXPECT_EQ("x", ReadFile(m_data + "\\P1\\a_C1_x.txt"));
+    EXPECT_EQ(m_send, Census({ m_send })["a_C1_x.txt"]) << "a string where a number belongs reads as 0: no delete";
+}
+
+} // namespace
