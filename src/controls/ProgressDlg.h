@@ -17,6 +17,9 @@ public:
     void SetPos(int pos);
     void Destroy();
 
+    // The process-wide animation counter: one step per timer tick of any progress window.
+    static unsigned FrameCounter();
+
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:

@@ -5,6 +5,8 @@
 #include "framework/Thread.h"
 #include "work/RunView.h"
 
+class CTransferEngine;
+
 class CWorkThread : public CThread {
 public:
     CWorkThread();
@@ -22,5 +24,9 @@ public:
 
 protected:
     BOOL InitInstance() override { return TRUE; }
+    // Creates the engine, runs it, deletes it, then posts the completion message; the result is 1 or 0.
     int Run() override;
+    // The engine of the mode, on the heap; Run deletes it.
+    virtual CTransferEngine* CreateEngine();
+    bool IsImport() const;
 };

@@ -1,0 +1,86 @@
+#include "export/ExportEngine.h"
+
+#include "framework/Gbk.h"
+#include "settings/OrgCodeTable.h"
+#include "settings/Settings.h"
+
+CExportEngine::CExportEngine(IRunView* pOwner, bool bAuto, DWORD dwPauseMs, DWORD dwRetryPauseMs)
+    : CTransferEngine(pOwner, bAuto, dwRetryPauseMs), m_dwPauseMs(dwPauseMs), m_nProgress(0),
+      m_bDeleteAfterCopy(false), m_pCodes(nullptr)
+{
+}
+
+int CExportEngine::Run()
+{
+    m_pOwner->SetPos(0);
+    if (!Transfer())
+        return 0;
+    m_pOwner->SetPos(100);
+    m_pOwner->SetStatus("文件导出完成！");
+    return 1;
+}
+
+bool CExportEngine::ClientCodeOf(const char* name, std::string& code)
+{
+    const char* first = gbk::Find(name, '_');
+    if (first == nullptr || first == name)
+        return false;
+    const char* second = gbk::Find(first + 1, '_');
+    if (second == nullptr || second == first + 1)
+        return false;
+    code.assign(first + 1, second);
+    return true;
+}
+
+int CExportEngine::Transfer()
+{
+    if (!ReadRequiredSetting(settings::kSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置",
+                             m_strSourcePath)
+        || !ReadRequiredSetting(settings::kExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置",
+                                m_strExportLocation))
+        return 0;
+    m_bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
+    m_nProgress = 0;
+    const COrgCodeTable codes;
+    m_pCodes = &codes;
+    WalkFolder(m_strSourcePath);
+    m_pCodes = nullptr;
+    return 1;
+}
+
+void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
+{
+    const std::string name = data.cFileName;
+    m_pOwner->SetStatus(("正在导出文件" + name).c_str());
+    std::string clientCode;
+    const char* platformCode = ClientCodeOf(name.c_str(), clientCode) ? m_pCodes->Lookup(clientCode.c_str()) : nullptr;
+    if (platformCode == nullptr) {
+        Step();
+        return;
+    }
+    const std::string folder = Join(m_strExportLocation, platformCode);
+    const std::string source = Join(m_strSourcePath, name);
+    const std::string target = Join(folder, name);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyWithRetry(source, target)) {
+        m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + target).c_str());
+        return;
+    }
+    // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
+    if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
+        ::DeleteFileA(source.c_str());
+    Step();
+}
+
+void CExportEngine::OnDirectory()
+{
+    Step();
+}
+
+void CExportEngine::Step()
+{
+    m_pOwner->SetPos(m_nProgress < 100 ? m_nProgress : 100);
+    m_nProgress += 10;
+    if (m_dwPauseMs != 0)
+        ::Sleep(m_dwPauseMs);
+}

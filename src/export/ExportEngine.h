@@ -1,0 +1,39 @@
+// The export run: copies every file of the send directory named prefix_code_rest, whose client code the
+// organisation mapping knows, into the data-file location's folder of the matching platform code, and
+// deletes the source afterwards when "IsDeleted" asks for it. Lives for one run on the worker thread.
+#pragma once
+#include "work/TransferEngine.h"
+
+#include <string>
+
+class COrgCodeTable;
+
+class CExportEngine : public CTransferEngine {
+public:
+    static const DWORD kDefaultPauseMs = 500;
+
+    CExportEngine(IRunView* pOwner, bool bAuto, DWORD dwPauseMs = kDefaultPauseMs,
+                  DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
+
+    int Run() override;
+
+    // The client code of a file name of the form prefix_code_rest (prefix and code not empty), found
+    // character by character so that a double-byte character ending in 0x5F is never taken for "_".
+    static bool ClientCodeOf(const char* name, std::string& code);
+
+protected:
+    void OnFile(const WIN32_FIND_DATAA& data) override;
+    void OnDirectory() override;
+
+private:
+    int Transfer();
+    // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
+    void Step();
+
+    DWORD m_dwPauseMs;
+    int m_nProgress;
+    bool m_bDeleteAfterCopy;
+    std::string m_strSourcePath;
+    std::string m_strExportLocation;
+    const COrgCodeTable* m_pCodes;
+};

@@ -1,0 +1,25 @@
+#include "settings/OrgCodeTable.h"
+
+#include "framework/Gbk.h"
+#include "settings/Settings.h"
+
+#include <cstring>
+
+COrgCodeTable::COrgCodeTable()
+{
+    for (const settings::OrgMapping& mapping : settings::ReadOrgMappings()) {
+        Entry entry;
+        if (gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
+            && gbk::CopyTo(entry.szPlatformCode, sizeof(entry.szPlatformCode), mapping.platformCode))
+            m_entries.push_back(entry);
+    }
+}
+
+const char* COrgCodeTable::Lookup(const char* clientCode) const
+{
+    for (const Entry& entry : m_entries) {
+        if (std::strcmp(entry.szClientCode, clientCode) == 0)
+            return entry.szPlatformCode;
+    }
+    return nullptr;
+}

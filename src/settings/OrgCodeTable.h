@@ -1,0 +1,25 @@
+// The organisation mapping in memory: client organisation code -> platform organisation code, loaded
+// from OrgMap.ini once, at construction. A pair whose code does not fit its field is left out whole:
+// a code cut short could name another organisation.
+#pragma once
+#include <cstddef>
+#include <vector>
+
+class COrgCodeTable {
+public:
+    COrgCodeTable();
+    COrgCodeTable(const COrgCodeTable&) = delete;
+    COrgCodeTable& operator=(const COrgCodeTable&) = delete;
+
+    // The platform code of the first entry whose client code equals clientCode byte for byte, or
+    // nullptr. The text belongs to the table.
+    const char* Lookup(const char* clientCode) const;
+    size_t GetCount() const { return m_entries.size(); }
+
+private:
+    struct Entry {
+        char szClientCode[24];
+        char szPlatformCode[16];
+    };
+    std::vector<Entry> m_entries;
+};
