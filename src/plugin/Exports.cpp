@@ -1,31 +1,55 @@
 #include "plugin/Exports.h"
 
+#include "export/ExportDlg.h"
+#include "import/ImportDlg.h"
 #include "plugin/Identity.h"
 #include "settings/Settings.h"
 #include "setup/SetupSheet.h"
 
 #include <cstring>
 
-// Export, AutoExport, Import and AutoImport find the host window and run their dialog; until the run
-// dialogs exist they only return 1, which is what the host sees of every run.
+namespace {
+
+const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
+
+// Runs one run dialog modally, owned by the host's main window; without that window nothing is shown.
+// The wrapper only borrows the host's window and leaves it as it was.
+template <class TDialog>
+int RunDialog(int bAuto)
+{
+    try {
+        CWindow host(::FindWindowA(nullptr, kHostTitle));
+        if (host.m_hWnd == NULL)
+            return 1;
+        TDialog* pDlg = new TDialog(host.m_hWnd, bAuto);
+        pDlg->DoModal();
+        delete pDlg;
+        host.Detach();
+    } catch (...) {
+    }
+    return 1;
+}
+
+} // namespace
+
 int Export()
 {
-    return 1;
+    return RunDialog<CExportDlg>(0);
 }
 
 int AutoExport()
 {
-    return 1;
+    return RunDialog<CExportDlg>(1);
 }
 
 int Import()
 {
-    return 1;
+    return RunDialog<CImportDlg>(0);
 }
 
 int AutoImport()
 {
-    return 1;
+    return RunDialog<CImportDlg>(1);
 }
 
 void Setup()

@@ -1,0 +1,128 @@
+#include "controls/TaskListCtrl.h"
+
+#include "controls/CellEdit.h"
+#include "controls/DateCheck.h"
+#include "framework/App.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <windowsx.h>
+
+namespace {
+// The column that is edited in place: the task's export start time.
+const int kTimeColumn = 1;
+}
+
+int CTaskListCtrl::HitTestCell(POINT pt, int* pColumn) const
+{
+    *pColumn = 0;
+    if ((::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
+        return HitTest(pt);
+    const int columns = GetColumnCount();
+    const int top = GetTopIndex();
+    // One row past the page, so that a partly visible last row counts too.
+    const int last = std::min(top + GetCountPerPage(), GetItemCount() - 1);
+    for (int row = top; row <= last; ++row) {
+        RECT rc;
+        if (!GetItemRect(row, &rc, LVIR_BOUNDS) || !::PtInRect(&rc, pt))
+            continue;
+        int left = rc.left;
+        for (int column = 0; column < columns; ++column) {
+            const int width = GetColumnWidth(column);
+            if (pt.x >= left && pt.x <= left + width) {
+                *pColumn = column;
+                return row;
+            }
+            left += width;
+        }
+    }
+    return -1;
+}
+
+bool CTaskListCtrl::EditCell(int nRow, int nColumn)
+{
+    if (!EnsureVisible(nRow, FALSE) || nColumn < 0 || nColumn >= GetColumnCount())
+        return false;
+    int offset = 0;
+    for (int column = 0; column < nColumn; ++column)
+        offset += GetColumnWidth(column);
+    RECT rc;
+    RECT client;
+    GetItemRect(nRow, &rc, LVIR_BOUNDS);
+    ::GetClientRect(m_hWnd, &client);
+    const int x = rc.left + offset;
+    if (x < 0 || x > client.right) {
+        Scroll(x, 0);
+        rc.left -= x;
+    }
+    DWORD alignment = ES_LEFT;
+    switch (GetColumnFormat(nColumn) & LVCFMT_JUSTIFYMASK) {
+    case LVCFMT_RIGHT:
+        alignment = ES_RIGHT;
+        break;
+    case LVCFMT_CENTER:
+        alignment = ES_CENTER;
+        break;
+    default:
+        break;
+    }
+    RECT edit;
+    edit.left = rc.left + offset + 2;
+    edit.right = std::min(edit.left + GetColumnWidth(nColumn) - 3, client.right);
+    edit.top = rc.top + 1;
+    edit.bottom = rc.bottom - 2;
+    CCellEdit* pEdit = new CCellEdit(nRow, nColumn, GetItemText(nRow, nColumn));
+    return pEdit->Create(m_hWnd, edit, alignment) != FALSE;
+}
+
+BOOL CTaskListCtrl::OnChildNotify(NMHDR* pNMHDR, LRESULT& result)
+{
+    if (pNMHDR->code != LVN_ENDLABELEDITA)
+        return FALSE;
+    OnEndLabelEdit(reinterpret_cast<const NMLVDISPINFOA*>(pNMHDR));
+    result = 0;
+    return TRUE;
+}
+
+LRESULT CTaskListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN: {
+        // The default handling selects the row and takes the focus, which ends an open edit first.
+        LRESULT result = DefWindowProc(msg, wParam, lParam);
+        POINT pt = { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
+        int column = 0;
+        int row = HitTestCell(pt, &column);
+        if (row >= 0 && column == kTimeColumn)
+            EditCell(row, column);
+        return result;
+    }
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        // An open edit ends, and is stored, before the rows move.
+        if (::GetFocus() != m_hWnd)
+            SetFocus();
+        return DefWindowProc(msg, wParam, lParam);
+    case WM_CTLCOLOREDIT:
+        if (CCellEdit* pEdit = dynamic_cast<CCellEdit*>(FromHandle(reinterpret_cast<HWND>(lParam))))
+            return reinterpret_cast<LRESULT>(pEdit->OnCtlColor(reinterpret_cast<HDC>(wParam)));
+        return DefWindowProc(msg, wParam, lParam);
+    default:
+        return DefWindowProc(msg, wParam, lParam);
+    }
+}
+
+// The cell takes the text at once; only a valid date is stored, exactly as typed.
+void CTaskListCtrl::OnEndLabelEdit(const NMLVDISPINFOA* pInfo)
+{
+    const char* text = pInfo->item.pszText;
+    if (text == nullptr || pInfo->item.iSubItem == 0)
+        return;
+    SetItemText(pInfo->item.iItem, pInfo->item.iSubItem, text);
+    const std::string task = GetItemText(pInfo->item.iItem, pInfo->item.iSubItem - 1);
+    CDateTime date;
+    if (!CheckDate(m_hWnd, text, &date))
+        return;
+    if (!settings::WriteTaskString(task, settings::kLastExportTime, text))
+        CApp::Get()->MessageBox("修改导出时间失败！");
+}

@@ -1,0 +1,21 @@
+// The export dialog's task list: column 1 (the export start time) is edited in place by a CCellEdit.
+// An edit that ends with a valid date is stored at once as the task's LastExportTime.
+#pragma once
+#include "framework/Control.h"
+#include "framework/ListView.h"
+
+class CTaskListCtrl : public CListViewT<CControlWnd> {
+public:
+    // The row under a point in client coordinates, or -1; *pColumn receives the column (0 when none).
+    int HitTestCell(POINT pt, int* pColumn) const;
+    // Opens an editor over the cell. False when the row cannot be shown or the column does not exist.
+    bool EditCell(int nRow, int nColumn);
+
+    BOOL OnChildNotify(NMHDR* pNMHDR, LRESULT& result) override;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnEndLabelEdit(const NMLVDISPINFOA* pInfo);
+};

@@ -1,0 +1,124 @@
+#include "export/ExportDlg.h"
+
+#include "resource.h"
+#include "settings/Settings.h"
+#include "work/WorkThread.h"
+
+namespace {
+
+const COLORREF kListColour = RGB(240, 240, 240);
+// Grid lines, sub-item images, check boxes, full-row selection and info tips.
+const DWORD kListExStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT
+                           | LVS_EX_INFOTIP;
+
+const CRunDlg::Traits kExportTraits = {
+    IDD_EXPORT,
+    IDC_EXPORT_START_TIME,
+    IDC_EXPORT_END_TIME,
+    IDC_EXPORT_RUN,
+    WM_EXPORT_DONE,
+    kModeExport,
+    kModeAutoExport,
+    "正在导出数据...",
+    "正在导出数据，不能关闭本窗口",
+    "导出数据结束",
+    "正在导出数据",
+};
+
+template <class TList>
+void SetUpList(const TList& list, const char* heading0, const char* heading1, int width0, int width1)
+{
+    list.SetBkColor(kListColour);
+    list.SetTextBkColor(kListColour);
+    list.SetExtendedStyle(kListExStyle);
+    list.InsertColumn(0, heading0, LVCFMT_CENTER, width0);
+    list.InsertColumn(1, heading1, LVCFMT_LEFT, width1);
+}
+
+} // namespace
+
+void ExportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd)
+{
+    const CDateTime today = now.DateOnly();
+    const CDateTime noon = today + 0.5;
+    *pStart = noon.m_dt >= now.m_dt ? today : noon;
+    *pEnd = *pStart + 0.5;
+}
+
+CExportDlg::CExportDlg(HWND hParent, int bAuto) : CRunDlg(kExportTraits, hParent, bAuto)
+{
+}
+
+void CExportDlg::DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const
+{
+    ExportTimeWindow(now, pStart, pEnd);
+}
+
+void CExportDlg::InitContents()
+{
+    m_taskList.SubclassDlgItem(IDC_EXPORT_TASKS, m_hWnd);
+    m_supplierList.AttachDlgItem(m_hWnd, IDC_EXPORT_SUPPLIERS);
+    SetUpList(m_taskList, "任务列表", "导出起始时间", 140, 145);
+    SetUpList(m_supplierList, "供商代码", "供商名称", 100, 185);
+    LoadLists();
+}
+
+BOOL CExportDlg::OnCommand(UINT id, UINT code, HWND hCtl)
+{
+    if (id == IDC_EXPORT_MODIFY && code == BN_CLICKED) {
+        OnModify();
+        return TRUE;
+    }
+    return CRunDlg::OnCommand(id, code, hCtl);
+}
+
+void CExportDlg::LoadLists()
+{
+    m_supplierList.DeleteAllItems();
+    m_taskList.DeleteAllItems();
+    for (const settings::Supplier& supplier : settings::ReadSuppliers()) {
+        const int row = m_supplierList.AddItem(supplier.code.c_str());
+        m_supplierList.SetCheck(row, supplier.valid);
+        if (!supplier.name.empty())
+            m_supplierList.SetItemText(row, 1, supplier.name.c_str());
+    }
+    for (const std::string& task : settings::ListTasks()) {
+        const int row = m_taskList.AddItem(task.c_str());
+        m_taskList.SetCheck(row, settings::ReadTaskInt(task, settings::kChecked, 0) != 0);
+        const std::string time = settings::ReadTaskString(task, settings::kLastExportTime, settings::kDefaultExportTime,
+                                                          settings::kTaskValueBuffer);
+        m_taskList.SetItemText(row, 1, time.c_str());
+    }
+}
+
+// Suppliers are rewritten from 0000 (with TempSQL, which other programs read); each task keeps its
+// section and gets its tick and export start time.
+void CExportDlg::SaveContents()
+{
+    std::vector<settings::Supplier> suppliers;
+    for (int row = 0; row < m_supplierList.GetItemCount(); ++row) {
+        settings::Supplier supplier;
+        supplier.code = m_supplierList.GetItemText(row, 0);
+        supplier.name = m_supplierList.GetItemText(row, 1);
+        supplier.valid = m_supplierList.GetCheck(row) != FALSE;
+        suppliers.push_back(supplier);
+    }
+    settings::WriteSuppliers(suppliers);
+    for (int row = 0; row < m_taskList.GetItemCount(); ++row) {
+        const std::string task = m_taskList.GetItemText(row, 0);
+        settings::WriteTaskString(task, settings::kChecked, m_taskList.GetCheck(row) ? "1" : "0");
+        settings::WriteTaskString(task, settings::kLastExportTime, m_taskList.GetItemText(row, 1).c_str());
+    }
+}
+
+CWorkThread* CExportDlg::CreateWorker(int nMode)
+{
+    return new CWorkThread(this, nMode);
+}
+
+void CExportDlg::OnModify()
+{
+    const std::string text = GetDlgItemText(IDC_EXPORT_START_TIME);
+    for (int row = 0; row < m_taskList.GetItemCount(); ++row)
+        m_taskList.SetItemText(row, 1, text.c_str());
+}

@@ -1,0 +1,168 @@
+#include "work/RunDlg.h"
+
+#include "controls/DateCheck.h"
+#include "controls/ProgressDlg.h"
+#include "export/ExportEngine.h"
+#include "framework/App.h"
+#include "framework/Gbk.h"
+#include "work/WorkThread.h"
+
+namespace {
+const DWORD kBusyTestMs = 100;
+// The time edits' text buffer, terminator included.
+const size_t kTimeTextBuffer = 260;
+}
+
+CRunDlg::CRunDlg(const Traits& traits, HWND hParent, int bAuto)
+    : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto ? 1 : 0), m_pProgress(nullptr),
+      m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
+      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_bCheckingTime(false)
+{
+    ::SetEvent(m_hIdle);
+}
+
+CRunDlg::~CRunDlg()
+{
+    DestroyProgress();
+}
+
+BOOL CRunDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE)
+        return TRUE;
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CRunDlg::SetStatus(const char* text)
+{
+    if (m_pProgress != nullptr)
+        m_pProgress->SetStatus(text);
+}
+
+void CRunDlg::SetPos(int pos)
+{
+    if (m_pProgress != nullptr)
+        m_pProgress->SetPos(pos);
+}
+
+void CRunDlg::ShowError(const char* text)
+{
+    ::MessageBoxA(m_hWnd, text, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+BOOL CRunDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    DefaultTimes(CDateTime::Now(), &m_startTime, &m_endTime);
+    SetDlgItemText(m_traits.nStartTimeId, m_startTime.Format().c_str());
+    SetDlgItemText(m_traits.nEndTimeId, m_endTime.Format().c_str());
+    InitContents();
+    if (m_bAuto) {
+        // Nothing of the dialog is seen: no size, and it does not take the activation.
+        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_NOACTIVATE);
+        StartRun();
+    }
+    return TRUE;
+}
+
+BOOL CRunDlg::OnCommand(UINT id, UINT code, HWND hCtl)
+{
+    if (static_cast<int>(id) == m_traits.nRunButtonId && code == BN_CLICKED) {
+        StartRun();
+        return TRUE;
+    }
+    if (code == EN_KILLFOCUS && static_cast<int>(id) == m_traits.nStartTimeId) {
+        CheckTime(id, m_startTime);
+        return TRUE;
+    }
+    if (code == EN_KILLFOCUS && static_cast<int>(id) == m_traits.nEndTimeId) {
+        CheckTime(id, m_endTime);
+        return TRUE;
+    }
+    return CDialog::OnCommand(id, code, hCtl);
+}
+
+BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (msg != m_traits.nDoneMessage)
+        return FALSE;
+    OnRunDone();
+    result = 0;
+    return TRUE;
+}
+
+void CRunDlg::OnOK()
+{
+    if (IsBusy())
+        CApp::Get()->MessageBox(m_traits.pszCloseRefused);
+    else
+        CDialog::OnOK();
+}
+
+void CRunDlg::OnCancel()
+{
+    if (IsBusy())
+        CApp::Get()->MessageBox(m_traits.pszCloseRefused);
+    else
+        CDialog::OnCancel();
+}
+
+bool CRunDlg::IsBusy() const
+{
+    return ::WaitForSingleObject(m_hIdle, kBusyTestMs) == WAIT_TIMEOUT;
+}
+
+void CRunDlg::StartRun()
+{
+    if (IsBusy()) {
+        CApp::Get()->MessageBox(m_traits.pszBusy);
+        return;
+    }
+    SaveContents();
+    CWorkThread* pWorker = CreateWorker(RunMode());
+    pWorker->m_dwPauseMs = m_dwEnginePauseMs;
+    ::ResetEvent(m_hIdle);
+    if (m_pProgress == nullptr) {
+        m_pProgress = new CProgressDlg;
+        m_pProgress->Create(m_hWnd);
+        m_pProgress->SetHeading(m_traits.pszHeading);
+        m_pProgress->SetStatus("就绪");
+        m_pProgress->SetPos(0);
+    }
+    // A worker that cannot start ends the run at once, as a refused run would.
+    if (!pWorker->CreateThread())
+        PostMessage(m_traits.nDoneMessage, static_cast<WPARAM>(RunMode()), 0);
+}
+
+void CRunDlg::OnRunDone()
+{
+    ::Sleep(m_dwEndPauseMs);
+    DestroyProgress();
+    ::SetEvent(m_hIdle);
+    if (m_bAuto)
+        OnOK();
+    else
+        CApp::Get()->MessageBox(m_traits.pszDone);
+}
+
+void CRunDlg::DestroyProgress()
+{
+    if (m_pProgress != nullptr) {
+        m_pProgress->Destroy();
+        m_pProgress = nullptr;
+    }
+}
+
+void CRunDlg::CheckTime(int id, CDateTime& held)
+{
+    if (m_bCheckingTime)
+        return;
+    std::string text = GetDlgItemText(id);
+    gbk::CutToBytes(text, kTimeTextBuffer - 1);
+    if (text.empty())
+        return;
+    m_bCheckingTime = true;
+    if (!CheckDate(m_hWnd, text.c_str(), &held))
+        GotoDlgCtrl(id);
+    m_bCheckingTime = false;
+}

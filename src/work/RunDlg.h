@@ -1,0 +1,90 @@
+// The run handshake shared by the export and the import dialog.
+//
+// How it works. The dialog owns a manual-reset idle event, signalled while no run is active; only the
+// dialog's thread sets and resets it. A start request first tests the event (100 ms wait) and refuses
+// while busy. Otherwise it saves what the dialog holds, creates the worker, resets the event, shows the
+// progress window (so the engine always finds it) and starts the worker. The worker reports through
+// IRunView (synchronous calls that this thread serves in its modal loop, and error boxes owned by the
+// dialog) and ends by posting the completion message. That message pauses, destroys the progress
+// window, sets the event and then ends an automatic dialog or tells the user. Every way of closing is
+// refused while busy and Escape is swallowed, so the dialog and its progress window outlive each run.
+#pragma once
+#include "framework/DateTime.h"
+#include "framework/Dialog.h"
+#include "framework/Handle.h"
+#include "work/RunView.h"
+
+#include <windows.h>
+
+class CProgressDlg;
+class CWorkThread;
+
+class CRunDlg : public CDialog, public IRunView {
+public:
+    // What tells the two run dialogs apart.
+    struct Traits {
+        UINT nTemplate;
+        int nStartTimeId;
+        int nEndTimeId;
+        int nRunButtonId;
+        UINT nDoneMessage;
+        int nMode;
+        int nAutoMode;
+        const char* pszBusy;
+        const char* pszCloseRefused;
+        const char* pszDone;
+        const char* pszHeading;
+    };
+
+    CRunDlg(const Traits& traits, HWND hParent, int bAuto);
+    ~CRunDlg() override;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    HWND GetRunWindow() const override { return m_hWnd; }
+    void SetStatus(const char* text) override;
+    void SetPos(int pos) override;
+    void ShowError(const char* text) override;
+
+    static const DWORD kDefaultEndPauseMs = 2000;
+
+    int m_bAuto;
+    CProgressDlg* m_pProgress;
+    // The final progress state stays on screen this long after the worker has ended.
+    DWORD m_dwEndPauseMs;
+    // Handed to the worker: the export engine's pause after each progress step.
+    DWORD m_dwEnginePauseMs;
+    CDateTime m_startTime;
+    CDateTime m_endTime;
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT code, HWND hCtl) override;
+    BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // The window's own set-up before an automatic run starts; the time edits are filled already.
+    virtual void InitContents() {}
+    // First step of every run: write back what the dialog holds.
+    virtual void SaveContents() {}
+    // The worker of one run, not yet started.
+    virtual CWorkThread* CreateWorker(int nMode) = 0;
+    // The default time window for now.
+    virtual void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const = 0;
+
+    void StartRun();
+    int RunMode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
+
+private:
+    bool IsBusy() const;
+    void OnRunDone();
+    // The progress window deletes itself; only the pointer is cleared here.
+    void DestroyProgress();
+    void CheckTime(int id, CDateTime& held);
+
+    Traits m_traits;
+    CHandle m_hIdle;
+    // Set while a date message is up, so that the focus moves it causes start no second check.
+    bool m_bCheckingTime;
+};
