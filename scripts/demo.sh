@@ -5,6 +5,11 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
+if [ -z "${DISPLAY:-}" ]; then
+  # One X server for the whole job: Wine's desktop process stays bound to the display it started on.
+  bash scripts/prepare.sh
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
 bash scripts/prepare.sh
 source scripts/env.sh
 bash scripts/build.sh i686
@@ -46,10 +51,7 @@ open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
 PY
 timeout 120 wine regedit /S "$(winpath "$reg")"
 
-run() {
-  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
-}
-host() { (cd "$WS/host" && run timeout 600 wine "$(winpath "$BIN/qrvhub.exe")" "$@" | iconv -f GBK -t UTF-8); }
+host() { (cd "$WS/host" && timeout 600 wine "$(winpath "$BIN/qrvhub.exe")" "$@" | iconv -f GBK -t UTF-8); }
 tree() { (cd "$WS" && find send receive data -print | sort | sed 's|[^/]*/|  |g'); }
 
 echo "== Workspace $WS"
@@ -65,4 +67,6 @@ echo "== Exported (data/<platform code>):"
 (cd "$WS/data" && find . -path ./Q900 -prune -o -type f -print | sort)
 echo "== Imported (receive) and archived (data/Q900/Backup):"
 (cd "$WS" && find receive data/Q900/Backup -type f | sort)
+echo "== Left in send (no client code, or a code the mapping does not know):"
+(cd "$WS" && find send -type f | sort)
 timeout 60 wineserver -k 2>/dev/null || true
