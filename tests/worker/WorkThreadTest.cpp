@@ -225,7 +225,7 @@ TEST(WorkThread, EachModeGetsItsEngine)
     }
 }
 
-TEST(WorkThread, DefaultsAreZeroTimesAndTheSpecifiedPause)
+TEST(WorkThread, DefaultsAreZeroTimesAndTheHalfSecondPause)
 {
     CWorkThread worker(nullptr, kModeExport);
     EXPECT_EQ(0.0, worker.m_startTime.m_dt);
