@@ -9,8 +9,10 @@ mkdir -p "$WINEPREFIX"
 echo "Creating Wine prefix $WINEPREFIX ..."
 timeout 300 wineboot -i >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true
-# Map the dialogs' font to the installed WenQuanYi font, an outline font without bitmap strikes, drawn smoothed, so small CJK text stays legible.
-reg="$WINEPREFIX/qrvlnk-fonts.reg"
+# Windows live in one Wine desktop: captions are drawn, and closing a window does not wait for a
+# window manager that Xvfb does not have.
+# The dialogs' font maps to an installed outline CJK font, drawn smoothed, so 9-point Chinese stays legible.
+reg="$WINEPREFIX/qrvlnk-settings.reg"
 python3 - "$reg" <<'PY'
 import sys
 text = "\r\n".join([
@@ -27,6 +29,12 @@ text = "\r\n".join([
     '"FontSmoothing"="2"',
     '"FontSmoothingType"=dword:00000002',
     '"FontSmoothingGradient"=dword:00000001',
+    "",
+    r"[HKEY_CURRENT_USER\Software\Wine\Explorer]",
+    '"Desktop"="Default"',
+    "",
+    r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]",
+    '"Default"="1024x768"',
     "",
 ]) + "\r\n"
 open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
