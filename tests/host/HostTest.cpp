@@ -1,0 +1,118 @@
+// qrvhub.exe as a script uses it: exit codes, usage text, and the settings steps reaching the registry.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+std::string BinDir()
+{
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+struct Result {
+    DWORD exitCode;
+    std::string output;
+};
+
+// Runs "<exe> <args>" in the exe's folder and collects what it writes to stdout and stderr.
+Result RunHost(const std::string& exe, const std::string& args)
+{
+    SECURITY_ATTRIBUTES sa = { sizeof(sa), nullptr, TRUE };
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    ::CreatePipe(&readEnd, &writeEnd, &sa, 0);
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + exe + "\" " + args;
+    Result result = { 9999, "" };
+    const std::string dir = exe.substr(0, exe.find_last_of('\\'));
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi)) {
+        ::CloseHandle(readEnd);
+        ::CloseHandle(writeEnd);
+        return result;
+    }
+    ::CloseHandle(writeEnd);
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(readEnd, buffer, sizeof(buffer), &n, nullptr) && n > 0)
+        result.output.append(buffer, n);
+    ::CloseHandle(readEnd);
+    if (::WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0)
+        ::TerminateProcess(pi.hProcess, 9998);
+    ::GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    return result;
+}
+
+std::string Host() { return BinDir() + "\\qrvhub.exe"; }
+
+std::string ReadDllValue(const char* name)
+{
+    char data[1024] = "";
+    DWORD size = sizeof(data);
+    if (::RegGetValueA(HKEY_CURRENT_USER, "Software\\Quorvane\\QRVLNK\\2.0", name, RRF_RT_REG_SZ, nullptr, data, &size)
+        != ERROR_SUCCESS)
+        return "<none>";
+    return data;
+}
+
+TEST(Host, ArgumentsAndExitCodes)
+{
+    const struct {
+        const char* args;
+        DWORD exitCode;
+        const char* output;
+    } cases[] = {
+        { "info", 0, "08888978 \xB7\xD6\xCF\xFA\xCF\xB5\xCD\xB3\xCA\xFD\xBE\xDD\xBD\xD3\xBF\xDA (kind 4, functions 11)" },
+        { "--help", 0, "Usage: qrvhub.exe" },
+        { "frobnicate", 1, "unknown step \"frobnicate\"" },
+        { "set-data-path", 1, "set-data-path needs a value" },
+        { "--every", 1, "--every needs a number of minutes" },
+        { "--every 0 autoexport", 1, "from 1 to 1440" },
+        { "--every 5", 1, "needs at least one step" },
+    };
+    for (const auto& c : cases) {
+        Result r = RunHost(Host(), c.args);
+        EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
+        EXPECT_NE(std::string::npos, r.output.find(c.output)) << c.args << "\n" << r.output;
+        if (c.exitCode == 1) {
+            EXPECT_NE(std::string::npos, r.output.find("Usage:")) << "a wrong argument shows the usage: " << c.args;
+        }
+    }
+}
+
+TEST(Host, SettingsStepsReachTheRegistry)
+{
+    Result r = RunHost(Host(), "set-data-path \"C:\\QRV Data\" set-user-org Q900");
+    EXPECT_EQ(0u, r.exitCode) << r.output;
+    EXPECT_EQ("C:\\QRV Data", ReadDllValue("ExportLocation"));
+    EXPECT_EQ("Q900", ReadDllValue("UserOrgID"));
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quorvane\\QRVLNK\\2.0", 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS) {
+        ::RegDeleteValueA(hKey, "ExportLocation");
+        ::RegDeleteValueA(hKey, "UserOrgID");
+        ::RegCloseKey(hKey);
+    }
+}
+
+TEST(Host, WithoutThePluginItSaysSoAndExitsWithTwo)
+{
+    test::TempDir dir("host");
+    ASSERT_TRUE(::CopyFileA(Host().c_str(), (dir / "qrvhub.exe").c_str(), FALSE));
+    Result r = RunHost(dir / "qrvhub.exe", "info");
+    EXPECT_EQ(2u, r.exitCode) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("cannot load QRVLNK.dll")) << r.output;
+}
+
+} // namespace
