@@ -4,8 +4,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
+bash scripts/prepare.sh
 source scripts/env.sh
-bash scripts/wineprefix.sh
 cmake --preset i686 >/dev/null
 cmake --build --preset i686 --target qrvlnk_bench -j"$(nproc)"
 cd build/i686/bin
