@@ -32,7 +32,12 @@ BOOL CALLBACK FindProgressProc(HWND hWnd, LPARAM lParam)
     ::GetClassNameA(hWnd, cls, sizeof(cls));
     if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd) || std::string(cls) != "#32770")
         return TRUE;
-    if (GuiScript::Text(hWnd, 1023) != data->heading)
+    // Read without a message: the window's thread may be busy (its end-of-run pause) or about to destroy it.
+    wchar_t heading[64] = L"";
+    ::InternalGetWindowText(::GetDlgItem(hWnd, 1023), heading, 64);
+    char narrow[128] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, heading, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    if (std::string(narrow) != data->heading)
         return TRUE;
     data->found = hWnd;
     return FALSE;
