@@ -48,6 +48,11 @@ void CProgressDlg::SetPos(int pos)
 
 void CProgressDlg::Destroy()
 {
+    // Without a window no final message will come to delete the object.
+    if (m_hWnd == NULL) {
+        delete this;
+        return;
+    }
     ::KillTimer(m_hWnd, kAnimationTimer);
     ::DestroyWindow(m_hWnd);
 }

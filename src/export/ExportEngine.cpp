@@ -32,20 +32,20 @@ bool CExportEngine::ClientCodeOf(const char* name, std::string& code)
     return true;
 }
 
-int CExportEngine::Transfer()
+bool CExportEngine::Transfer()
 {
     if (!ReadRequiredSetting(settings::kSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置",
                              m_strSourcePath)
         || !ReadRequiredSetting(settings::kExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置",
                                 m_strExportLocation))
-        return 0;
+        return false;
     m_bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
     m_nProgress = 0;
     const COrgCodeTable codes;
     m_pCodes = &codes;
     WalkFolder(m_strSourcePath);
     m_pCodes = nullptr;
-    return 1;
+    return true;
 }
 
 void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)

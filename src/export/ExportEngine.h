@@ -10,7 +10,7 @@ class COrgCodeTable;
 
 class CExportEngine : public CTransferEngine {
 public:
-    static const DWORD kDefaultPauseMs = 500;
+    static constexpr DWORD kDefaultPauseMs = 500;
 
     CExportEngine(IRunView* pOwner, bool bAuto, DWORD dwPauseMs = kDefaultPauseMs,
                   DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
@@ -26,7 +26,8 @@ protected:
     void OnDirectory() override;
 
 private:
-    int Transfer();
+    // False when a directory setting is missing.
+    bool Transfer();
     // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
     void Step();
 

@@ -15,9 +15,9 @@ public:
     virtual int Run() = 0;
 
     // Pause between two attempts at a copy that another program blocks for a moment.
-    static const DWORD kDefaultRetryPauseMs = 200;
+    static constexpr DWORD kDefaultRetryPauseMs = 200;
     // Attempts at such a copy before it counts as failed.
-    static const int kCopyAttempts = 5;
+    static constexpr int kCopyAttempts = 5;
 
 protected:
     CTransferEngine(IRunView* pOwner, bool bAuto, DWORD dwRetryPauseMs);

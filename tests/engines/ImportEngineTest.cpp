@@ -1,0 +1,227 @@
+// The import engine on real directories, with a recording view.
+#include "engines/EngineTest.h"
+#include "import/ImportEngine.h"
+#include "plugin/InterfaceApp.h"
+
+#include <cstring>
+
+namespace {
+
+using test::Exists;
+using test::ListDir;
+using test::ReadFile;
+
+typedef test::ProbeEngine<CImportEngine> Engine;
+
+typedef std::vector<std::string> Names;
+
+class ImportEngineTest : public test::EngineTest {
+protected:
+    std::string m_recv = Path("recv");
+    std::string m_store = Path("store");
+    std::string m_delivery = Path("store\\ORG1");
+    std::string m_backup = Path("store\\ORG1\\Backup");
+    // The application's user organisation fields, put back after the test.
+    char m_szSavedUserOrgID[sizeof(CInterfaceApp::m_szUserOrgID)];
+    bool m_bSavedTooLong = false;
+
+    void SetUp() override
+    {
+        std::memcpy(m_szSavedUserOrgID, App()->m_szUserOrgID, sizeof(m_szSavedUserOrgID));
+        m_bSavedTooLong = App()->m_bUserOrgIDTooLong;
+        SetUserOrgID("ORG1");
+        ASSERT_TRUE(test::MakeDir(m_recv));
+        ASSERT_TRUE(test::MakeDir(m_store));
+        ASSERT_TRUE(test::MakeDir(m_delivery));
+        settings::SetString(settings::kDestPath, m_recv.c_str());
+        settings::SetString(settings::kExportLocation, m_store.c_str());
+    }
+    void TearDown() override
+    {
+        std::memcpy(App()->m_szUserOrgID, m_szSavedUserOrgID, sizeof(m_szSavedUserOrgID));
+        App()->m_bUserOrgIDTooLong = m_bSavedTooLong;
+    }
+
+    static CInterfaceApp* App() { return GetInterfaceApp(); }
+    static void SetUserOrgID(const char* id)
+    {
+        std::memset(App()->m_szUserOrgID, 0, sizeof(App()->m_szUserOrgID));
+        std::strcpy(App()->m_szUserOrgID, id);
+        App()->m_bUserOrgIDTooLong = false;
+    }
+    std::unique_ptr<Engine> MakeEngine(test::RecordingView& view)
+    {
+        return std::unique_ptr<Engine>(new Engine(&view, false, CDateTime(), CDateTime(), 0));
+    }
+    std::string Delivered(const std::string& name) const { return m_delivery + "\\" + name; }
+    std::string Received(const std::string& name) const { return m_recv + "\\" + name; }
+    std::string Backup(const std::string& name) const { return m_backup + "\\" + name; }
+};
+
+TEST_F(ImportEngineTest, CopiesEveryFileAndMovesItIntoBackup)
+{
+    Put(Delivered("x.txt"), "x");
+    Put(Delivered("y_C1_z.dat"), "y");
+    ASSERT_TRUE(test::MakeDir(m_backup));
+    ASSERT_TRUE(test::MakeDir(Delivered("sub")));
+    Put(Delivered("sub\\inner.txt"), "inner");
+    // Any time window: files are chosen regardless of time.
+    Engine engine(&m_view, true, CDateTime::FromDate(2030, 1, 1), CDateTime::FromDate(2000, 1, 1), 0);
+    EXPECT_EQ(1, engine.Run());
+    EXPECT_EQ((Names{ "x.txt", "y_C1_z.dat" }), ListDir(m_recv));
+    EXPECT_EQ("y", ReadFile(Received("y_C1_z.dat")));
+    EXPECT_EQ((Names{ "Backup", "sub" }), ListDir(m_delivery));
+    EXPECT_EQ((Names{ "x.txt", "y_C1_z.dat" }), ListDir(m_backup));
+    EXPECT_EQ(Names{ "inner.txt" }, ListDir(Delivered("sub")));
+    EXPECT_EQ((std::vector<int>{ 5, 5 }), m_view.Positions());
+    Names statuses = m_view.Statuses();
+    std::sort(statuses.begin(), statuses.end());
+    EXPECT_EQ((Names{ "正在转移文件：x.txt", "正在转移文件：y_C1_z.dat" }), statuses);
+    EXPECT_TRUE(m_view.Errors().empty());
+}
+
+TEST_F(ImportEngineTest, ReplacesAnOlderTargetAndCreatesBackup)
+{
+    Put(Received("a.txt"), "old");
+    Put(Delivered("a.txt"), "new");
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
+    EXPECT_EQ("new", ReadFile(Received("a.txt")));
+    EXPECT_EQ("new", ReadFile(Backup("a.txt")));
+}
+
+TEST_F(ImportEngineTest, ANameAlreadyInBackupGetsAFreeNumberedName)
+{
+    ASSERT_TRUE(test::MakeDir(m_backup));
+    Put(Backup("a.txt"), "first");
+    for (const char* content : { "second", "third" }) {
+        Put(Delivered("a.txt"), content);
+        test::RecordingView view;
+        EXPECT_EQ(1, MakeEngine(view)->Run());
+        EXPECT_EQ(content, ReadFile(Received("a.txt")));
+        EXPECT_EQ(Names{ "Backup" }, ListDir(m_delivery)) << "the delivery folder is emptied";
+    }
+    EXPECT_EQ((Names{ "a.txt", "a.txt.1", "a.txt.2" }), ListDir(m_backup));
+    EXPECT_EQ("first", ReadFile(Backup("a.txt")));
+    EXPECT_EQ("second", ReadFile(Backup("a.txt.1")));
+    EXPECT_EQ("third", ReadFile(Backup("a.txt.2")));
+}
+
+TEST_F(ImportEngineTest, NoDeliveryFolderMeansNothingToDo)
+{
+    test::RemoveTree(m_delivery);
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
+    EXPECT_FALSE(Exists(m_delivery)) << "the backup folder's parent is not made";
+    EXPECT_TRUE(m_view.Calls().empty());
+}
+
+TEST_F(ImportEngineTest, EmptyUserOrgIDUsesTheDataFileLocationItself)
+{
+    SetUserOrgID("");
+    Put(m_store + "\\d.txt", "d");
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
+    EXPECT_EQ("d", ReadFile(Received("d.txt")));
+    EXPECT_EQ("d", ReadFile(m_store + "\\Backup\\d.txt"));
+    EXPECT_EQ((Names{ "Backup", "ORG1" }), ListDir(m_store));
+    EXPECT_EQ((std::vector<int>{ 5 }), m_view.Positions());
+}
+
+TEST_F(ImportEngineTest, TooLongUserOrgIDRefusesTheRun)
+{
+    App()->m_bUserOrgIDTooLong = true;
+    App()->m_szUserOrgID[0] = '\0';
+    Put(Delivered("a.txt"), "a");
+    Put(m_store + "\\b.txt", "b");
+    EXPECT_EQ(0, MakeEngine(m_view)->Run());
+    EXPECT_EQ(Names{ "用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置" },
+              m_view.Errors());
+    EXPECT_TRUE(m_view.Positions().empty());
+    EXPECT_EQ(Names{ "a.txt" }, ListDir(m_delivery));
+    EXPECT_EQ((Names{ "ORG1", "b.txt" }), ListDir(m_store));
+    EXPECT_EQ(Names(), ListDir(m_recv));
+}
+
+TEST_F(ImportEngineTest, SettingsAreCheckedInOrder)
+{
+    struct Case {
+        bool dest;
+        bool location;
+        const char* message;
+    } cases[] = {
+        { false, false, "还没有设置源数据文件接收路径，请在“接口参数设置”中设置" },
+        { false, true, "还没有设置源数据文件接收路径，请在“接口参数设置”中设置" },
+        { true, false, "还没有设置数据文件存放路径，请在“接口参数设置”中设置" },
+    };
+    Put(Delivered("a.txt"), "a");
+    for (const Case& c : cases) {
+        settings::SetString(settings::kDestPath, c.dest ? m_recv.c_str() : "");
+        settings::SetString(settings::kExportLocation, c.location ? m_store.c_str() : "");
+        test::RecordingView view;
+        EXPECT_EQ(0, MakeEngine(view)->Run()) << c.message;
+        EXPECT_EQ(Names{ c.message }, view.Errors());
+        EXPECT_TRUE(view.Positions().empty()) << c.message;
+    }
+    EXPECT_EQ(Names{ "a.txt" }, ListDir(m_delivery)) << "no Backup folder either";
+}
+
+TEST_F(ImportEngineTest, GbkNamesArriveIntact)
+{
+    // Trail bytes 0x5C (礬, 碶) and 0x5F (確) in folder and file names.
+    const std::string recv = Path("接收礬");
+    ASSERT_TRUE(test::MakeDir(recv));
+    settings::SetString(settings::kDestPath, recv.c_str());
+    const Names names = { "確_礬.txt", "碶表確" };
+    for (const std::string& name : names)
+        Put(Delivered(name), name);
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
+    Names sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, ListDir(recv));
+    EXPECT_EQ(sorted, ListDir(m_backup));
+    for (const std::string& name : names)
+        EXPECT_EQ(name, ReadFile(recv + "\\" + name));
+}
+
+TEST_F(ImportEngineTest, AFailedCopyLeavesTheFileQuietly)
+{
+    settings::SetString(settings::kDestPath, Path("missing").c_str());
+    Put(Delivered("a.txt"), "a");
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
+    EXPECT_EQ((Names{ "Backup", "a.txt" }), ListDir(m_delivery));
+    EXPECT_TRUE(m_view.Errors().empty());
+    EXPECT_EQ((std::vector<int>{ 5 }), m_view.Positions());
+}
+
+TEST_F(ImportEngineTest, ASourceChangedDuringTheCopyStaysForTheNextRun)
+{
+    Put(Delivered("a.txt"), "first");
+    std::unique_ptr<Engine> engine = MakeEngine(m_view);
+    Engine* probe = engine.get();
+    engine->m_copy = [probe](int, const std::string& source, const std::string& target) {
+        bool ok = probe->RealCopy(source, target);
+        test::WriteFile(source, "first and more");
+        return ok;
+    };
+    EXPECT_EQ(1, engine->Run());
+    EXPECT_EQ("first", ReadFile(Received("a.txt")));
+    EXPECT_EQ("first and more", ReadFile(Delivered("a.txt")));
+    EXPECT_EQ(Names(), ListDir(m_backup));
+}
+
+TEST_F(ImportEngineTest, ACopyBlockedForAMomentIsTriedAgain)
+{
+    Put(Delivered("a.txt"), "a");
+    std::unique_ptr<Engine> engine = MakeEngine(m_view);
+    Engine* probe = engine.get();
+    engine->m_copy = [probe](int attempt, const std::string& source, const std::string& target) {
+        if (attempt == 1) {
+            ::SetLastError(ERROR_SHARING_VIOLATION);
+            return false;
+        }
+        return probe->RealCopy(source, target);
+    };
+    EXPECT_EQ(1, engine->Run());
+    EXPECT_EQ(2, engine->m_nAttempts);
+    EXPECT_EQ("a", ReadFile(Backup("a.txt")));
+}
+
+} // namespace

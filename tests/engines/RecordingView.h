@@ -1,0 +1,62 @@
+// A run view for engine and worker tests: records every call in order, from any thread.
+#pragma once
+#include "work/RunView.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace test {
+
+class RecordingView : public IRunView {
+public:
+    struct Call {
+        enum Kind { kStatus, kPos, kError } kind;
+        std::string text;
+        int pos;
+    };
+
+    HWND m_hRunWindow = NULL;
+
+    HWND GetRunWindow() const override { return m_hRunWindow; }
+    void SetStatus(const char* text) override { Add({ Call::kStatus, text, 0 }); }
+    void SetPos(int pos) override { Add({ Call::kPos, std::string(), pos }); }
+    void ShowError(const char* text) override { Add({ Call::kError, text, 0 }); }
+
+    std::vector<Call> Calls() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_calls;
+    }
+    std::vector<int> Positions() const
+    {
+        std::vector<int> out;
+        for (const Call& call : Calls())
+            if (call.kind == Call::kPos)
+                out.push_back(call.pos);
+        return out;
+    }
+    std::vector<std::string> Texts(Call::Kind kind) const
+    {
+        std::vector<std::string> out;
+        for (const Call& call : Calls())
+            if (call.kind == kind)
+                out.push_back(call.text);
+        return out;
+    }
+    std::vector<std::string> Statuses() const { return Texts(Call::kStatus); }
+    std::vector<std::string> Errors() const { return Texts(Call::kError); }
+
+protected:
+    virtual void Add(const Call& call)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_calls.push_back(call);
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<Call> m_calls;
+};
+
+} // namespace test

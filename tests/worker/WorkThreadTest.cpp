@@ -1,0 +1,284 @@
+// The worker's handshake with a run window: a fake owner with a real hidden window that records the
+// posted completion message, and a real progress window shown before the thread starts.
+#include "controls/ProgressDlg.h"
+#include "engines/RecordingView.h"
+#include "export/ExportEngine.h"
+#include "import/ImportEngine.h"
+#include "settings/Settings.h"
+#include "support/TestSupport.h"
+#include "work/WorkThread.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD kWaitMs = 15000;
+
+// The shared record of one run, written from both threads.
+class Journal {
+public:
+    void Add(const std::string& entry)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.push_back(entry);
+    }
+    std::vector<std::string> Entries() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_entries;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_entries;
+};
+
+// The run dialog's side: a hidden window for the completion message and a progress window that the
+// engine's status and bar calls reach, synchronously, on this thread.
+class FakeOwner : public test::RecordingView {
+public:
+    explicit FakeOwner(Journal& journal) : m_journal(journal)
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QRVLNK.TestRunWindow";
+        ::RegisterClassA(&wc);
+        m_hRunWindow = ::CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(m_hRunWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~FakeOwner() override
+    {
+        if (m_pProgress != nullptr)
+            m_pProgress->Destroy();
+        ::DestroyWindow(m_hRunWindow);
+    }
+
+    void ShowProgress()
+    {
+        m_pProgress = new CProgressDlg;
+        m_pProgress->Create(m_hRunWindow);
+        m_journal.Add("progress shown");
+    }
+    // Serves this thread's messages until the completion message has come or the wait ends.
+    bool WaitDone()
+    {
+        const DWORD start = ::GetTickCount();
+        while (!m_bDone) {
+            if (::GetTickCount() - start > kWaitMs)
+                return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        return true;
+    }
+    std::string ProgressText(int id) const { return CWindow::GetText(m_pProgress->GetDlgItem(id)); }
+
+    void SetStatus(const char* text) override
+    {
+        RecordingView::SetStatus(text);
+        if (m_pProgress != nullptr)
+            m_pProgress->SetStatus(text);
+    }
+    void SetPos(int pos) override
+    {
+        RecordingView::SetPos(pos);
+        if (m_pProgress != nullptr)
+            m_pProgress->SetPos(pos);
+    }
+
+    UINT m_nDoneMsg = 0;
+    WPARAM m_wParam = 0;
+    LPARAM m_lParam = 0;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        FakeOwner* self = reinterpret_cast<FakeOwner*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (self != nullptr && (msg == WM_EXPORT_DONE || msg == WM_IMPORT_DONE)) {
+            self->m_journal.Add(std::string(msg == WM_EXPORT_DONE ? "WM_EXPORT_DONE " : "WM_IMPORT_DONE ")
+                                + std::to_string(wParam) + " " + std::to_string(lParam));
+            self->m_nDoneMsg = msg;
+            self->m_wParam = wParam;
+            self->m_lParam = lParam;
+            self->m_bDone = true;
+            return 0;
+        }
+        return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+    }
+
+    Journal& m_journal;
+    CProgressDlg* m_pProgress = nullptr;
+    bool m_bDone = false;
+};
+
+// An engine that reports its life to the journal; its destructor lingers so that a completion message
+// posted too early would be seen first.
+class ProbeEngine : public CTransferEngine {
+public:
+    ProbeEngine(IRunView* pOwner, Journal& journal, int result)
+        : CTransferEngine(pOwner, false, 0), m_journal(journal), m_nResult(result)
+    {
+        m_journal.Add("engine created");
+    }
+    ~ProbeEngine() override
+    {
+        ::Sleep(200);
+        m_journal.Add("engine destroyed");
+    }
+    int Run() override
+    {
+        m_pOwner->SetStatus("probe");
+        m_pOwner->SetPos(50);
+        m_journal.Add("engine ran");
+        return m_nResult;
+    }
+
+protected:
+    void OnFile(const WIN32_FIND_DATAA&) override {}
+
+private:
+    Journal& m_journal;
+    int m_nResult;
+};
+
+std::atomic<int> g_nLiveThreads(0);
+
+class ProbeThread : public CWorkThread {
+public:
+    ProbeThread(IRunView* pOwner, int nMode, Journal& journal, int result)
+        : CWorkThread(pOwner, nMode), m_journal(journal), m_nResult(result)
+    {
+        ++g_nLiveThreads;
+    }
+    ~ProbeThread() override { --g_nLiveThreads; }
+
+protected:
+    CTransferEngine* CreateEngine() override { return new ProbeEngine(m_pOwner, m_journal, m_nResult); }
+
+private:
+    Journal& m_journal;
+    int m_nResult;
+};
+
+// The engine factory of the real worker, open to the test.
+class OpenWorkThread : public CWorkThread {
+public:
+    using CWorkThread::CWorkThread;
+    using CWorkThread::CreateEngine;
+};
+
+struct HandshakeCase {
+    int mode;
+    int engineResult;
+    const char* message;
+};
+
+class HandshakeTest : public ::testing::TestWithParam<HandshakeCase> {};
+
+TEST_P(HandshakeTest, ProgressFirstEngineGoneBeforeTheCompletionMessage)
+{
+    const HandshakeCase& c = GetParam();
+    Journal journal;
+    FakeOwner owner(journal);
+    ProbeThread* pThread = new ProbeThread(&owner, c.mode, journal, c.engineResult);
+    owner.ShowProgress();
+    ASSERT_TRUE(pThread->CreateThread());
+    ASSERT_TRUE(owner.WaitDone()) << "no completion message within " << kWaitMs << " ms";
+    EXPECT_EQ((std::vector<std::string>{ "progress shown", "engine created", "engine ran", "engine destroyed", c.message }),
+              journal.Entries());
+    EXPECT_EQ("probe", owner.ProgressText(IDC_PROGRESS_STATUS)) << "the engine's status reached the progress window";
+    const DWORD start = ::GetTickCount();
+    while (g_nLiveThreads != 0 && ::GetTickCount() - start < kWaitMs)
+        ::Sleep(10);
+    EXPECT_EQ(0, g_nLiveThreads.load()) << "the worker object deletes itself";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, HandshakeTest,
+                         ::testing::Values(HandshakeCase{ kModeExport, 1, "WM_EXPORT_DONE 0 1" },
+                                           HandshakeCase{ kModeImport, 7, "WM_IMPORT_DONE 1 1" },
+                                           HandshakeCase{ kModeAutoExport, 0, "WM_EXPORT_DONE 2 0" },
+                                           HandshakeCase{ kModeAutoImport, 0, "WM_IMPORT_DONE 3 0" }));
+
+TEST(WorkThread, EachModeGetsItsEngine)
+{
+    test::RecordingView view;
+    for (int mode : { kModeExport, kModeAutoExport }) {
+        OpenWorkThread worker(&view, mode);
+        std::unique_ptr<CTransferEngine> engine(worker.CreateEngine());
+        EXPECT_NE(nullptr, dynamic_cast<CExportEngine*>(engine.get())) << "mode " << mode;
+    }
+    for (int mode : { kModeImport, kModeAutoImport }) {
+        OpenWorkThread worker(&view, mode, CDateTime::FromDate(2024, 1, 1), CDateTime::FromDate(2024, 1, 2));
+        std::unique_ptr<CTransferEngine> engine(worker.CreateEngine());
+        EXPECT_NE(nullptr, dynamic_cast<CImportEngine*>(engine.get())) << "mode " << mode;
+    }
+}
+
+TEST(WorkThread, DefaultsAreZeroTimesAndTheHalfSecondPause)
+{
+    CWorkThread worker(nullptr, kModeExport);
+    EXPECT_EQ(0.0, worker.m_startTime.m_dt);
+    EXPECT_EQ(0.0, worker.m_endTime.m_dt);
+    EXPECT_EQ(500u, worker.m_dwPauseMs);
+}
+
+struct RealRunCase {
+    int mode;
+    bool settingsSet;
+    const char* message;
+    const char* error;        // the engine's own box, or ""
+};
+
+class RealRunTest : public ::testing::TestWithParam<RealRunCase> {};
+
+TEST_P(RealRunTest, RealEnginesReportThroughTheOwner)
+{
+    const RealRunCase& c = GetParam();
+    test::TempDir root("wrk");
+    test::CurrentDir cwd(root.Path());
+    test::CleanProfile profile;
+    if (c.settingsSet) {
+        test::MakeDir(root / "send");
+        test::MakeDir(root / "store");
+        test::MakeDir(root / "recv");
+        settings::SetString(settings::kSourcePath, (root / "send").c_str());
+        settings::SetString(settings::kDestPath, (root / "recv").c_str());
+        settings::SetString(settings::kExportLocation, (root / "store").c_str());
+        test::WriteFile(settings::IniPath(settings::kOrgMapFile), "[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\n");
+        test::WriteFile(root / "send\\a_C1_b.txt", "x");
+    }
+    Journal journal;
+    FakeOwner owner(journal);
+    CWorkThread* pThread = new CWorkThread(&owner, c.mode);
+    pThread->m_dwPauseMs = 0;
+    owner.ShowProgress();
+    ASSERT_TRUE(pThread->CreateThread());
+    ASSERT_TRUE(owner.WaitDone());
+    EXPECT_EQ((std::vector<std::string>{ "progress shown", c.message }), journal.Entries());
+    EXPECT_EQ(c.error[0] ? std::vector<std::string>{ c.error } : std::vector<std::string>(), owner.Errors());
+    if (c.settingsSet && (c.mode == kModeExport || c.mode == kModeAutoExport)) {
+        EXPECT_EQ("x", test::ReadFile(root / "store\\P1\\a_C1_b.txt"));
+        EXPECT_EQ("文件导出完成！", owner.ProgressText(IDC_PROGRESS_STATUS));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RealRunTest,
+    ::testing::Values(
+        RealRunCase{ kModeExport, false, "WM_EXPORT_DONE 0 0", "还没有设置源数据文件发送路径，请在“接口参数设置”中设置" },
+        RealRunCase{ kModeImport, false, "WM_IMPORT_DONE 1 0", "还没有设置源数据文件接收路径，请在“接口参数设置”中设置" },
+        RealRunCase{ kModeAutoExport, true, "WM_EXPORT_DONE 2 1", "" },
+        RealRunCase{ kModeAutoImport, true, "WM_IMPORT_DONE 3 1", "" }));
+
+} // namespace
