@@ -16,7 +16,7 @@ const size_t kTimeTextBuffer = 260;
 CRunDlg::CRunDlg(const Traits& traits, HWND hParent, int bAuto)
     : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto ? 1 : 0), m_pProgress(nullptr),
       m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
-      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_bCheckingTime(false)
+      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_bCheckingTime(false), m_bClosing(false)
 {
     ::SetEvent(m_hIdle);
 }
@@ -93,18 +93,22 @@ BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 void CRunDlg::OnOK()
 {
-    if (IsBusy())
+    if (IsBusy()) {
         CApp::Get()->MessageBox(m_traits.pszCloseRefused);
-    else
-        CDialog::OnOK();
+        return;
+    }
+    m_bClosing = true;
+    CDialog::OnOK();
 }
 
 void CRunDlg::OnCancel()
 {
-    if (IsBusy())
+    if (IsBusy()) {
         CApp::Get()->MessageBox(m_traits.pszCloseRefused);
-    else
-        CDialog::OnCancel();
+        return;
+    }
+    m_bClosing = true;
+    CDialog::OnCancel();
 }
 
 bool CRunDlg::IsBusy() const
@@ -155,7 +159,7 @@ void CRunDlg::DestroyProgress()
 
 void CRunDlg::CheckTime(int id, CDateTime& held)
 {
-    if (m_bCheckingTime)
+    if (m_bCheckingTime || m_bClosing)
         return;
     std::string text = GetDlgItemText(id);
     gbk::CutToBytes(text, kTimeTextBuffer - 1);

@@ -87,4 +87,6 @@ private:
     CHandle m_hIdle;
     // Set while a date message is up, so that the focus moves it causes start no second check.
     bool m_bCheckingTime;
+    // Set when the dialog ends: the edit that loses the focus as the window goes is not checked.
+    bool m_bClosing;
 };

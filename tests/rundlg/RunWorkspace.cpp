@@ -1,0 +1,123 @@
+#include "RunWorkspace.h"
+
+#include "framework/App.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+namespace test {
+
+namespace {
+
+const char kOrgMap[] =
+    "[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P01\r\n"
+    "[Suppliers]\r\nSID0000=S01\r\nValid0000=0\r\nName0000=甲供商\r\nSID0001=S02\r\nValid0001=1\r\nName0001=乙\r\n"
+    "SID0003=S04\r\nValid0003=1\r\n";
+const char kTaskDefine[] =
+    "[日报]\r\nFileName=day.txt\r\nChecked=1\r\nLastExportTime=2005-01-02 03:04:05\r\n"
+    "[Orders]\r\nFileName=orders.txt\r\n";
+
+struct FindProgressData {
+    const char* heading;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgressProc(HWND hWnd, LPARAM lParam)
+{
+    FindProgressData* data = reinterpret_cast<FindProgressData*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    char cls[64] = "";
+    ::GetClassNameA(hWnd, cls, sizeof(cls));
+    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd) || std::string(cls) != "#32770")
+        return TRUE;
+    // Read without a message: the window's thread may be busy (its end-of-run pause) or about to destroy it.
+    wchar_t heading[64] = L"";
+    ::InternalGetWindowText(::GetDlgItem(hWnd, 1023), heading, 64);
+    char narrow[128] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, heading, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    if (std::string(narrow) != data->heading)
+        return TRUE;
+    data->found = hWnd;
+    return FALSE;
+}
+
+} // namespace
+
+RunWorkspace::RunWorkspace() : m_cwd(m_root.Path())
+{
+    MakeDir(Send());
+    MakeDir(Data());
+    MakeDir(Receive());
+    settings::SetString(settings::kSourcePath, Send().c_str());
+    settings::SetString(settings::kExportLocation, Data().c_str());
+    settings::SetString(settings::kDestPath, Receive().c_str());
+    settings::SetInt(settings::kIsDeleted, 0);
+}
+
+void RunWorkspace::WriteIniFiles() const
+{
+    WriteFile(Ini("OrgMap.ini"), kOrgMap);
+    WriteFile(Ini("TaskDefine.ini"), kTaskDefine);
+}
+
+void RunWorkspace::FillSendFolder(int count) const
+{
+    for (int i = 0; i < count; ++i)
+        WriteFile(Send() + "\\x_C01_" + std::to_string(i) + ".txt", "data " + std::to_string(i));
+}
+
+HWND FindProgress(const char* heading)
+{
+    FindProgressData data = { heading, NULL };
+    ::EnumWindows(FindProgressProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND FindDialog(const char* title)
+{
+    HWND hWnd = ::FindWindowA("#32770", title);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    return pid == ::GetCurrentProcessId() ? hWnd : NULL;
+}
+
+void AnswerAppBox(GuiScript& s, const char* text)
+{
+    HWND box = s.WaitWindow(CApp::Get()->GetAppName());
+    EXPECT_EQ(text, GuiScript::MessageText(box));
+    s.Answer(box);
+    s.WaitGone(box);
+}
+
+HWND FocusOf(HWND dlg)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info);
+    return info.hwndFocus;
+}
+
+std::string ItemText(HWND list, int row, int col)
+{
+    char text[512] = "";
+    LVITEMA item = {};
+    item.iSubItem = col;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+bool ItemChecked(HWND list, int row)
+{
+    return (::SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void PostFocus(HWND dlg, int id)
+{
+    ::PostMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dlg, id)), TRUE);
+}
+
+} // namespace test

@@ -1,0 +1,47 @@
+// A throwaway workspace for whole runs: send, data and receive folders, the current directory with the
+// INI files, and the profile's directory settings pointing at them.
+#pragma once
+#include "support/GuiScript.h"
+#include "support/TestSupport.h"
+
+#include <windows.h>
+#include <string>
+
+namespace test {
+
+class RunWorkspace {
+public:
+    RunWorkspace();
+
+    std::string Send() const { return m_root / "send"; }
+    std::string Data() const { return m_root / "data"; }
+    std::string Receive() const { return m_root / "recv"; }
+    std::string Ini(const char* name) const { return m_root / name; }
+
+    // OrgMap.ini maps client code C01 to platform code P01 and lists suppliers with a gap in their
+    // numbering and no TempSQL; TaskDefine.ini holds two tasks, one without LastExportTime.
+    void WriteIniFiles() const;
+    // count files named x_C01_<n>.txt in the send folder.
+    void FillSendFolder(int count) const;
+
+private:
+    CleanProfile m_profile;
+    TempDir m_root{ "run" };
+    CurrentDir m_cwd;
+};
+
+// The visible progress window of this process whose heading reads heading, or NULL.
+HWND FindProgress(const char* heading);
+// The window titled title of this process, visible or not, or NULL.
+HWND FindDialog(const char* title);
+// Answers the application message box with this text and waits until it is gone.
+void AnswerAppBox(GuiScript& s, const char* text);
+// The focus window of the thread that runs dlg.
+HWND FocusOf(HWND dlg);
+// A list view's cell text and check box, read from another thread of the process.
+std::string ItemText(HWND list, int row, int col);
+bool ItemChecked(HWND list, int row);
+// Moves the focus inside dlg the way the dialog manager does (handled in order with other posted messages).
+void PostFocus(HWND dlg, int id);
+
+} // namespace test
