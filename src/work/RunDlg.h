@@ -73,10 +73,9 @@ protected:
     // The default time window for now.
     virtual void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const = 0;
 
+private:
     void StartRun();
     int RunMode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
-
-private:
     bool IsBusy() const;
     void OnRunDone();
     // The progress window deletes itself; only the pointer is cleared here.
