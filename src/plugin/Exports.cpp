@@ -7,6 +7,7 @@
 #include "setup/SetupSheet.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -21,9 +22,9 @@ int RunDialog(int bAuto)
         CWindow host(::FindWindowA(nullptr, kHostTitle));
         if (host.m_hWnd == NULL)
             return 1;
-        TDialog* pDlg = new TDialog(host.m_hWnd, bAuto);
+        std::unique_ptr<TDialog> pDlg(new TDialog(host.m_hWnd, bAuto));
         pDlg->DoModal();
-        delete pDlg;
+        pDlg.reset();
         host.Detach();
     } catch (...) {
     }
