@@ -9,10 +9,15 @@ archs="${1:-all}"
 for arch in $archs; do
   cmake --preset "$arch" >/dev/null
   cmake --build --preset "$arch" -j"$(nproc)"
-  # Only Windows system DLLs may be imported.
+  # Exactly the nine exports, undecorated, and only Windows system DLLs imported.
   objdump="${arch}-w64-mingw32-objdump"
   [ "$arch" = i686 ] && objdump=i686-w64-mingw32-objdump
   imports=$("$objdump" -p "build/$arch/bin/QRVLNK.dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  exports=$("$objdump" -p "build/$arch/bin/QRVLNK.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | tail -n +2 | awk 'NF {print $NF}' | LC_ALL=C sort | tr '\n' ' ')
+  if [ "$exports" != "AutoExport AutoImport Export GetInterfaceInfo Import QueryFunctions SetDataFilePath SetUserOrgID Setup " ]; then
+    echo "QRVLNK.dll ($arch) exports: $exports" >&2
+    exit 1
+  fi
   for dll in $imports; do
     case "$dll" in
       kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|comctl32.dll|shell32.dll|ole32.dll|oleaut32.dll|msvcrt.dll) ;;
