@@ -1,6 +1,7 @@
 #include "RunWorkspace.h"
 
 #include "framework/App.h"
+#include "framework/ListView.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -101,13 +102,9 @@ HWND FocusOf(HWND dlg)
 
 std::string ItemText(HWND list, int row, int col)
 {
-    char text[512] = "";
-    LVITEMA item = {};
-    item.iSubItem = col;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
+    CListView view;
+    view.Attach(list);
+    return view.GetItemText(row, col);
 }
 
 bool ItemChecked(HWND list, int row)

@@ -2,6 +2,7 @@
 // and key messages: what opens an editor, how it ends, what reaches TaskDefine.ini.
 #include "export/ExportDlg.h"
 #include "framework/App.h"
+#include "framework/ListView.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "support/GuiScript.h"
@@ -46,13 +47,9 @@ struct ListView {
     }
     std::string Text(int row, int col) const
     {
-        char text[512] = "";
-        LVITEMA item = {};
-        item.iSubItem = col;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        ::SendMessageA(hWnd, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return text;
+        CListView view;
+        view.Attach(hWnd);
+        return view.GetItemText(row, col);
     }
     HWND Editor() const { return ::GetDlgItem(hWnd, IDC_CELL_EDIT); }
     // Waits until every message posted to the list so far has been handled: a posted column width change
