@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/ListView.h"
 #include "settings/Settings.h"
+#include "support/GuiScript.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -18,31 +19,6 @@ const char kOrgMap[] =
 const char kTaskDefine[] =
     "[日报]\r\nFileName=day.txt\r\nChecked=1\r\nLastExportTime=2005-01-02 03:04:05\r\n"
     "[Orders]\r\nFileName=orders.txt\r\n";
-
-struct FindProgressData {
-    const char* heading;
-    HWND found;
-};
-
-BOOL CALLBACK FindProgressProc(HWND hWnd, LPARAM lParam)
-{
-    FindProgressData* data = reinterpret_cast<FindProgressData*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    char cls[64] = "";
-    ::GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd) || std::string(cls) != "#32770")
-        return TRUE;
-    // Read without a message: the window's thread may be busy (its end-of-run pause) or about to destroy it.
-    wchar_t heading[64] = L"";
-    ::InternalGetWindowText(::GetDlgItem(hWnd, 1023), heading, 64);
-    char narrow[128] = "";
-    ::WideCharToMultiByte(CP_ACP, 0, heading, -1, narrow, sizeof(narrow), nullptr, nullptr);
-    if (std::string(narrow) != data->heading)
-        return TRUE;
-    data->found = hWnd;
-    return FALSE;
-}
 
 } // namespace
 
@@ -71,9 +47,18 @@ void RunWorkspace::FillSendFolder(int count) const
 
 HWND FindProgress(const char* heading)
 {
-    FindProgressData data = { heading, NULL };
-    ::EnumWindows(FindProgressProc, reinterpret_cast<LPARAM>(&data));
-    return data.found;
+    return GuiScript::FindOwnWindow([heading](HWND hWnd) {
+        char cls[64] = "";
+        ::GetClassNameA(hWnd, cls, sizeof(cls));
+        if (std::string(cls) != "#32770")
+            return false;
+        // Read without a message: the window's thread may be busy (its end-of-run pause) or about to destroy it.
+        wchar_t text[64] = L"";
+        ::InternalGetWindowText(::GetDlgItem(hWnd, 1023), text, 64);
+        char narrow[128] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+        return std::string(narrow) == heading;
+    });
 }
 
 HWND FindDialog(const char* title)

@@ -8,8 +8,7 @@ namespace test {
 namespace {
 
 struct FindData {
-    const char* title;
-    const char* cls;
+    const std::function<bool(HWND)>* match;
     HWND found;
 };
 
@@ -18,27 +17,26 @@ BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
     FindData* data = reinterpret_cast<FindData*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd))
+    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd) || !(*data->match)(hWnd))
         return TRUE;
-    char text[512] = "";
-    ::GetWindowTextA(hWnd, text, sizeof(text));
-    if (std::string(text) != data->title)
-        return TRUE;
-    if (data->cls) {
-        char cls[64] = "";
-        ::GetClassNameA(hWnd, cls, sizeof(cls));
-        if (std::string(cls) != data->cls)
-            return TRUE;
-    }
     data->found = hWnd;
     return FALSE;
 }
 
-HWND FindOwnWindow(const char* title, const char* cls)
+std::string ClassOf(HWND hWnd)
 {
-    FindData data = { title, cls, nullptr };
-    ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
-    return data.found;
+    char cls[64] = "";
+    ::GetClassNameA(hWnd, cls, sizeof(cls));
+    return cls;
+}
+
+HWND FindTitled(const char* title, const char* cls)
+{
+    return GuiScript::FindOwnWindow([title, cls](HWND hWnd) {
+        char text[512] = "";
+        ::GetWindowTextA(hWnd, text, sizeof(text));
+        return std::string(text) == title && (cls == nullptr || ClassOf(hWnd) == cls);
+    });
 }
 
 struct Timeout : std::runtime_error {
@@ -46,6 +44,13 @@ struct Timeout : std::runtime_error {
 };
 
 } // namespace
+
+HWND GuiScript::FindOwnWindow(const std::function<bool(HWND)>& match)
+{
+    FindData data = { &match, nullptr };
+    ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
 
 GuiScript::GuiScript(std::function<void(GuiScript&)> body, DWORD timeoutMs)
     : m_body(std::move(body)), m_timeoutMs(timeoutMs), m_hThread(nullptr), m_bFinished(false)
@@ -117,7 +122,7 @@ HWND GuiScript::WaitWindow(const char* title, const char* cls, DWORD timeoutMs)
 {
     DWORD start = ::GetTickCount();
     for (;;) {
-        if (HWND h = FindOwnWindow(title, cls))
+        if (HWND h = FindTitled(title, cls))
             return h;
         if (::GetTickCount() - start > timeoutMs)
             Fail(std::string("no window titled \"") + title + "\"");
@@ -129,7 +134,7 @@ bool GuiScript::Appears(const char* title, DWORD timeoutMs, const char* cls)
 {
     DWORD start = ::GetTickCount();
     do {
-        if (FindOwnWindow(title, cls))
+        if (FindTitled(title, cls))
             return true;
         ::Sleep(20);
     } while (::GetTickCount() - start <= timeoutMs);

@@ -39,6 +39,9 @@ public:
     // True when a window with that title appears within timeoutMs.
     bool Appears(const char* title, DWORD timeoutMs, const char* cls = "#32770");
 
+    // The first visible top-level window of this process that match accepts, or null.
+    static HWND FindOwnWindow(const std::function<bool(HWND)>& match);
+
     static std::string MessageText(HWND box);
     static std::string Text(HWND hWnd, int id);
     void Press(HWND dlg, int id);
