@@ -109,6 +109,22 @@ void Report(const char* what, int n, const Result& r)
     std::fflush(stdout);
 }
 
+// n files of 64 bytes in dir, named by pattern from the index; returns the names.
+std::vector<std::string> MakeFiles(const std::string& dir, const char* pattern, int n)
+{
+    std::vector<std::string> names;
+    const std::string content(64, 'x');
+    for (int i = 0; i < n; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof(name), pattern, i);
+        names.push_back(name);
+        FILE* f = std::fopen(Join(dir, name).c_str(), "wb");
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+    }
+    return names;
+}
+
 void BenchExport(const std::string& root, int n)
 {
     const std::string send = Join(root, "send");
@@ -117,16 +133,7 @@ void BenchExport(const std::string& root, int n)
     ::CreateDirectoryA(send.c_str(), nullptr);
     ::CreateDirectoryA(store.c_str(), nullptr);
     ::CreateDirectoryA(target.c_str(), nullptr);
-    std::vector<std::string> names;
-    const std::string content(64, 'x');
-    for (int i = 0; i < n; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof(name), "f%05d_C1_data.txt", i);
-        names.push_back(name);
-        FILE* f = std::fopen(Join(send, name).c_str(), "wb");
-        std::fwrite(content.data(), 1, content.size(), f);
-        std::fclose(f);
-    }
+    const std::vector<std::string> names = MakeFiles(send, "f%05d_C1_data.txt", n);
     settings::SetString(settings::kSourcePath, send.c_str());
     settings::SetString(settings::kExportLocation, store.c_str());
     settings::SetInt(settings::kIsDeleted, 1);
@@ -156,16 +163,7 @@ void BenchImport(const std::string& root, int n)
     ::CreateDirectoryA(store.c_str(), nullptr);
     ::CreateDirectoryA(delivery.c_str(), nullptr);
     ::CreateDirectoryA(backup.c_str(), nullptr);
-    std::vector<std::string> names;
-    const std::string content(64, 'y');
-    for (int i = 0; i < n; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof(name), "d%05d.txt", i);
-        names.push_back(name);
-        FILE* f = std::fopen(Join(delivery, name).c_str(), "wb");
-        std::fwrite(content.data(), 1, content.size(), f);
-        std::fclose(f);
-    }
+    const std::vector<std::string> names = MakeFiles(delivery, "d%05d.txt", n);
     std::strcpy(theApp.m_szUserOrgID, "ORG1");
     settings::SetString(settings::kDestPath, recv.c_str());
     settings::SetString(settings::kExportLocation, store.c_str());
