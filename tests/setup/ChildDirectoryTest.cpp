@@ -43,7 +43,7 @@ const struct {
 TEST(ChildDirectory, NamesDirectlyBelowTheRoot)
 {
     for (const auto& c : kNames)
-        EXPECT_EQ(c.child, setup::IsChildName(c.name)) << "name \"" << c.name << "\"";
+        EXPECT_EQ(c.child, IsChildName(c.name)) << "name \"" << c.name << "\"";
 }
 
 TEST(ChildDirectory, MakesAndRemovesOnlyChildren)
