@@ -104,11 +104,13 @@ void CExportDlg::SaveContents()
         suppliers.push_back(supplier);
     }
     settings::WriteSuppliers(suppliers);
+    std::vector<settings::TaskKey> taskKeys;
     for (int row = 0; row < m_taskList.GetItemCount(); ++row) {
         const std::string task = m_taskList.GetItemText(row, 0);
-        settings::WriteTaskString(task, settings::kChecked, m_taskList.GetCheck(row) ? "1" : "0");
-        settings::WriteTaskString(task, settings::kLastExportTime, m_taskList.GetItemText(row, 1).c_str());
+        taskKeys.push_back({ task, settings::kChecked, m_taskList.GetCheck(row) ? "1" : "0" });
+        taskKeys.push_back({ task, settings::kLastExportTime, m_taskList.GetItemText(row, 1) });
     }
+    settings::WriteTaskStrings(taskKeys);
 }
 
 CWorkThread* CExportDlg::CreateWorker(int nMode)

@@ -37,6 +37,12 @@ struct CKernelHandleTraits {
     static void Close(Type h) { ::CloseHandle(h); }
 };
 
+struct CFileHandleTraits {
+    typedef HANDLE Type;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::CloseHandle(h); }
+};
+
 struct CFindHandleTraits {
     typedef HANDLE Type;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
@@ -62,6 +68,7 @@ struct CBrushTraits {
 };
 
 typedef CScopedHandle<CKernelHandleTraits> CHandle;
+typedef CScopedHandle<CFileHandleTraits> CFileHandle;
 typedef CScopedHandle<CFindHandleTraits> CFindHandle;
 typedef CScopedHandle<CRegKeyTraits> CRegKey;
 typedef CScopedHandle<CIconTraits> CIcon;

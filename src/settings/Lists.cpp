@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include "settings/ProfileFile.h"
+
 namespace settings {
 
 std::vector<OrgMapping> ReadOrgMappings()
@@ -22,13 +24,13 @@ std::vector<OrgMapping> ReadOrgMappings()
 
 void WriteOrgMappings(const std::vector<OrgMapping>& mappings)
 {
-    const std::string path = IniPath(kOrgMapFile);
-    EmptyIniSection(path, kOrgMappingSection);
+    IniKeys keys;
     for (size_t i = 0; i < mappings.size(); ++i) {
         const int n = static_cast<int>(i);
-        WriteIniString(path, kOrgMappingSection, NumberedKey(kClientIDFormat, n).c_str(), mappings[i].clientCode.c_str());
-        WriteIniString(path, kOrgMappingSection, NumberedKey(kQRVIDFormat, n).c_str(), mappings[i].platformCode.c_str());
+        keys.emplace_back(NumberedKey(kClientIDFormat, n), mappings[i].clientCode);
+        keys.emplace_back(NumberedKey(kQRVIDFormat, n), mappings[i].platformCode);
     }
+    WriteIniSection(IniPath(kOrgMapFile), kOrgMappingSection, keys);
 }
 
 std::vector<Supplier> ReadSuppliers()
@@ -49,15 +51,15 @@ std::vector<Supplier> ReadSuppliers()
 
 void WriteSuppliers(const std::vector<Supplier>& suppliers)
 {
-    const std::string path = IniPath(kOrgMapFile);
-    EmptyIniSection(path, kSuppliersSection);
+    IniKeys keys;
     for (size_t i = 0; i < suppliers.size(); ++i) {
         const int n = static_cast<int>(i);
-        WriteIniString(path, kSuppliersSection, NumberedKey(kSIDFormat, n).c_str(), suppliers[i].code.c_str());
-        WriteIniString(path, kSuppliersSection, NumberedKey(kValidFormat, n).c_str(), suppliers[i].valid ? "1" : "0");
-        WriteIniString(path, kSuppliersSection, NumberedKey(kNameFormat, n).c_str(), suppliers[i].name.c_str());
+        keys.emplace_back(NumberedKey(kSIDFormat, n), suppliers[i].code);
+        keys.emplace_back(NumberedKey(kValidFormat, n), suppliers[i].valid ? "1" : "0");
+        keys.emplace_back(NumberedKey(kNameFormat, n), suppliers[i].name);
     }
-    WriteIniString(path, kSuppliersSection, kTempSQL, BuildTempSQL(suppliers).c_str());
+    keys.emplace_back(kTempSQL, BuildTempSQL(suppliers));
+    WriteIniSection(IniPath(kOrgMapFile), kSuppliersSection, keys);
 }
 
 std::vector<std::string> ListTasks()
@@ -78,6 +80,17 @@ int ReadTaskInt(const std::string& task, const char* key, int defaultValue)
 bool WriteTaskString(const std::string& task, const char* key, const char* value)
 {
     return WriteIniString(IniPath(kTaskDefineFile), task.c_str(), key, value);
+}
+
+bool WriteTaskStrings(const std::vector<TaskKey>& keys)
+{
+    const std::string path = IniPath(kTaskDefineFile);
+    CProfileFile file;
+    if (!file.Load(path))
+        return false;
+    for (const TaskKey& key : keys)
+        file.SetString(key.task, key.key, key.value);
+    return file.Save(path);
 }
 
 } // namespace settings

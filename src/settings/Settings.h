@@ -3,6 +3,7 @@
 // is needed and written straight back; nothing here keeps state or touches a window.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace settings {
@@ -60,7 +61,13 @@ std::string ReadIniString(const std::string& path, const char* section, const ch
                           size_t bufferSize);
 int ReadIniInt(const std::string& path, const char* section, const char* key, int defaultValue);
 bool WriteIniString(const std::string& path, const char* section, const char* key, const char* value);
-bool EmptyIniSection(const std::string& path, const char* section);
+// Keys with their values, in file order.
+typedef std::vector<std::pair<std::string, std::string>> IniKeys;
+// Replaces every key of section with keys, in their order, in one write of the file; an empty list
+// leaves the section empty. The file gets the bytes that emptying the section and writing each key
+// with WriteIniString give: there the platform reads the file anew before each write and drops the
+// trailing blanks of the values it reads, so only the last value keeps them.
+bool WriteIniSection(const std::string& path, const char* section, const IniKeys& keys);
 // The section names in file order that fit, whole, into a list of bufferSize bytes (each name with its
 // terminator, plus the list's final terminator). A name the platform would cut short is never listed.
 std::vector<std::string> ReadSectionNames(const std::string& path, size_t bufferSize);
@@ -71,6 +78,7 @@ struct OrgMapping {
     std::string platformCode;
 };
 std::vector<OrgMapping> ReadOrgMappings();
+// Replaces the section with every pair renumbered from 0.
 void WriteOrgMappings(const std::vector<OrgMapping>& mappings);
 
 // "Suppliers" of OrgMap.ini.
@@ -80,7 +88,7 @@ struct Supplier {
     bool valid = false;
 };
 std::vector<Supplier> ReadSuppliers();
-// Empties the section, writes every entry renumbered from 0 and then TempSQL, last.
+// Replaces the section with every entry renumbered from 0 and then TempSQL, last.
 void WriteSuppliers(const std::vector<Supplier>& suppliers);
 // The SQL value list of the ticked suppliers' codes, each an SQL string literal.
 std::string BuildTempSQL(const std::vector<Supplier>& suppliers);
@@ -90,5 +98,14 @@ std::vector<std::string> ListTasks();
 std::string ReadTaskString(const std::string& task, const char* key, const char* defaultValue, size_t bufferSize);
 int ReadTaskInt(const std::string& task, const char* key, int defaultValue);
 bool WriteTaskString(const std::string& task, const char* key, const char* value);
+// One key of one task section.
+struct TaskKey {
+    std::string task;
+    const char* key;
+    std::string value;
+};
+// Sets the keys in their order with at most one write of TaskDefine.ini, giving the bytes that one
+// WriteTaskString per key gives. False when the file could not be read or written.
+bool WriteTaskStrings(const std::vector<TaskKey>& keys);
 
 } // namespace settings

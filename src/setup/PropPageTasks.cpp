@@ -57,9 +57,10 @@ void CPropPageTasks::LoadTasks()
 
 void CPropPageTasks::SaveTaskChecks()
 {
+    std::vector<settings::TaskKey> checks;
     for (int row = 0; row < m_listTasks.GetItemCount(); ++row)
-        settings::WriteTaskString(m_listTasks.GetItemText(row, 0), settings::kChecked,
-                                  m_listTasks.GetCheck(row) ? "1" : "0");
+        checks.push_back({ m_listTasks.GetItemText(row, 0), settings::kChecked, m_listTasks.GetCheck(row) ? "1" : "0" });
+    settings::WriteTaskStrings(checks);
 }
 
 void CPropPageTasks::OnTaskItemChanged(NMHDR* pNMHDR, LRESULT& result)

@@ -1,0 +1,50 @@
+// A profile (INI) file held in memory the way the platform's profile functions hold it, so that many
+// keys can be set with one write of the file. The rules are those of those functions: every line is
+// trimmed of blanks and blank lines are dropped; "[name]" opens a section; "name=value" is a key, and a
+// line without "=" is kept as a key without value; names match without regard to case and the first
+// match wins; a new key goes to the end of its section, a new section to the end of the file. When a
+// value has changed, the whole file is written in that form ("[name]" and "name=value" lines with CRLF
+// ends), in the encoding it was read in: ANSI, or UTF-8 or UTF-16 after their byte-order marks.
+// Setting keys one after the other gives the bytes that one WritePrivateProfileStringA per key gives.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace settings {
+
+class CProfileFile {
+public:
+    // Reads the file; a missing file is an empty one. False when it exists but cannot be read.
+    bool Load(const std::string& path);
+    // Sets the key as WritePrivateProfileStringA does, leading blanks of the value dropped.
+    void SetString(const std::string& section, const std::string& key, const std::string& value);
+    // Writes the file when a value has changed; false when that write failed.
+    bool Save(const std::string& path) const;
+
+private:
+    enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
+    struct Key {
+        std::wstring name;
+        bool bHasValue;
+        std::wstring value;
+    };
+    struct Section {
+        std::wstring name; // empty for the lines before the first section
+        std::vector<Key> keys;
+    };
+
+    void Parse(const std::wstring& text);
+    std::string Encode(const std::wstring& text) const;
+
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    Encoding m_encoding = kAnsi;
+    std::vector<Section> m_sections;
+    bool m_bChanged = false;
+    // The key changed last, whose value keeps its trailing blanks. Every other value has lost them, as
+    // the platform drops them when it reads the file anew before each single-key write.
+    size_t m_nRawSection = kNone;
+    size_t m_nRawKey = kNone;
+};
+
+} // namespace settings
