@@ -1,14 +1,57 @@
 #include "import/ImportEngine.h"
 
+#include "framework/Handle.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
-// Numeric suffixes tried for a backup name before the file is left where it is.
-const int kMaxBackupSuffix = 9999;
+
+// Moves source to target, never replacing a file. True when target's name is taken, so another name
+// must be tried; false when the file was moved or cannot be moved at all.
+bool MoveMeetsTakenName(const std::string& source, const std::string& target)
+{
+    if (::MoveFileA(source.c_str(), target.c_str()))
+        return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
+
+// n when entry is name + "." + n (n decimal without a leading zero), names compared without regard to
+// case as the file system compares them; 0 for any other entry.
+unsigned long long CopySuffix(const std::string& entry, const std::string& name)
+{
+    if (entry.size() < name.size() + 2 || entry.size() > name.size() + 19 || entry[name.size()] != '.')
+        return 0;
+    const std::string number = entry.substr(name.size() + 1);
+    if (number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos
+        || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
+        return 0;
+    return std::strtoull(number.c_str(), nullptr, 10);
+}
+
+// The numbers that copies of name already carry beside path (which names name in its folder),
+// ascending, from one listing.
+std::vector<unsigned long long> UsedSuffixes(const std::string& path, const std::string& name)
+{
+    std::vector<unsigned long long> used;
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA((path + ".*").c_str(), &data));
+    if (!find.IsValid())
+        return used;
+    do {
+        if (const unsigned long long suffix = CopySuffix(data.cFileName, name))
+            used.push_back(suffix);
+    } while (::FindNextFileA(find, &data));
+    std::sort(used.begin(), used.end());
+    return used;
+}
+
+} // namespace
 
 const char CImportEngine::kBackupFolder[] = "Backup";
 
@@ -54,12 +97,18 @@ void CImportEngine::OnFile(const WIN32_FIND_DATAA& data)
 void CImportEngine::MoveToBackup(const std::string& source, const std::string& name)
 {
     const std::string backup = Join(m_strBackupFolder, name);
-    for (int suffix = 0; suffix <= kMaxBackupSuffix; ++suffix) {
-        const std::string target = suffix == 0 ? backup : backup + "." + std::to_string(suffix);
-        if (::MoveFileA(source.c_str(), target.c_str()))
-            return;
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+    if (!MoveMeetsTakenName(source, backup))
+        return;
+    // The first number that the listing finds free; a name taken since (by another run) sends the file
+    // on to the next free number.
+    const std::vector<unsigned long long> used = UsedSuffixes(backup, name);
+    auto next = used.begin();
+    for (unsigned long long suffix = 1;; ++suffix) {
+        while (next != used.end() && *next < suffix)
+            ++next;
+        if (next != used.end() && *next == suffix)
+            continue;
+        if (!MoveMeetsTakenName(source, backup + "." + std::to_string(suffix)))
             return;
     }
 }

@@ -21,7 +21,8 @@ protected:
     void OnFile(const WIN32_FIND_DATAA& data) override;
 
 private:
-    // Moves source into the backup folder as name, else name.1, name.2, ...; never replaces a file.
+    // Moves source into the backup folder as name, else as the first free of name.1, name.2, ..., found
+    // with one listing of the folder; never replaces a file.
     void MoveToBackup(const std::string& source, const std::string& name);
 
     char m_szUserOrgID[17];

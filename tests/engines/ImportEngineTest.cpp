@@ -106,6 +106,40 @@ TEST_F(ImportEngineTest, ANameAlreadyInBackupGetsAFreeNumberedName)
     EXPECT_EQ("third", ReadFile(Backup("a.txt.2")));
 }
 
+TEST_F(ImportEngineTest, ArchivedUnderTheFirstFreeNumberWhateverElseBackupHolds)
+{
+    Names manyCopies{ "a.txt" };
+    for (int i = 1; i <= 1200; ++i)
+        manyCopies.push_back("a.txt." + std::to_string(i));
+    const struct {
+        const char* what;
+        Names existing;
+        const char* expected;
+    } cases[] = {
+        { "the lowest gap is filled", { "a.txt", "a.txt.1", "a.txt.3", "a.txt.4" }, "a.txt.2" },
+        { "other names do not count",
+          { "a.txt", "a.txt.x", "a.txt.1.2", "a.txt.01", "a.txt.0", "a.txt.-1", "a.txt.1x", "a.txt1", "b.txt.1" },
+          "a.txt.1" },
+        { "copies in another case count", { "A.TXT", "A.Txt.1" }, "a.txt.2" },
+        { "the name itself while it is free", { "a.txt.1", "a.txt.2" }, "a.txt" },
+        { "1,200 earlier copies", manyCopies, "a.txt.1201" },
+    };
+    for (const auto& c : cases) {
+        test::RemoveTree(m_backup);
+        ASSERT_TRUE(test::MakeDir(m_backup));
+        for (const std::string& name : c.existing)
+            Put(Backup(name), "old " + name);
+        Put(Delivered("a.txt"), "new");
+        test::RecordingView view;
+        EXPECT_EQ(1, MakeEngine(view)->Run()) << c.what;
+        EXPECT_EQ(Names{ "Backup" }, ListDir(m_delivery)) << c.what;
+        EXPECT_EQ("new", ReadFile(Backup(c.expected))) << c.what;
+        EXPECT_EQ(c.existing.size() + 1, ListDir(m_backup).size()) << c.what;
+        for (const std::string& name : c.existing)
+            EXPECT_EQ("old " + name, ReadFile(Backup(name))) << c.what << ": " << name << " is kept";
+    }
+}
+
 TEST_F(ImportEngineTest, NoDeliveryFolderMeansNothingToDo)
 {
     test::RemoveTree(m_delivery);
