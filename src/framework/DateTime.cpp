@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <oleauto.h>
-#include <cstdio>
 #include <vector>
 
 CDateTime CDateTime::Now()
@@ -35,8 +34,7 @@ std::string CDateTime::Format() const
     if (!m_bValid || !::VariantTimeToSystemTime(m_dt, &st))
         return std::string();
     char text[32];
-    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
-                  st.wMinute, st.wSecond);
+    ::wsprintfA(text, "%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
     return text;
 }
 

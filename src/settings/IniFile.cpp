@@ -4,7 +4,6 @@
 #include "framework/Path.h"
 
 #include <windows.h>
-#include <cstdio>
 
 namespace settings {
 
@@ -23,7 +22,7 @@ std::string IniPath(const char* fileName)
 std::string NumberedKey(const char* format, int index)
 {
     char key[64];
-    std::snprintf(key, sizeof(key), format, index);
+    ::wsprintfA(key, format, index);
     return key;
 }
 

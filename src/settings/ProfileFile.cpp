@@ -9,17 +9,30 @@ namespace settings {
 
 namespace {
 
+typedef std::u16string Text;
+static_assert(sizeof(char16_t) == sizeof(wchar_t), "UTF-16 code units");
+
+LPWSTR Wide(Text& text)
+{
+    return reinterpret_cast<LPWSTR>(&text[0]);
+}
+
+LPCWSTR Wide(const Text& text)
+{
+    return reinterpret_cast<LPCWSTR>(text.data());
+}
+
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 const char kUtf16LEMark[] = "\xFF\xFE";
 const char kUtf16BEMark[] = "\xFE\xFF";
 
 // The blanks the profile functions trim: the ASCII white space and ^Z.
-bool IsBlank(wchar_t c)
+bool IsBlank(char16_t c)
 {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
-std::wstring TrimLeft(const std::wstring& text)
+Text TrimLeft(const Text& text)
 {
     size_t start = 0;
     while (start < text.size() && IsBlank(text[start]))
@@ -27,7 +40,7 @@ std::wstring TrimLeft(const std::wstring& text)
     return text.substr(start);
 }
 
-std::wstring TrimRight(const std::wstring& text)
+Text TrimRight(const Text& text)
 {
     size_t end = text.size();
     while (end > 0 && IsBlank(text[end - 1]))
@@ -35,7 +48,7 @@ std::wstring TrimRight(const std::wstring& text)
     return text.substr(0, end);
 }
 
-std::wstring Trim(const std::wstring& text)
+Text Trim(const Text& text)
 {
     return TrimLeft(TrimRight(text));
 }
@@ -45,39 +58,39 @@ bool StartsWith(const std::string& bytes, const char* mark)
     return bytes.compare(0, strlen(mark), mark) == 0;
 }
 
-std::wstring FromCodePage(UINT codePage, const std::string& bytes)
+Text FromCodePage(UINT codePage, const std::string& bytes)
 {
     const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(n, L'\0');
+    Text text(n, u'\0');
     if (n > 0)
-        ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
+        ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), Wide(text), n);
     return text;
 }
 
-std::string ToCodePage(UINT codePage, const std::wstring& text)
+std::string ToCodePage(UINT codePage, const Text& text)
 {
-    const int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+    const int n = ::WideCharToMultiByte(codePage, 0, Wide(text), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                         nullptr);
     std::string bytes(n, '\0');
     if (n > 0)
-        ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, 0, Wide(text), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
     return bytes;
 }
 
-std::wstring FromUtf16(const std::string& bytes, bool bBigEndian)
+Text FromUtf16(const std::string& bytes, bool bBigEndian)
 {
-    std::wstring text(bytes.size() / 2, L'\0');
+    Text text(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char first = bytes[2 * i], second = bytes[2 * i + 1];
-        text[i] = static_cast<wchar_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
+        text[i] = static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
     }
     return text;
 }
 
-std::string ToUtf16(const std::wstring& text, bool bBigEndian)
+std::string ToUtf16(const Text& text, bool bBigEndian)
 {
     std::string bytes;
-    for (wchar_t c : text) {
+    for (char16_t c : text) {
         const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
         bytes += bBigEndian ? high : low;
         bytes += bBigEndian ? low : high;
@@ -85,14 +98,14 @@ std::string ToUtf16(const std::wstring& text, bool bBigEndian)
     return bytes;
 }
 
-std::wstring Upper(std::wstring text)
+Text Upper(Text text)
 {
     if (!text.empty())
-        ::CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+        ::CharUpperBuffW(Wide(text), static_cast<DWORD>(text.size()));
     return text;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b)
+bool SameName(const Text& a, const Text& b)
 {
     return a.size() == b.size() && Upper(a) == Upper(b);
 }
@@ -126,26 +139,26 @@ bool CProfileFile::Load(const std::string& path)
     return true;
 }
 
-void CProfileFile::Parse(const std::wstring& text)
+void CProfileFile::Parse(const Text& text)
 {
     for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find_first_of(L"\r\n", pos);
-        if (end == std::wstring::npos)
+        size_t end = text.find_first_of(u"\r\n", pos);
+        if (end == Text::npos)
             end = text.size();
-        const std::wstring line = Trim(text.substr(pos, end - pos));
-        pos = text.find_first_not_of(L"\r\n", end);
-        if (pos == std::wstring::npos)
+        const Text line = Trim(text.substr(pos, end - pos));
+        pos = text.find_first_not_of(u"\r\n", end);
+        if (pos == Text::npos)
             pos = text.size();
         if (line.empty())
             continue;
-        const size_t close = line.rfind(L']');
-        if (line[0] == L'[' && close != std::wstring::npos) {
+        const size_t close = line.rfind(u']');
+        if (line[0] == u'[' && close != Text::npos) {
             m_sections.push_back({ Trim(line.substr(1, close - 1)), {} });
             continue;
         }
         Key key;
-        const size_t equals = line.find(L'=');
-        key.bHasValue = equals != std::wstring::npos;
+        const size_t equals = line.find(u'=');
+        key.bHasValue = equals != Text::npos;
         key.name = key.bHasValue ? TrimRight(line.substr(0, equals)) : line;
         if (key.bHasValue)
             key.value = TrimLeft(line.substr(equals + 1));
@@ -158,9 +171,9 @@ void CProfileFile::Parse(const std::wstring& text)
 
 void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    const std::wstring sectionName = Trim(FromCodePage(CP_ACP, section));
-    const std::wstring keyName = Trim(FromCodePage(CP_ACP, key));
-    const std::wstring text = TrimLeft(FromCodePage(CP_ACP, value));
+    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
+    const Text keyName = Trim(FromCodePage(CP_ACP, key));
+    const Text text = TrimLeft(FromCodePage(CP_ACP, value));
     size_t nSection = 0;
     while (nSection < m_sections.size()
            && (m_sections[nSection].name.empty() || !SameName(m_sections[nSection].name, sectionName)))
@@ -174,7 +187,7 @@ void CProfileFile::SetString(const std::string& section, const std::string& key,
     if (nKey < keys.size() && keys[nKey].bHasValue && TrimRight(keys[nKey].value) == text)
         return;
     if (m_nRawSection != kNone) {
-        std::wstring& raw = m_sections[m_nRawSection].keys[m_nRawKey].value;
+        Text& raw = m_sections[m_nRawSection].keys[m_nRawKey].value;
         raw = TrimRight(raw);
     }
     if (nKey == keys.size())
@@ -186,7 +199,7 @@ void CProfileFile::SetString(const std::string& section, const std::string& key,
     m_bChanged = true;
 }
 
-std::string CProfileFile::Encode(const std::wstring& text) const
+std::string CProfileFile::Encode(const Text& text) const
 {
     switch (m_encoding) {
     case kUtf8:
@@ -204,12 +217,12 @@ bool CProfileFile::Save(const std::string& path) const
 {
     if (!m_bChanged)
         return true;
-    std::wstring text;
+    Text text;
     for (const Section& section : m_sections) {
         if (!section.name.empty())
-            text += L"[" + section.name + L"]\r\n";
+            text += u"[" + section.name + u"]\r\n";
         for (const Key& key : section.keys)
-            text += key.name + (key.bHasValue ? L"=" + key.value : std::wstring()) + L"\r\n";
+            text += key.name + (key.bHasValue ? u"=" + key.value : Text()) + u"\r\n";
     }
     const std::string bytes = Encode(text);
     bool bWritten = false;

@@ -22,19 +22,22 @@ public:
     bool Save(const std::string& path) const;
 
 private:
+    // UTF-16 text. The code units are those of wchar_t here; unlike std::wstring, whose members all come
+    // from the runtime library, this string class brings only the members used into the DLL.
+    typedef std::u16string Text;
     enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
     struct Key {
-        std::wstring name;
+        Text name;
         bool bHasValue;
-        std::wstring value;
+        Text value;
     };
     struct Section {
-        std::wstring name; // empty for the lines before the first section
+        Text name; // empty for the lines before the first section
         std::vector<Key> keys;
     };
 
-    void Parse(const std::wstring& text);
-    std::string Encode(const std::wstring& text) const;
+    void Parse(const Text& text);
+    std::string Encode(const Text& text) const;
 
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
