@@ -4,6 +4,7 @@
 #pragma once
 #include "work/TransferEngine.h"
 
+#include <set>
 #include <string>
 
 class COrgCodeTable;
@@ -37,4 +38,6 @@ private:
     std::string m_strSourcePath;
     std::string m_strExportLocation;
     const COrgCodeTable* m_pCodes;
+    // Platform folders this run has already cleared of interrupted copies.
+    std::set<std::string> m_cleanedFolders;
 };

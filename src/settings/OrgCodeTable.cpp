@@ -1,6 +1,7 @@
 #include "settings/OrgCodeTable.h"
 
 #include "framework/Gbk.h"
+#include "framework/Path.h"
 #include "settings/Settings.h"
 
 #include <cstring>
@@ -8,8 +9,10 @@
 COrgCodeTable::COrgCodeTable()
 {
     for (const settings::OrgMapping& mapping : settings::ReadOrgMappings()) {
+        // A platform code that does not name a folder directly below the data-file location is never used.
         Entry entry;
-        if (gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
+        if (IsChildName(mapping.platformCode)
+            && gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
             && gbk::CopyTo(entry.szPlatformCode, sizeof(entry.szPlatformCode), mapping.platformCode))
             m_entries.push_back(entry);
     }
