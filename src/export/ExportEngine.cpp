@@ -1,6 +1,6 @@
 #include "export/ExportEngine.h"
 
-#include "framework/Gbk.h"
+#include "export/ClientCode.h"
 #include "settings/OrgCodeTable.h"
 #include "settings/Settings.h"
 
@@ -18,18 +18,6 @@ int CExportEngine::Run()
     m_pOwner->SetPos(100);
     m_pOwner->SetStatus("文件导出完成！");
     return 1;
-}
-
-bool CExportEngine::ClientCodeOf(const char* name, std::string& code)
-{
-    const char* first = gbk::Find(name, '_');
-    if (first == nullptr || first == name)
-        return false;
-    const char* second = gbk::Find(first + 1, '_');
-    if (second == nullptr || second == first + 1)
-        return false;
-    code.assign(first + 1, second);
-    return true;
 }
 
 bool CExportEngine::Transfer()

@@ -18,10 +18,6 @@ public:
 
     int Run() override;
 
-    // The client code of a file name of the form prefix_code_rest (prefix and code not empty), found
-    // character by character so that a double-byte character ending in 0x5F is never taken for "_".
-    static bool ClientCodeOf(const char* name, std::string& code);
-
 protected:
     void OnFile(const WIN32_FIND_DATAA& data) override;
     void OnDirectory() override;

@@ -1,6 +1,6 @@
 #include "import/ImportEngine.h"
 
-#include "framework/Path.h"
+#include "framework/ChildName.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "settings/OrgCodeTable.h"
 
+#include "framework/ChildName.h"
 #include "framework/Gbk.h"
-#include "framework/Path.h"
 #include "settings/Settings.h"
 
 #include <cstring>
