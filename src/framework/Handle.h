@@ -37,6 +37,7 @@ struct CKernelHandleTraits {
     static void Close(Type h) { ::CloseHandle(h); }
 };
 
+// A file opened with CreateFile: INVALID_HANDLE_VALUE, not NULL, means none.
 struct CFileHandleTraits {
     typedef HANDLE Type;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }

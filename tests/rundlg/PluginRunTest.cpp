@@ -1,80 +1,18 @@
 // Export, AutoExport, Import and AutoImport of the real QRVLNK.dll, called the way the host calls them:
 // on the thread that owns the host's main window.
-#include "RunWorkspace.h"
+#include "PluginFixture.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
 #include <windows.h>
 
 namespace {
 
-typedef int(__cdecl* RunFn)();
+using test::DllPath;
+using test::kHostTitle;
 
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
-const char kDllSection[] = "Software\\Quorvane\\QRVLNK\\2.0";
-
-std::string DllPath()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\')) + "\\QRVLNK.dll";
-}
-
-void ClearDllProfile()
-{
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, kDllSection);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quorvane\\QRVLNK");
-}
-
-// A workspace whose settings the DLL reads (its own registry key), and the DLL loaded over it.
-class PluginRunTest : public ::testing::Test {
-protected:
-    PluginRunTest()
-    {
-        ClearDllProfile();
-        HKEY hKey = nullptr;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, kDllSection, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr);
-        const std::pair<const char*, std::string> values[] = {
-            { "SourcePath", m_ws.Send() },
-            { "ExportLocation", m_ws.Data() },
-            { "DestPath", m_ws.Receive() },
-            { "UserOrgID", "P01" },
-        };
-        for (const auto& v : values)
-            ::RegSetValueExA(hKey, v.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.second.c_str()),
-                             static_cast<DWORD>(v.second.size() + 1));
-        ::RegCloseKey(hKey);
-        m_ws.WriteIniFiles();
-        m_ws.FillSendFolder(1);
-        m_hModule = ::LoadLibraryA(DllPath().c_str());
-    }
-    ~PluginRunTest() override
-    {
-        if (m_hModule)
-            ::FreeLibrary(m_hModule);
-        for (HWND hWnd : m_windows)
-            ::DestroyWindow(hWnd);
-        ClearDllProfile();
-    }
-
-    int Call(const char* name)
-    {
-        RunFn fn = reinterpret_cast<RunFn>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, name)));
-        return fn ? fn() : -1;
-    }
-    HWND MakeWindow(const char* title)
-    {
-        HWND hWnd = ::CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200, nullptr,
-                                      nullptr, nullptr, nullptr);
-        m_windows.push_back(hWnd);
-        return hWnd;
-    }
-
-    test::RunWorkspace m_ws;
-    HMODULE m_hModule = nullptr;
-    std::vector<HWND> m_windows;
-};
+class PluginRunTest : public test::PluginFixture {};
 
 // Watches until done for run dialogs, progress windows and the DLL's message boxes.
 struct Watch {
@@ -108,6 +46,36 @@ TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
     script.Finish();
     EXPECT_FALSE(watch.dialog || watch.progress || watch.appBox);
     EXPECT_TRUE(test::ListDir(m_ws.Data()).empty()) << "something ran";
+}
+
+// A process without its own host window never takes another process's: it would disable it.
+TEST_F(PluginRunTest, AHostWindowOfAnotherProcessIsNeverTaken)
+{
+    ASSERT_NE(nullptr, m_hModule) << DllPath();
+    const std::string host = DllPath().substr(0, DllPath().size() - strlen("QRVLNK.dll")) + "qrvhub.exe";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + host + "\"";
+    ASSERT_TRUE(::CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND other = NULL;
+    for (int i = 0; i < 300 && other == NULL; ++i) {
+        ::Sleep(50);
+        other = ::FindWindowA(nullptr, kHostTitle);
+    }
+    ASSERT_NE(nullptr, other) << "the host process shows no window";
+    Watch watch;
+    test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
+    for (const char* name : { "AutoExport", "Export" })
+        EXPECT_EQ(1, Call(name)) << name;
+    watch.done = true;
+    script.Finish();
+    EXPECT_FALSE(watch.dialog || watch.progress);
+    EXPECT_TRUE(::IsWindowEnabled(other));
+    ::TerminateProcess(pi.hProcess, 0);
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
 }
 
 TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
