@@ -6,7 +6,6 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -28,11 +27,15 @@ unsigned long long CopySuffix(const std::string& entry, const std::string& name)
 {
     if (entry.size() < name.size() + 2 || entry.size() > name.size() + 19 || entry[name.size()] != '.')
         return 0;
-    const std::string number = entry.substr(name.size() + 1);
-    if (number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos
-        || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
+    if (entry[name.size() + 1] == '0' || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
         return 0;
-    return std::strtoull(number.c_str(), nullptr, 10);
+    unsigned long long number = 0;
+    for (size_t i = name.size() + 1; i < entry.size(); ++i) {
+        if (entry[i] < '0' || entry[i] > '9')
+            return 0;
+        number = number * 10 + (entry[i] - '0');
+    }
+    return number;
 }
 
 // The numbers that copies of name already carry beside path (which names name in its folder),

@@ -3,7 +3,6 @@
 #include "framework/Handle.h"
 #include "settings/Settings.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -16,8 +15,7 @@ const size_t kCopyBufferBytes = 256 * 1024;
 std::string TemporaryName()
 {
     char name[64];
-    std::snprintf(name, sizeof(name), "%s%lx-%lx%s", kTempPrefix, ::GetCurrentProcessId(), ::GetCurrentThreadId(),
-                  kTempSuffix);
+    ::wsprintfA(name, "%s%lx-%lx%s", kTempPrefix, ::GetCurrentProcessId(), ::GetCurrentThreadId(), kTempSuffix);
     return name;
 }
 
