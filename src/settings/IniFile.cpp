@@ -52,22 +52,6 @@ bool WriteIniString(const std::string& path, const char* section, const char* ke
     return ::WritePrivateProfileStringA(section, key, value, path.c_str()) != FALSE;
 }
 
-bool WriteIniSection(const std::string& path, const char* section, const IniKeys& keys)
-{
-    // "key=value" strings, each ended by a terminator, and one more terminator after the last; the
-    // string's own terminator ends an empty list.
-    std::string list;
-    for (size_t i = 0; i < keys.size(); ++i) {
-        std::string value = keys[i].second;
-        // Blanks are single bytes below any GBK trail byte, so a byte-wise cut keeps characters whole.
-        if (i + 1 < keys.size())
-            value.erase(value.find_last_not_of(" \t\n\v\f\r\x1A") + 1);
-        list += keys[i].first + "=" + value;
-        list += '\0';
-    }
-    return ::WritePrivateProfileSectionA(section, list.c_str(), path.c_str()) != FALSE;
-}
-
 std::vector<std::string> ReadSectionNames(const std::string& path, size_t bufferSize)
 {
     // Read the whole list, then keep the names that fit into the buffer whole.

@@ -4,6 +4,21 @@
 
 namespace settings {
 
+namespace {
+
+// Empties the section of OrgMap.ini and writes keys into it, with one write of the file.
+void RewriteOrgMapSection(const char* section, const IniKeys& keys)
+{
+    const std::string path = IniPath(kOrgMapFile);
+    CProfileFile file;
+    if (file.Load(path)) {
+        file.ReplaceSection(section, keys);
+        file.Save(path);
+    }
+}
+
+} // namespace
+
 std::vector<OrgMapping> ReadOrgMappings()
 {
     const std::string path = IniPath(kOrgMapFile);
@@ -30,7 +45,7 @@ void WriteOrgMappings(const std::vector<OrgMapping>& mappings)
         keys.emplace_back(NumberedKey(kClientIDFormat, n), mappings[i].clientCode);
         keys.emplace_back(NumberedKey(kQRVIDFormat, n), mappings[i].platformCode);
     }
-    WriteIniSection(IniPath(kOrgMapFile), kOrgMappingSection, keys);
+    RewriteOrgMapSection(kOrgMappingSection, keys);
 }
 
 std::vector<Supplier> ReadSuppliers()
@@ -59,7 +74,7 @@ void WriteSuppliers(const std::vector<Supplier>& suppliers)
         keys.emplace_back(NumberedKey(kNameFormat, n), suppliers[i].name);
     }
     keys.emplace_back(kTempSQL, BuildTempSQL(suppliers));
-    WriteIniSection(IniPath(kOrgMapFile), kSuppliersSection, keys);
+    RewriteOrgMapSection(kSuppliersSection, keys);
 }
 
 std::vector<std::string> ListTasks()

@@ -169,33 +169,79 @@ void CProfileFile::Parse(const Text& text)
     }
 }
 
+size_t CProfileFile::FindSection(const Text& name) const
+{
+    size_t n = 0;
+    while (n < m_sections.size() && (m_sections[n].name.empty() || !SameName(m_sections[n].name, name)))
+        ++n;
+    return n;
+}
+
+size_t CProfileFile::FindOrAddSection(const Text& name)
+{
+    const size_t n = FindSection(name);
+    if (n == m_sections.size())
+        m_sections.push_back({ name, {} });
+    return n;
+}
+
+void CProfileFile::TrimRawValue()
+{
+    if (m_nRawSection == kNone)
+        return;
+    Text& raw = m_sections[m_nRawSection].keys[m_nRawKey].value;
+    raw = TrimRight(raw);
+    m_nRawSection = m_nRawKey = kNone;
+}
+
 void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
     const Text keyName = Trim(FromCodePage(CP_ACP, key));
     const Text text = TrimLeft(FromCodePage(CP_ACP, value));
-    size_t nSection = 0;
-    while (nSection < m_sections.size()
-           && (m_sections[nSection].name.empty() || !SameName(m_sections[nSection].name, sectionName)))
-        ++nSection;
-    if (nSection == m_sections.size())
-        m_sections.push_back({ sectionName, {} });
+    const size_t nSection = FindOrAddSection(Trim(FromCodePage(CP_ACP, section)));
     std::vector<Key>& keys = m_sections[nSection].keys;
     size_t nKey = 0;
     while (nKey < keys.size() && !SameName(keys[nKey].name, keyName))
         ++nKey;
     if (nKey < keys.size() && keys[nKey].bHasValue && TrimRight(keys[nKey].value) == text)
         return;
-    if (m_nRawSection != kNone) {
-        Text& raw = m_sections[m_nRawSection].keys[m_nRawKey].value;
-        raw = TrimRight(raw);
-    }
+    TrimRawValue();
     if (nKey == keys.size())
         keys.push_back({ keyName, true, text });
     else
         keys[nKey] = { keys[nKey].name, true, text };
     m_nRawSection = nSection;
     m_nRawKey = nKey;
+    m_bChanged = true;
+}
+
+void CProfileFile::ReplaceSection(const std::string& section, const IniKeys& keys)
+{
+    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
+    bool bEmptied = false;
+    for (size_t n = 0; n < m_sections.size(); ++n) {
+        Section& candidate = m_sections[n];
+        if (candidate.name.empty() || candidate.keys.empty() || !SameName(candidate.name, sectionName))
+            continue;
+        if (n == m_nRawSection)
+            m_nRawSection = m_nRawKey = kNone;
+        candidate.keys.clear();
+        bEmptied = true;
+    }
+    if (bEmptied || !keys.empty())
+        TrimRawValue();
+    m_bChanged = m_bChanged || bEmptied;
+    if (keys.empty())
+        return;
+    // The section is empty and the names differ: every key is added, none looked up.
+    const size_t nSection = FindOrAddSection(sectionName);
+    std::vector<Key>& added = m_sections[nSection].keys;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const Text value = TrimLeft(FromCodePage(CP_ACP, keys[i].second));
+        added.push_back({ Trim(FromCodePage(CP_ACP, keys[i].first)), true, i + 1 < keys.size() ? TrimRight(value) : value });
+    }
+    m_nRawSection = nSection;
+    m_nRawKey = added.size() - 1;
     m_bChanged = true;
 }
 

@@ -7,6 +7,8 @@
 // ends), in the encoding it was read in: ANSI, or UTF-8 or UTF-16 after their byte-order marks.
 // Setting keys one after the other gives the bytes that one WritePrivateProfileStringA per key gives.
 #pragma once
+#include "settings/Settings.h"
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,10 @@ public:
     bool Load(const std::string& path);
     // Sets the key as WritePrivateProfileStringA does, leading blanks of the value dropped.
     void SetString(const std::string& section, const std::string& key, const std::string& value);
+    // Empties every section of that name and gives the first one the keys, all of different names, in
+    // their order: what emptying it (WritePrivateProfileSectionA with an empty list) and then setting
+    // each key gives.
+    void ReplaceSection(const std::string& section, const IniKeys& keys);
     // Writes the file when a value has changed; false when that write failed.
     bool Save(const std::string& path) const;
 
@@ -37,6 +43,11 @@ private:
     };
 
     void Parse(const Text& text);
+    // The first section of that name (not the lines before the first section), or m_sections.size().
+    size_t FindSection(const Text& name) const;
+    size_t FindOrAddSection(const Text& name);
+    // The value that kept its trailing blanks loses them: the platform read the file again.
+    void TrimRawValue();
     std::string Encode(const Text& text) const;
 
     static constexpr size_t kNone = static_cast<size_t>(-1);

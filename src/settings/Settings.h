@@ -63,11 +63,6 @@ int ReadIniInt(const std::string& path, const char* section, const char* key, in
 bool WriteIniString(const std::string& path, const char* section, const char* key, const char* value);
 // Keys with their values, in file order.
 typedef std::vector<std::pair<std::string, std::string>> IniKeys;
-// Replaces every key of section with keys, in their order, in one write of the file; an empty list
-// leaves the section empty. The file gets the bytes that emptying the section and writing each key
-// with WriteIniString give: there the platform reads the file anew before each write and drops the
-// trailing blanks of the values it reads, so only the last value keeps them.
-bool WriteIniSection(const std::string& path, const char* section, const IniKeys& keys);
 // The section names in file order that fit, whole, into a list of bufferSize bytes (each name with its
 // terminator, plus the list's final terminator). A name the platform would cut short is never listed.
 std::vector<std::string> ReadSectionNames(const std::string& path, size_t bufferSize);
@@ -78,7 +73,7 @@ struct OrgMapping {
     std::string platformCode;
 };
 std::vector<OrgMapping> ReadOrgMappings();
-// Replaces the section with every pair renumbered from 0.
+// Replaces the section with every pair renumbered from 0, in one write of the file.
 void WriteOrgMappings(const std::vector<OrgMapping>& mappings);
 
 // "Suppliers" of OrgMap.ini.
@@ -88,7 +83,7 @@ struct Supplier {
     bool valid = false;
 };
 std::vector<Supplier> ReadSuppliers();
-// Replaces the section with every entry renumbered from 0 and then TempSQL, last.
+// Replaces the section with every entry renumbered from 0 and then TempSQL, last, in one write of the file.
 void WriteSuppliers(const std::vector<Supplier>& suppliers);
 // The SQL value list of the ticked suppliers' codes, each an SQL string literal.
 std::string BuildTempSQL(const std::vector<Supplier>& suppliers);
