@@ -102,6 +102,8 @@ void CExportDlg::LoadLists()
 {
     m_supplierList.DeleteAllItems();
     m_taskList.DeleteAllItems();
+    const CRedrawOff supplierRedraw(m_supplierList.m_hWnd);
+    const CRedrawOff taskRedraw(m_taskList.m_hWnd);
     for (const settings::Supplier& supplier : settings::ReadSuppliers()) {
         const int row = m_supplierList.AddItem(supplier.code.c_str());
         m_supplierList.SetCheck(row, supplier.valid);

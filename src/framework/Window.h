@@ -47,3 +47,20 @@ protected:
     void Register(HWND hWnd);
     void Unregister();
 };
+
+// Turns a window's drawing off for the object's lifetime, then on again with the window invalidated:
+// a list filled row by row is laid out once, not after every row.
+class CRedrawOff {
+public:
+    explicit CRedrawOff(HWND hWnd) : m_hWnd(hWnd) { ::SendMessageA(hWnd, WM_SETREDRAW, FALSE, 0); }
+    ~CRedrawOff()
+    {
+        ::SendMessageA(m_hWnd, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    }
+    CRedrawOff(const CRedrawOff&) = delete;
+    CRedrawOff& operator=(const CRedrawOff&) = delete;
+
+private:
+    HWND m_hWnd;
+};
