@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Builds the i686 benchmark and runs it under Wine: export and import of N small files, engine time
-# against a plain copy loop. Usage: scripts/bench.sh [N ...]   (default: 1000 10000)
+# Builds the benchmark and runs it under Wine for one or both architectures: list rewrites, the time
+# until an export's progress window appears, the engines against plain CopyFileA loops (small and large
+# files) and whole automatic runs through the dialogs, each as a ratio measured in the same run.
+# Usage: scripts/bench.sh [i686|x86_64|all] [qrvlnk_bench.exe arguments...]   (default: all)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 bash scripts/prepare.sh
 source scripts/env.sh
-cmake --preset i686 >/dev/null
-cmake --build --preset i686 --target qrvlnk_bench -j"$(nproc)"
-cd build/i686/bin
-timeout 3600 wine qrvlnk_bench.exe "$@"
+archs="${1:-all}"
+[ $# -gt 0 ] && shift
+[ "$archs" = all ] && archs="i686 x86_64"
+run() {
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+}
+for arch in $archs; do
+  cmake --preset "$arch" >/dev/null
+  cmake --build --preset "$arch" --target qrvlnk_bench -j"$(nproc)" >/dev/null
+  (cd "build/$arch/bin" && run timeout 3600 wine qrvlnk_bench.exe "$@")
+  # Wine's desktop process is bound to the display it started on; the next run gets a new one.
+  timeout 60 wineserver -k 2>/dev/null || true
+done
