@@ -1,7 +1,7 @@
 // What the benchmark's parts share: timed passes of two sides, alternating, each on the same fresh
 // layout; the report; sample files, folders and INI text; a view that swallows what an engine reports.
 #pragma once
-#include "work/RunView.h"
+#include "engine/RunView.h"
 
 #include <windows.h>
 #include <functional>
@@ -57,7 +57,6 @@ std::string OrgMapText(int pairs, int suppliers);
 
 class NullView : public IRunView {
 public:
-    HWND GetRunWindow() const override { return NULL; }
     void SetStatus(const char*) override {}
     void SetPos(int) override {}
     void ShowError(const char* text) override;

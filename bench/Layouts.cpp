@@ -1,10 +1,8 @@
 #include "Layouts.h"
 
-#include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace bench {
 
@@ -103,8 +101,6 @@ void ImportLayout::Prepare() const
     MakeDir(m_receive);
     settings::SetString(settings::kDestPath, m_receive.c_str());
     settings::SetString(settings::kExportLocation, m_store.c_str());
-    std::strcpy(GetInterfaceApp()->m_szUserOrgID, "ORG1");
-    GetInterfaceApp()->m_bUserOrgIDTooLong = false;
 }
 
 void ImportLayout::PlainLoop() const

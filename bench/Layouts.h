@@ -38,8 +38,8 @@ private:
 };
 
 // Before each pass: the delivery folder of organisation ORG1 filled, no Backup folder, an empty receive
-// folder; the profile and the application's user organisation point at them. The files come back from
-// the Backup folder of the last pass as in the export.
+// folder; the profile points at them. The files come back from the Backup folder of the last pass as
+// in the export.
 class ImportLayout {
 public:
     ImportLayout(const Workspace& ws, Fill fill);

@@ -2,7 +2,7 @@
 // an export until its progress window appears, with large lists against small ones.
 #include "Layouts.h"
 
-#include "export/ExportDlg.h"
+#include "run/ExportDlg.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
@@ -37,7 +37,7 @@ double SecondsToProgress()
     HHOOK hook = ::SetWindowsHookExA(WH_CBT, NoteProgressWindow, nullptr, ::GetCurrentThreadId());
     ::QueryPerformanceCounter(&start);
     {
-        CExportDlg dlg(NULL, TRUE);
+        CExportDlg dlg(NULL, true);
         dlg.m_dwEnginePauseMs = 0;
         dlg.m_dwEndPauseMs = 0;
         dlg.DoModal();

@@ -2,10 +2,10 @@
 // against the engine alone on the same fresh layout: what the dialog and the progress round trips cost.
 #include "Layouts.h"
 
-#include "export/ExportDlg.h"
-#include "export/ExportEngine.h"
-#include "import/ImportDlg.h"
-#include "import/ImportEngine.h"
+#include "engine/ExportEngine.h"
+#include "engine/ImportEngine.h"
+#include "run/ExportDlg.h"
+#include "run/ImportDlg.h"
 
 namespace bench {
 
@@ -17,9 +17,9 @@ void DialogRuns(const Workspace& ws)
         const ExportLayout exportLayout(ws, SmallFiles(n));
         Compare("automatic export, " + what, ws.rounds,
                 { "export engine alone", [&] { exportLayout.Prepare(); },
-                  Timed([&] { CExportEngine(&view, true, 0).Run(); }) },
+                  Timed([&] { CExportEngine(&view, ReadExportInput(), 0).Run(); }) },
                 { "export dialog and progress", [&] { exportLayout.Prepare(); }, Timed([] {
-                      CExportDlg dlg(NULL, TRUE);
+                      CExportDlg dlg(NULL, true);
                       dlg.m_dwEnginePauseMs = 0;
                       dlg.m_dwEndPauseMs = 0;
                       dlg.DoModal();
@@ -27,9 +27,9 @@ void DialogRuns(const Workspace& ws)
         const ImportLayout importLayout(ws, SmallFiles(n));
         Compare("automatic import, " + what, ws.rounds,
                 { "import engine alone", [&] { importLayout.Prepare(); },
-                  Timed([&] { CImportEngine(&view, true, CDateTime(), CDateTime(), 0).Run(); }) },
+                  Timed([&] { CImportEngine(&view, ReadImportInput("ORG1"), 0).Run(); }) },
                 { "import dialog and progress", [&] { importLayout.Prepare(); }, Timed([] {
-                      CImportDlg dlg(NULL, TRUE);
+                      CImportDlg dlg(NULL, true, UserOrgID{ "ORG1", false });
                       dlg.m_dwEndPauseMs = 0;
                       dlg.DoModal();
                   }) });

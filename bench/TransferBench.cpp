@@ -2,8 +2,8 @@
 // with CopyFileA, each pass on the same fresh layout: small files, and 20 files of 50 MB.
 #include "Layouts.h"
 
-#include "export/ExportEngine.h"
-#include "import/ImportEngine.h"
+#include "engine/ExportEngine.h"
+#include "engine/ImportEngine.h"
 
 namespace bench {
 
@@ -15,12 +15,12 @@ void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fi
     const ExportLayout exportLayout(ws, fill);
     Compare("export " + what, ws.rounds,
             { "CopyFileA loop", [&] { exportLayout.Prepare(); }, Timed([&] { exportLayout.PlainLoop(); }) },
-            { "export engine", [&] { exportLayout.Prepare(); }, Timed([&] { CExportEngine(&view, true, 0).Run(); }) });
+            { "export engine", [&] { exportLayout.Prepare(); }, Timed([&] { CExportEngine(&view, ReadExportInput(), 0).Run(); }) });
     const ImportLayout importLayout(ws, fill);
     Compare("import " + what, ws.rounds,
             { "CopyFileA loop", [&] { importLayout.Prepare(); }, Timed([&] { importLayout.PlainLoop(); }) },
             { "import engine", [&] { importLayout.Prepare(); },
-              Timed([&] { CImportEngine(&view, true, CDateTime(), CDateTime(), 0).Run(); }) });
+              Timed([&] { CImportEngine(&view, ReadImportInput("ORG1"), 0).Run(); }) });
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 namespace test {
 
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
-
 namespace {
 
 typedef int(__cdecl* RunFn)();

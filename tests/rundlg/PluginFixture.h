@@ -2,6 +2,7 @@
 // with top-level windows made on the test thread, which plays the host's thread.
 #pragma once
 #include "RunWorkspace.h"
+#include "plugin/HostTitle.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,8 +10,6 @@
 #include <vector>
 
 namespace test {
-
-extern const char kHostTitle[];
 
 class PluginFixture : public ::testing::Test {
 protected:

@@ -10,7 +10,6 @@
 namespace {
 
 using test::DllPath;
-using test::kHostTitle;
 
 class PluginRunTest : public test::PluginFixture {};
 

@@ -6,7 +6,9 @@
 // write sharing for the whole copy, so a writer that still holds it (or opens it meanwhile) fails the
 // copy instead of handing over half a file.
 #pragma once
-#include "work/RunView.h"
+#include "engine/RunView.h"
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -29,7 +31,7 @@ public:
     static bool IsTemporaryName(const char* name);
 
 protected:
-    CTransferEngine(IRunView* pOwner, bool bAuto, DWORD dwRetryPauseMs);
+    CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs);
 
     // A file's size and last-write time.
     struct FileStamp {
@@ -42,8 +44,8 @@ protected:
 
     // dir + "\" + name; the backslash is added even when dir already ends in one.
     static std::string Join(const std::string& dir, const std::string& name);
-    // Reads a directory setting of the profile; when it is empty, shows missingText and returns false.
-    bool ReadRequiredSetting(const char* name, const char* missingText, std::string& value);
+    // True when a directory the run needs is set; otherwise shows missingText.
+    bool IsSet(const std::string& value, const char* missingText);
     // Offers every entry of dir to OnFile, in the file system's order, until a stop is requested;
     // directories (".", ".." and subfolders) go to OnDirectory and are never entered. Temporary copy
     // files are passed over.
@@ -62,7 +64,6 @@ protected:
     static void RemoveTemporaryFiles(const std::string& folder);
 
     IRunView* m_pOwner;
-    bool m_bAuto;
 
 private:
     bool CopyData(HANDLE hFrom, HANDLE hTo);
