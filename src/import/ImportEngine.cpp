@@ -5,11 +5,6 @@
 
 #include <cstring>
 
-namespace {
-// Numeric suffixes tried for a backup name before the file is left where it is.
-const int kMaxBackupSuffix = 9999;
-}
-
 const char CImportEngine::kBackupFolder[] = "Backup";
 
 CImportEngine::CImportEngine(IRunView* pOwner, bool bAuto, const CDateTime& startTime, const CDateTime& endTime,
@@ -51,11 +46,15 @@ void CImportEngine::OnFile(const WIN32_FIND_DATAA& data)
     m_pOwner->SetPos(5);
 }
 
+std::string CImportEngine::BackupName(const std::string& name, int suffix)
+{
+    return suffix == 0 ? name : name + "." + std::to_string(suffix);
+}
+
 void CImportEngine::MoveToBackup(const std::string& source, const std::string& name)
 {
-    const std::string backup = Join(m_strBackupFolder, name);
     for (int suffix = 0; suffix <= kMaxBackupSuffix; ++suffix) {
-        const std::string target = suffix == 0 ? backup : backup + "." + std::to_string(suffix);
+        const std::string target = Join(m_strBackupFolder, BackupName(name, suffix));
         if (::MoveFileA(source.c_str(), target.c_str()))
             return;
         const DWORD error = ::GetLastError();

@@ -16,6 +16,10 @@ public:
     int Run() override;
 
     static const char kBackupFolder[];
+    // Suffixes tried for an archive name before the file is left where it is.
+    static constexpr int kMaxBackupSuffix = 9999;
+    // The archive name of a delivered file at an attempt: name, then name.1, name.2, ...
+    static std::string BackupName(const std::string& name, int suffix);
 
 protected:
     void OnFile(const WIN32_FIND_DATAA& data) override;

@@ -19,6 +19,9 @@ public:
     // Attempts at such a copy before it counts as failed.
     static constexpr int kCopyAttempts = 5;
 
+    // dir + "\" + name, whether or not dir already ends in a backslash.
+    static std::string Join(const std::string& dir, const std::string& name);
+
 protected:
     CTransferEngine(IRunView* pOwner, bool bAuto, DWORD dwRetryPauseMs);
 
@@ -31,8 +34,6 @@ protected:
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
-    // dir + "\" + name, whether or not dir already ends in a backslash.
-    static std::string Join(const std::string& dir, const std::string& name);
     // Reads a directory setting of the profile; when it is empty, shows missingText and returns false.
     bool ReadRequiredSetting(const char* name, const char* missingText, std::string& value);
     // Offers every entry of dir to OnFile, in the file system's order; directories (".", ".." and

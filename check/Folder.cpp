@@ -1,0 +1,97 @@
+#include "Folder.h"
+
+#include "framework/Gbk.h"
+#include "framework/Handle.h"
+#include "work/TransferEngine.h"
+
+namespace check {
+
+namespace {
+
+const char kFullWidthBlank[] = "　";
+
+bool IsBlankAt(const char* p)
+{
+    return *p == ' ' || *p == '\t' || (p[0] == kFullWidthBlank[0] && p[1] == kFullWidthBlank[1]);
+}
+
+std::string Pattern(const std::string& dir)
+{
+    return CTransferEngine::Join(dir, "*.*");
+}
+
+} // namespace
+
+std::string FolderProblem(const std::string& dir)
+{
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
+    if (find.IsValid())
+        return "";
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
+        return "";
+    if (WhatIsAt(dir) == "文件")
+        return "是文件，不是文件夹";
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
+        return "不存在";
+    return "无法访问（" + SystemError(error) + "）";
+}
+
+std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir)
+{
+    std::vector<WIN32_FIND_DATAA> entries;
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
+    if (!find.IsValid())
+        return entries;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            entries.push_back(data);
+    } while (::FindNextFileA(find, &data));
+    return entries;
+}
+
+bool IsFolder(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string WhatIsAt(const std::string& path, bool* readOnly)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (readOnly != nullptr)
+        *readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return "";
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "文件夹" : "文件";
+}
+
+bool HasOuterBlanks(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    const char* last = nullptr;
+    for (const char* p = text.c_str(); *p; p = gbk::Next(p))
+        last = p;
+    return IsBlankAt(text.c_str()) || IsBlankAt(last);
+}
+
+bool HasUnmappedCharacters(const std::string& name)
+{
+    return gbk::Find(name.c_str(), '?') != nullptr;
+}
+
+std::string SystemError(DWORD error)
+{
+    char text[512] = "";
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                               sizeof(text), nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return "系统错误 " + std::to_string(error) + (message.empty() ? "" : "：" + message);
+}
+
+} // namespace check
