@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
   wine wine32:i386 wine64
-  xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei
+  xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
   zip unzip python3 locales
 )
 
