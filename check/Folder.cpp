@@ -20,6 +20,18 @@ std::string Pattern(const std::string& dir)
     return CTransferEngine::Join(dir, "*.*");
 }
 
+// The drive (D:\) or network share (\\server\share\) a full path lies on; "" for other paths.
+std::string RootOf(const std::string& path)
+{
+    if (path.size() >= 2 && path[1] == ':')
+        return path.substr(0, 2) + "\\";
+    if (path.compare(0, 2, "\\\\") != 0)
+        return "";
+    const char* server = gbk::Find(path.c_str() + 2, '\\');
+    const char* share = server != nullptr ? gbk::Find(server + 1, '\\') : nullptr;
+    return share == nullptr ? path + "\\" : path.substr(0, share - path.c_str() + 1);
+}
+
 } // namespace
 
 std::string FolderProblem(const std::string& dir)
@@ -33,6 +45,9 @@ std::string FolderProblem(const std::string& dir)
         return "";
     if (WhatIsAt(dir) == "文件")
         return "是文件，不是文件夹";
+    const std::string root = RootOf(dir);
+    if (!root.empty() && WhatIsAt(root).empty())
+        return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemError(error) + "）";
     if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
         return "不存在";
     return "无法访问（" + SystemError(error) + "）";

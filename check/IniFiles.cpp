@@ -92,25 +92,29 @@ std::string EncodingProblem(const std::string& bytes)
 bool CheckIniFile(const char* fileName, Level level, const char* consequence, CReport& report)
 {
     const std::string path = settings::IniPath(fileName);
-    auto fail = [&](const std::string& what) {
-        report.Add(level, level == Level::kProblem ? "错误" : "注意",
-                   std::string(fileName) + what + "：" + path + "。" + consequence);
-        return false;
+    auto fail = [&](const std::string& what, const std::string& then) {
+        report.Add(level, level == Level::kProblem ? "错误" : "注意", std::string(fileName) + what + "：" + path + "。" + then);
     };
     const std::string what = WhatIsAt(path);
-    if (what.empty())
-        return fail("不存在");
-    if (what != "文件")
-        return fail("是文件夹，不是文件");
+    if (what.empty()) {
+        fail("不存在", consequence);
+        return false;
+    }
+    if (what != "文件") {
+        fail("是文件夹，不是文件", consequence);
+        return false;
+    }
     std::string bytes;
     DWORD error = 0;
-    if (!ReadAll(path, &bytes, &error))
-        return fail("无法读取（" + SystemError(error) + "）");
+    if (!ReadAll(path, &bytes, &error)) {
+        fail("无法读取（" + SystemError(error) + "）", consequence);
+        return false;
+    }
     const std::string encoding = EncodingProblem(bytes);
     if (encoding.empty())
         report.Ok(std::string(fileName) + "：" + path);
     else
-        fail("不是GBK文本：" + encoding + "，插件按GBK读取，中文会读错，请另存为GBK（ANSI）编码");
+        fail("不是GBK文本：" + encoding, "插件按GBK读取，其中的中文会读错：请另存为GBK（ANSI）编码");
     return true;
 }
 

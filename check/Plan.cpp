@@ -43,7 +43,7 @@ std::string WhyNotMapped(const std::string& code, const std::vector<MappingEntry
 {
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
-            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过（" + entry.skipReason + "）";
+            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过：" + entry.skipReason;
     }
     return "客户代码" + Quote(code) + "在代码对应中没有";
 }

@@ -1,40 +1,20 @@
 // Export, AutoExport, Import and AutoImport of the real QRVLNK.dll, called the way the host calls them:
 // on the thread that owns the host's main window.
 #include "RunWorkspace.h"
+#include "support/Programs.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <memory>
 #include <windows.h>
 
 namespace {
-
-typedef int(__cdecl* RunFn)();
-
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
-const char kDllSection[] = "Software\\Quorvane\\QRVLNK\\2.0";
-
-std::string DllPath()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\')) + "\\QRVLNK.dll";
-}
-
-void ClearDllProfile()
-{
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, kDllSection);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quorvane\\QRVLNK");
-}
 
 // A workspace whose settings the DLL reads (its own registry key), and the DLL loaded over it.
 class PluginRunTest : public ::testing::Test {
 protected:
     PluginRunTest()
     {
-        ClearDllProfile();
-        HKEY hKey = nullptr;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, kDllSection, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr);
         const std::pair<const char*, std::string> values[] = {
             { "SourcePath", m_ws.Send() },
             { "ExportLocation", m_ws.Data() },
@@ -42,38 +22,34 @@ protected:
             { "UserOrgID", "P01" },
         };
         for (const auto& v : values)
-            ::RegSetValueExA(hKey, v.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.second.c_str()),
-                             static_cast<DWORD>(v.second.size() + 1));
-        ::RegCloseKey(hKey);
+            m_profile.SetString(v.first, v.second);
         m_ws.WriteIniFiles();
         m_ws.FillSendFolder(1);
-        m_hModule = ::LoadLibraryA(DllPath().c_str());
+        m_plugin.reset(new test::LoadedPlugin(m_ws.Root()));
+        m_hModule = m_plugin->Module();
     }
     ~PluginRunTest() override
     {
-        if (m_hModule)
-            ::FreeLibrary(m_hModule);
-        for (HWND hWnd : m_windows)
-            ::DestroyWindow(hWnd);
-        ClearDllProfile();
+        m_plugin.reset();
+        m_windows.clear();
     }
 
     int Call(const char* name)
     {
-        RunFn fn = reinterpret_cast<RunFn>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, name)));
+        test::RunFn fn = m_plugin->Get<test::RunFn>(name);
         return fn ? fn() : -1;
     }
     HWND MakeWindow(const char* title)
     {
-        HWND hWnd = ::CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200, nullptr,
-                                      nullptr, nullptr, nullptr);
-        m_windows.push_back(hWnd);
-        return hWnd;
+        m_windows.emplace_back(new test::TitledWindow(title));
+        return m_windows.back()->Get();
     }
 
+    test::PluginProfile m_profile{ "QRVLNK" };
     test::RunWorkspace m_ws;
+    std::unique_ptr<test::LoadedPlugin> m_plugin;
     HMODULE m_hModule = nullptr;
-    std::vector<HWND> m_windows;
+    std::vector<std::unique_ptr<test::TitledWindow>> m_windows;
 };
 
 // Watches until done for run dialogs, progress windows and the DLL's message boxes.
@@ -96,7 +72,7 @@ struct Watch {
 
 TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
     MakeWindow("网商数据交换系统 - QRVHUB ");
     MakeWindow("网商数据交换系统 - QRVHUB2");
     MakeWindow(" 网商数据交换系统 - QRVHUB");
@@ -112,8 +88,8 @@ TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
 
 TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
-    HWND host = MakeWindow(kHostTitle);
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
+    HWND host = MakeWindow(test::kHostTitle);
     Watch watch;
     test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
     EXPECT_EQ(1, Call("AutoExport"));
@@ -131,8 +107,8 @@ TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 
 TEST_F(PluginRunTest, InteractiveDialogIsOwnedByTheHostWindow)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
-    HWND host = MakeWindow(kHostTitle);
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
+    HWND host = MakeWindow(test::kHostTitle);
     test::GuiScript script([&](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导入");
         EXPECT_EQ(host, ::GetWindow(dlg, GW_OWNER));
