@@ -30,6 +30,7 @@ public:
     void SetStatus(const char*) override {}
     void SetPos(int) override {}
     void ShowError(const char* text) override { std::fprintf(stderr, "engine error: %s\n", text); }
+    bool IsStopRequested() const override { return false; }
 };
 
 double Seconds(const std::function<void()>& work)

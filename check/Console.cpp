@@ -1,4 +1,5 @@
 #include "Console.h"
+#include "Report.h"
 
 #include "framework/Gbk.h"
 
@@ -15,7 +16,7 @@ void WriteLine(const std::string& text)
     if (::GetConsoleMode(out, &mode)) {
         const int length = static_cast<int>(line.size());
         std::vector<wchar_t> wide(line.size() + 1, L'\0');
-        const int n = ::MultiByteToWideChar(gbk::kCodePage, 0, line.data(), length, wide.data(), length + 1);
+        const int n = ::MultiByteToWideChar(kGbkCodePage, 0, line.data(), length, wide.data(), length + 1);
         ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(n), &written, nullptr);
         return;
     }

@@ -6,6 +6,8 @@
 
 namespace check {
 
+const char kNotAFolderName[] = "不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名）";
+
 namespace {
 
 const char kFullWidthBlank[] = "　";
@@ -81,6 +83,16 @@ std::string WhatIsAt(const std::string& path, bool* readOnly)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return "";
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "文件夹" : "文件";
+}
+
+std::vector<std::string> TemporaryFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const WIN32_FIND_DATAA& entry : ListEntries(dir)) {
+        if (!IsFolder(entry) && CTransferEngine::IsTemporaryName(entry.cFileName))
+            names.push_back(entry.cFileName);
+    }
+    return names;
 }
 
 bool HasOuterBlanks(const std::string& text)

@@ -46,7 +46,7 @@ std::string FirstInvalidCharacter(const std::string& line)
 {
     for (const char* p = line.c_str(); *p; p = gbk::Next(p)) {
         const size_t size = gbk::Next(p) - p;
-        if (!Converts(gbk::kCodePage, p, size))
+        if (!Converts(kGbkCodePage, p, size))
             return "第" + std::to_string(p - line.c_str() + 1) + "个字节 " + Hex(p, size);
     }
     return "";

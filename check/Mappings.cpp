@@ -1,6 +1,7 @@
 #include "Mappings.h"
 
-#include "framework/Path.h"
+#include "Folder.h"
+#include "framework/ChildName.h"
 #include "settings/OrgCodeTable.h"
 #include "settings/Settings.h"
 
@@ -72,7 +73,7 @@ std::string SkipReason(const std::string& path, const settings::OrgMapping& row,
     if (row.platformCode.size() >= COrgCodeTable::kPlatformCodeSize)
         return "网商代码超过" + std::to_string(COrgCodeTable::kPlatformCodeSize - 1) + "个字节";
     if (!IsChildName(row.platformCode))
-        return "网商代码不是一个文件夹名（含有\\、/、:，或者只有点和空格）";
+        return std::string("网商代码") + kNotAFolderName;
     return "";
 }
 

@@ -1,12 +1,13 @@
 #include "Plan.h"
 
 #include "Folder.h"
-#include "export/ExportEngine.h"
+#include "export/ClientCode.h"
 #include "import/ImportEngine.h"
-#include "framework/Path.h"
+#include "framework/ChildName.h"
 #include "settings/OrgCodeTable.h"
 
 #include <windows.h>
+#include <algorithm>
 
 namespace check {
 
@@ -19,13 +20,32 @@ void Stay(CReport& report, const std::string& name, const std::string& why)
     report.Add(Level::kProblem, "留下", name + "：" + why);
 }
 
-void SkipFolder(CReport& report, const std::string& name)
+// Folders and temporary copies are passed over by a run; true for those. The folder named quiet, if
+// any, is passed over without a word.
+bool Skips(CReport& report, const WIN32_FIND_DATAA& entry, const char* quiet = nullptr)
 {
-    report.Add(Level::kInfo, "跳过", name + "：是文件夹，插件不进入文件夹");
+    const std::string name = entry.cFileName;
+    if (IsFolder(entry)) {
+        if (quiet == nullptr || ::lstrcmpiA(name.c_str(), quiet) != 0)
+            report.Add(Level::kInfo, "跳过", name + "：是文件夹，插件不进入文件夹");
+        return true;
+    }
+    if (CTransferEngine::IsTemporaryName(name.c_str())) {
+        report.Add(Level::kInfo, "跳过", name + "：是中断的复制留下的临时文件，插件不处理");
+        return true;
+    }
+    return false;
 }
 
-// Why copying name over target would fail, or "": the copy replaces a file, never a folder or a
-// read-only file.
+// The temporary files a run removes from folder before it copies into it.
+void Cleans(CReport& report, const std::string& folder, const char* run)
+{
+    for (const std::string& name : TemporaryFiles(folder))
+        report.Add(Level::kInfo, "清理", CTransferEngine::Join(folder, name) + "：中断的复制留下的临时文件，" + run + "时删除");
+}
+
+// Why copying name over target would fail, or "": the copy is renamed over the target at the end, and
+// Windows renames over a file, never over a folder or a read-only file (Wine does the latter).
 std::string CopyProblem(const std::string& name, const std::string& target)
 {
     if (HasUnmappedCharacters(name))
@@ -75,14 +95,13 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
     report.Info("导出预演：发送目录：" + run.sourcePath);
     const bool locationUsable = FolderProblem(run.exportLocation).empty();
     const COrgCodeTable codes;
+    std::vector<std::string> cleaned;
     for (const WIN32_FIND_DATAA& entry : ListEntries(run.sourcePath)) {
         const std::string name = entry.cFileName;
-        if (IsFolder(entry)) {
-            SkipFolder(report, name);
+        if (Skips(report, entry))
             continue;
-        }
         std::string clientCode;
-        if (!CExportEngine::ClientCodeOf(name.c_str(), clientCode)) {
+        if (!ClientCodeOf(name.c_str(), clientCode)) {
             Stay(report, name, "文件名不是“前缀_客户代码_其余”的形式，没有客户代码");
             continue;
         }
@@ -93,6 +112,10 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
         }
         const std::string folder = CTransferEngine::Join(run.exportLocation, platformCode);
         const std::string target = CTransferEngine::Join(folder, name);
+        if (std::find(cleaned.begin(), cleaned.end(), folder) == cleaned.end()) {
+            cleaned.push_back(folder);
+            Cleans(report, folder, "导出");
+        }
         const std::string folderWhat = WhatIsAt(folder);
         std::string problem = CopyProblem(name, target);
         if (!locationUsable)
@@ -124,14 +147,12 @@ void PlanImport(const RunSettings& run, CReport& report)
         report.Problem("交付文件夹里的" + std::string(CImportEngine::kBackupFolder)
                        + "是文件，不是文件夹：导入的文件无法存档，会留在交付文件夹，每次导入都再复制一遍");
     const std::string destProblem = FolderProblem(run.destPath);
+    Cleans(report, run.destPath, "导入");
     std::vector<std::string> taken;
     for (const WIN32_FIND_DATAA& entry : ListEntries(delivery)) {
         const std::string name = entry.cFileName;
-        if (IsFolder(entry)) {
-            if (::lstrcmpiA(name.c_str(), CImportEngine::kBackupFolder) != 0)
-                SkipFolder(report, name);
+        if (Skips(report, entry, CImportEngine::kBackupFolder))
             continue;
-        }
         const std::string target = CTransferEngine::Join(run.destPath, name);
         const std::string problem = destProblem.empty() ? CopyProblem(name, target) : "源数据接收目录" + destProblem;
         if (!problem.empty()) {

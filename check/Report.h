@@ -6,6 +6,9 @@
 
 namespace check {
 
+// The plug-in's text, and so the report's, is GBK.
+const unsigned kGbkCodePage = 936;
+
 enum class Level { kInfo, kNote, kProblem };
 
 struct Finding {

@@ -1,7 +1,7 @@
 #include "SettingsCheck.h"
 
 #include "Folder.h"
-#include "framework/Path.h"
+#include "framework/ChildName.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 #include "work/TransferEngine.h"
@@ -13,31 +13,21 @@ namespace {
 // The longest code the application object keeps at load; a longer one refuses imports.
 const size_t kUserOrgIDMax = sizeof(CInterfaceApp::m_szUserOrgID) - 1;
 
-enum Use { kExport = 1, kImport = 2 };
-
 struct StringSetting {
     const char* name;
     const char* label;
-    int use;
+    const char* whenEmpty; // what a run does when it reads ""
     std::string RunSettings::*member;
     bool folder;
 };
 
 const StringSetting kStringSettings[] = {
-    { settings::kSourcePath, "源数据发送目录", kExport, &RunSettings::sourcePath, true },
-    { settings::kExportLocation, "数据文件存放路径", kExport | kImport, &RunSettings::exportLocation, true },
-    { settings::kDestPath, "源数据接收目录", kImport, &RunSettings::destPath, true },
-    { settings::kUserOrgID, "用户机构代码", kImport, &RunSettings::userOrgID, false },
+    { settings::kSourcePath, "源数据发送目录", "导出会停止", &RunSettings::sourcePath, true },
+    { settings::kExportLocation, "数据文件存放路径", "导出和导入都会停止", &RunSettings::exportLocation, true },
+    { settings::kDestPath, "源数据接收目录", "导入会停止", &RunSettings::destPath, true },
+    { settings::kUserOrgID, "用户机构代码", "导入会把数据文件存放路径本身当作交付文件夹，取走那里的文件",
+      &RunSettings::userOrgID, false },
 };
-
-const char* Stops(int use)
-{
-    switch (use) {
-    case kExport: return "导出会停止";
-    case kImport: return "导入会停止";
-    default: return "导出和导入都会停止";
-    }
-}
 
 std::string Label(const StringSetting& setting)
 {
@@ -50,16 +40,16 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
     const StoredValue stored = profile.Get(setting.name);
     std::string value;
     if (!stored.present) {
-        report.Problem(Label(setting) + "没有设置，" + Stops(setting.use));
+        report.Problem(Label(setting) + "没有设置，" + setting.whenEmpty);
         return value;
     }
     if (!ReadsAsString(stored, &value)) {
         report.Problem(Label(setting) + "的类型是" + TypeName(stored.type) + "，插件只读取REG_SZ，当作没有设置，"
-                       + Stops(setting.use) + "：" + Quote(Show(stored)));
+                       + setting.whenEmpty + "：" + Quote(Show(stored)));
         return value;
     }
     if (value.empty()) {
-        report.Problem(Label(setting) + "是空的，" + Stops(setting.use));
+        report.Problem(Label(setting) + "是空的，" + setting.whenEmpty);
         return value;
     }
     if (HasOuterBlanks(value)) {
@@ -109,11 +99,13 @@ void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 
 std::string UserOrgIDProblem(const std::string& userOrgID)
 {
+    if (userOrgID.empty())
+        return "";
     if (userOrgID.size() > kUserOrgIDMax)
         return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(kUserOrgIDMax)
                + "个字节的限制，导入会被拒绝";
     if (!IsChildName(userOrgID))
-        return "不是一个文件夹名（含有\\、/、:，或者只有点和空格），导入会被拒绝";
+        return std::string(kNotAFolderName) + "，导入会被拒绝";
     return "";
 }
 

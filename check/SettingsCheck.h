@@ -21,7 +21,8 @@ struct RunSettings {
 
 RunSettings CheckSettings(const CStoredProfile& profile, CReport& report);
 
-// The import's refusal of a user organisation code, or "" when an import takes it.
+// The import's refusal of a user organisation code, or "" when an import takes it (an empty code makes
+// the data-file location itself the delivery folder).
 std::string UserOrgIDProblem(const std::string& userOrgID);
 
 } // namespace check

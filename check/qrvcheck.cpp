@@ -8,6 +8,7 @@
 #include "Report.h"
 #include "SettingsCheck.h"
 #include "StoredProfile.h"
+#include "framework/ChildName.h"
 #include "framework/Path.h"
 #include "settings/Settings.h"
 

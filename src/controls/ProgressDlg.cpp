@@ -17,7 +17,7 @@ unsigned s_nFrameCounter = 0;
 
 } // namespace
 
-CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hIcon(NULL), m_hBar(NULL)
+CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hIcon(NULL), m_ppHolder(nullptr)
 {
 }
 
@@ -26,8 +26,9 @@ unsigned CProgressDlg::FrameCounter()
     return s_nFrameCounter;
 }
 
-BOOL CProgressDlg::Create(HWND hOwner)
+BOOL CProgressDlg::Create(HWND hOwner, CProgressDlg** ppHolder)
 {
+    m_ppHolder = ppHolder;
     return CDialog::Create(hOwner);
 }
 
@@ -36,21 +37,21 @@ void CProgressDlg::SetHeading(const char* text)
     SetDlgItemText(IDC_PROGRESS_HEADING, text);
 }
 
-void CProgressDlg::SetStatus(const char* text)
+void CProgressDlg::SetStatus(HWND hProgress, const char* text)
 {
-    SetDlgItemText(IDC_PROGRESS_STATUS, text);
+    ::SetDlgItemTextA(hProgress, IDC_PROGRESS_STATUS, text);
 }
 
-void CProgressDlg::SetPos(int pos)
+void CProgressDlg::SetPos(HWND hProgress, int pos)
 {
-    ::SendMessageA(m_hBar, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+    ::SendDlgItemMessageA(hProgress, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
 }
 
 void CProgressDlg::Destroy()
 {
     // Without a window no final message will come to delete the object.
     if (m_hWnd == NULL) {
-        delete this;
+        PostNcDestroy();
         return;
     }
     ::KillTimer(m_hWnd, kAnimationTimer);
@@ -69,9 +70,8 @@ BOOL CProgressDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_hIcon = GetDlgItem(IDC_PROGRESS_ICON);
-    m_hBar = GetDlgItem(IDC_PROGRESS_BAR);
     ::ShowWindow(m_hWnd, SW_SHOW);
-    ::SendMessageA(m_hBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     for (int i = 0; i < 3; ++i) {
         m_frames[i].Attach(static_cast<HICON>(::LoadImageA(CApp::Get()->GetInstance(), MAKEINTRESOURCEA(kFrameIcons[i]),
                                                            IMAGE_ICON, kIconSize, kIconSize, 0)));
@@ -92,6 +92,8 @@ BOOL CProgressDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 void CProgressDlg::PostNcDestroy()
 {
+    if (m_ppHolder != nullptr)
+        *m_ppHolder = nullptr;
     delete this;
 }
 

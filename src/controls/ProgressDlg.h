@@ -1,7 +1,8 @@
 // The progress window of a run: turning gears, a heading, a status line and a bar. Modeless, without
 // caption or buttons; Escape is consumed. Lifetime: created with `new` and Create; Destroy stops the
-// timer and destroys the window, after which the object deletes itself. The holder clears its pointer
-// right after Destroy and never deletes the object.
+// timer and destroys the window, after which the object deletes itself. The window also goes with its
+// owner: the holder's pointer, handed to Create, is cleared whenever the object deletes itself, so the
+// holder never keeps a dangling one. Nobody else deletes the object.
 #pragma once
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
@@ -10,12 +11,16 @@ class CProgressDlg : public CDialog {
 public:
     CProgressDlg();
 
-    BOOL Create(HWND hOwner);
+    BOOL Create(HWND hOwner, CProgressDlg** ppHolder = nullptr);
     void SetHeading(const char* text);
-    // SetStatus and SetPos may be called from a worker thread: both are synchronous window calls.
-    void SetStatus(const char* text);
-    void SetPos(int pos);
+    void SetStatus(const char* text) { SetStatus(m_hWnd, text); }
+    void SetPos(int pos) { SetPos(m_hWnd, pos); }
     void Destroy();
+
+    // Status line and bar of a progress window by its handle: synchronous window calls that a worker
+    // thread may make without touching the object, and that do nothing once the window is gone.
+    static void SetStatus(HWND hProgress, const char* text);
+    static void SetPos(HWND hProgress, int pos);
 
     // The process-wide animation counter: one step per timer tick of any progress window.
     static unsigned FrameCounter();
@@ -32,6 +37,6 @@ private:
     void ShowFrame(unsigned frame);
 
     HWND m_hIcon;
-    HWND m_hBar;
+    CProgressDlg** m_ppHolder;
     CIcon m_frames[3];
 };

@@ -1,9 +1,6 @@
 #include "controls/TaskListCtrl.h"
 
 #include "controls/CellEdit.h"
-#include "controls/DateCheck.h"
-#include "framework/App.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 #include <windowsx.h>
@@ -75,15 +72,6 @@ bool CTaskListCtrl::EditCell(int nRow, int nColumn)
     return pEdit->Create(m_hWnd, edit, alignment) != FALSE;
 }
 
-BOOL CTaskListCtrl::OnChildNotify(NMHDR* pNMHDR, LRESULT& result)
-{
-    if (pNMHDR->code != LVN_ENDLABELEDITA)
-        return FALSE;
-    OnEndLabelEdit(reinterpret_cast<const NMLVDISPINFOA*>(pNMHDR));
-    result = 0;
-    return TRUE;
-}
-
 LRESULT CTaskListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -112,17 +100,14 @@ LRESULT CTaskListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// The cell takes the text at once; only a valid date is stored, exactly as typed.
-void CTaskListCtrl::OnEndLabelEdit(const NMLVDISPINFOA* pInfo)
+// The cell takes the text at once; the notification then goes on to the dialog, which decides what
+// the new time means.
+BOOL CTaskListCtrl::OnChildNotify(NMHDR* pNMHDR, LRESULT& result)
 {
-    const char* text = pInfo->item.pszText;
-    if (text == nullptr || pInfo->item.iSubItem == 0)
-        return;
-    SetItemText(pInfo->item.iItem, pInfo->item.iSubItem, text);
-    const std::string task = GetItemText(pInfo->item.iItem, pInfo->item.iSubItem - 1);
-    CDateTime date;
-    if (!CheckDate(m_hWnd, text, &date))
-        return;
-    if (!settings::WriteTaskString(task, settings::kLastExportTime, text))
-        CApp::Get()->MessageBox("修改导出时间失败！");
+    if (pNMHDR->code != LVN_ENDLABELEDITA)
+        return FALSE;
+    const NMLVDISPINFOA* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pNMHDR);
+    if (pInfo->item.pszText != nullptr && pInfo->item.iSubItem != 0)
+        SetItemText(pInfo->item.iItem, pInfo->item.iSubItem, pInfo->item.pszText);
+    return FALSE;
 }

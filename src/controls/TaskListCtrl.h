@@ -1,5 +1,5 @@
 // The export dialog's task list: column 1 (the export start time) is edited in place by a CCellEdit.
-// An edit that ends with a valid date is stored at once as the task's LastExportTime.
+// When an edit ends the cell takes the text, and LVN_ENDLABELEDIT goes on to the list's parent.
 #pragma once
 #include "framework/Control.h"
 #include "framework/ListView.h"
@@ -15,7 +15,4 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void OnEndLabelEdit(const NMLVDISPINFOA* pInfo);
 };

@@ -1,5 +1,7 @@
 #include "export/ExportDlg.h"
 
+#include "controls/DateCheck.h"
+#include "framework/App.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "work/WorkThread.h"
@@ -70,6 +72,30 @@ BOOL CExportDlg::OnCommand(UINT id, UINT code, HWND hCtl)
         return TRUE;
     }
     return CRunDlg::OnCommand(id, code, hCtl);
+}
+
+BOOL CExportDlg::OnNotify(NMHDR* pNMHDR, LRESULT& result)
+{
+    if (pNMHDR->code == LVN_ENDLABELEDITA && pNMHDR->hwndFrom == m_taskList.m_hWnd) {
+        OnTaskTimeEdited(reinterpret_cast<const NMLVDISPINFOA*>(pNMHDR));
+        result = 0;
+        return TRUE;
+    }
+    return CRunDlg::OnNotify(pNMHDR, result);
+}
+
+// No message once the dialog is going: the editor loses the focus as the window goes.
+void CExportDlg::OnTaskTimeEdited(const NMLVDISPINFOA* pInfo)
+{
+    const char* text = pInfo->item.pszText;
+    if (text == nullptr || pInfo->item.iSubItem == 0)
+        return;
+    CDateTime date;
+    if (!(IsClosing() ? date.ParseDateOnly(text) : CheckDate(m_taskList.m_hWnd, text, &date)))
+        return;
+    const std::string task = m_taskList.GetItemText(pInfo->item.iItem, pInfo->item.iSubItem - 1);
+    if (!settings::WriteTaskString(task, settings::kLastExportTime, text) && !IsClosing())
+        CApp::Get()->MessageBox(m_hWnd, "修改导出时间失败！");
 }
 
 void CExportDlg::LoadLists()

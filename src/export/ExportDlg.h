@@ -14,6 +14,7 @@ public:
 
 protected:
     BOOL OnCommand(UINT id, UINT code, HWND hCtl) override;
+    BOOL OnNotify(NMHDR* pNMHDR, LRESULT& result) override;
     void InitContents() override;
     void SaveContents() override;
     CWorkThread* CreateWorker(int nMode) override;
@@ -23,6 +24,8 @@ private:
     void LoadLists();
     // "修改": the start time edit's text, unchecked, into every task row.
     void OnModify();
+    // An edit of a task's export start time ended: a valid date is stored at once, exactly as typed.
+    void OnTaskTimeEdited(const NMLVDISPINFOA* pInfo);
 
     CTaskListCtrl m_taskList;
     CListView m_supplierList;

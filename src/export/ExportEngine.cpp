@@ -1,6 +1,6 @@
 #include "export/ExportEngine.h"
 
-#include "framework/Gbk.h"
+#include "export/ClientCode.h"
 #include "settings/OrgCodeTable.h"
 #include "settings/Settings.h"
 
@@ -20,18 +20,6 @@ int CExportEngine::Run()
     return 1;
 }
 
-bool CExportEngine::ClientCodeOf(const char* name, std::string& code)
-{
-    const char* first = gbk::Find(name, '_');
-    if (first == nullptr || first == name)
-        return false;
-    const char* second = gbk::Find(first + 1, '_');
-    if (second == nullptr || second == first + 1)
-        return false;
-    code.assign(first + 1, second);
-    return true;
-}
-
 bool CExportEngine::Transfer()
 {
     if (!ReadRequiredSetting(settings::kSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置",
@@ -41,6 +29,7 @@ bool CExportEngine::Transfer()
         return false;
     m_bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
     m_nProgress = 0;
+    m_cleanedFolders.clear();
     const COrgCodeTable codes;
     m_pCodes = &codes;
     WalkFolder(m_strSourcePath);
@@ -60,15 +49,21 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
     }
     const std::string folder = Join(m_strExportLocation, platformCode);
     const std::string source = Join(m_strSourcePath, name);
-    const std::string target = Join(folder, name);
     ::CreateDirectoryA(folder.c_str(), nullptr);
-    if (!CopyWithRetry(source, target)) {
-        m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + target).c_str());
+    if (m_cleanedFolders.insert(folder).second)
+        RemoveTemporaryFiles(folder);
+    switch (CopyWithRetry(source, folder, name)) {
+    case kCopyFailed:
+        m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + Join(folder, name)).c_str());
         return;
+    case kCopied:
+        // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
+        if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
+            ::DeleteFileA(source.c_str());
+        break;
+    case kSourceGone:
+        break;
     }
-    // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
-    if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
-        ::DeleteFileA(source.c_str());
     Step();
 }
 

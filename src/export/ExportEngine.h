@@ -4,6 +4,7 @@
 #pragma once
 #include "work/TransferEngine.h"
 
+#include <set>
 #include <string>
 
 class COrgCodeTable;
@@ -16,10 +17,6 @@ public:
                   DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
 
     int Run() override;
-
-    // The client code of a file name of the form prefix_code_rest (prefix and code not empty), found
-    // character by character so that a double-byte character ending in 0x5F is never taken for "_".
-    static bool ClientCodeOf(const char* name, std::string& code);
 
 protected:
     void OnFile(const WIN32_FIND_DATAA& data) override;
@@ -37,4 +34,6 @@ private:
     std::string m_strSourcePath;
     std::string m_strExportLocation;
     const COrgCodeTable* m_pCodes;
+    // Platform folders this run has already cleared of interrupted copies.
+    std::set<std::string> m_cleanedFolders;
 };

@@ -1,5 +1,6 @@
 #include "framework/App.h"
 
+#include "framework/Gbk.h"
 #include "framework/Handle.h"
 
 #include <vector>
@@ -30,10 +31,13 @@ BOOL CApp::Start(HINSTANCE hInstance)
     char path[MAX_PATH + 1] = "";
     DWORD n = ::GetModuleFileNameA(hInstance, path, MAX_PATH);
     path[n < MAX_PATH ? n : MAX_PATH] = '\0';
-    std::string name = path;
-    size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
+    // The last separator at a character boundary: a GBK trail byte may equal '\\'.
+    const char* base = path;
+    for (const char* p = path; *p; p = gbk::Next(p)) {
+        if (*p == '\\' || *p == '/')
+            base = p + 1;
+    }
+    std::string name = base;
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
@@ -116,7 +120,7 @@ BOOL CApp::WriteProfileInt(const char* section, const char* entry, int value) co
            == ERROR_SUCCESS;
 }
 
-int CApp::MessageBox(const char* text, UINT type) const
+int CApp::MessageBox(HWND hOwner, const char* text, UINT type) const
 {
-    return ::MessageBoxA(::GetActiveWindow(), text, GetAppName(), type);
+    return ::MessageBoxA(hOwner, text, GetAppName(), type);
 }

@@ -30,8 +30,8 @@ public:
     BOOL WriteProfileString(const char* section, const char* entry, const char* value) const;
     BOOL WriteProfileInt(const char* section, const char* entry, int value) const;
 
-    // Application message box: the application name as caption, owned by the thread's active window.
-    int MessageBox(const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION) const;
+    // Application message box: the application name as caption, owned by the window it belongs to.
+    int MessageBox(HWND hOwner, const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION) const;
 
 private:
     HKEY OpenSectionKey(const char* section) const;

@@ -32,7 +32,8 @@ void EnsureCommonControls()
 }
 
 CDialog::CDialog(UINT nIDTemplate, HWND hParent)
-    : m_nIDTemplate(nIDTemplate), m_hParentWnd(hParent), m_bInModal(false), m_bEndModal(false), m_nModalResult(-1)
+    : m_nIDTemplate(nIDTemplate), m_hParentWnd(hParent), m_bInModal(false), m_bEndModal(false), m_nModalResult(-1),
+      m_bQuitTaken(false), m_nQuitCode(0)
 {
 }
 
@@ -50,6 +51,7 @@ INT_PTR CDialog::DoModal()
     m_bInModal = true;
     m_bEndModal = false;
     m_nModalResult = -1;
+    m_bQuitTaken = false;
     EnsureCommonControls();
     HWND hWnd = ::CreateDialogParamA(CApp::Get()->GetInstance(), MAKEINTRESOURCEA(m_nIDTemplate), m_hParentWnd,
                                      DialogProc, reinterpret_cast<LPARAM>(this));
@@ -72,7 +74,10 @@ INT_PTR CDialog::DoModal()
         ::SetActiveWindow(m_hParentWnd);
     if (::IsWindow(hWnd))
         ::DestroyWindow(hWnd);
+    OnModalEnd();
     m_bInModal = false;
+    if (m_bQuitTaken)
+        ::PostQuitMessage(m_nQuitCode);
     return m_nModalResult;
 }
 
@@ -82,9 +87,9 @@ void CDialog::RunModalLoop()
     while (!m_bEndModal && m_hWnd != NULL) {
         BOOL rc = ::GetMessageA(&msg, NULL, 0, 0);
         if (rc == 0) {
-            // Leave WM_QUIT for the host's own loop.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            NoteQuit(static_cast<int>(msg.wParam));
+            OnQuit();
+            continue;
         }
         if (rc == -1)
             break;
@@ -112,6 +117,17 @@ void CDialog::EndDialog(INT_PTR nResult)
     m_bEndModal = true;
     if (m_hWnd)
         PostMessage(WM_NULL);
+}
+
+void CDialog::NoteQuit(int nExitCode)
+{
+    m_bQuitTaken = true;
+    m_nQuitCode = nExitCode;
+}
+
+void CDialog::OnQuit()
+{
+    EndDialog(IDCANCEL);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)

@@ -29,6 +29,8 @@ public:
 
     // Runs the dialog modally in this module's own message loop, which offers every message to
     // PreTranslateMessage first. The parent is disabled meanwhile. Returns the EndDialog result, or -1.
+    // A WM_QUIT that the loop takes goes to OnQuit and is posted again just before DoModal returns, so
+    // that the caller's own loop still ends.
     INT_PTR DoModal();
     // Creates the dialog modelessly.
     BOOL Create(HWND hParent);
@@ -50,6 +52,12 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX) {}
     // Called after the window is gone and the object forgotten.
     virtual void PostNcDestroy() {}
+    // The modal loop took WM_QUIT. Default: the dialog ends.
+    virtual void OnQuit();
+    // Last step of DoModal: the loop has ended and the window is gone.
+    virtual void OnModalEnd() {}
+    // Notes a WM_QUIT taken by a message loop of the modal dialog, to be posted again when it ends.
+    void NoteQuit(int nExitCode);
 
     // Routes one message to the object; shared with property pages, whose procedure finds `this` elsewhere.
     static INT_PTR Route(CDialog* pDlg, HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -65,4 +73,6 @@ private:
     bool m_bInModal;
     bool m_bEndModal;
     INT_PTR m_nModalResult;
+    bool m_bQuitTaken;
+    int m_nQuitCode;
 };

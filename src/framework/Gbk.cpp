@@ -1,13 +1,13 @@
 #include "framework/Gbk.h"
 
-#include <windows.h>
 #include <cstring>
 
 namespace gbk {
 
 bool IsLeadByte(char c)
 {
-    return ::IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(c)) != FALSE;
+    const unsigned char b = static_cast<unsigned char>(c);
+    return b >= 0x81 && b <= 0xFE;
 }
 
 const char* Next(const char* p)

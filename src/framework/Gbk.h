@@ -1,11 +1,10 @@
-// Byte-level helpers for GBK text (code page 936). A trail byte may be any of 0x40..0xFE except 0x7F,
-// so it can equal '\\' or '_': scanning must step over double-byte characters.
+// Byte-level helpers for GBK text (code page 936). A lead byte is any of 0x81..0xFE; a trail byte may be
+// any of 0x40..0xFE except 0x7F, so it can equal '\\' or '_': scanning must step over double-byte
+// characters. Plain text logic: no Windows header, so it builds and is fuzzed natively too.
 #pragma once
 #include <string>
 
 namespace gbk {
-
-const unsigned kCodePage = 936;
 
 bool IsLeadByte(char c);
 // Start of the character after the one at p (p must point into a zero-terminated string).

@@ -37,6 +37,13 @@ struct CKernelHandleTraits {
     static void Close(Type h) { ::CloseHandle(h); }
 };
 
+// A file opened with CreateFile: INVALID_HANDLE_VALUE, not NULL, means none.
+struct CFileHandleTraits {
+    typedef HANDLE Type;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::CloseHandle(h); }
+};
+
 struct CFindHandleTraits {
     typedef HANDLE Type;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
@@ -62,6 +69,7 @@ struct CBrushTraits {
 };
 
 typedef CScopedHandle<CKernelHandleTraits> CHandle;
+typedef CScopedHandle<CFileHandleTraits> CFileHandle;
 typedef CScopedHandle<CFindHandleTraits> CFindHandle;
 typedef CScopedHandle<CRegKeyTraits> CRegKey;
 typedef CScopedHandle<CIconTraits> CIcon;

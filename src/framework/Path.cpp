@@ -1,7 +1,5 @@
 #include "framework/Path.h"
 
-#include "framework/Gbk.h"
-
 #include <windows.h>
 #include <vector>
 
@@ -25,15 +23,4 @@ std::string GetCurrentDir()
     std::string dir(bytes, '\0');
     ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), &dir[0], bytes, nullptr, nullptr);
     return dir;
-}
-
-bool IsChildName(const std::string& name)
-{
-    if (name.find_first_not_of(". ") == std::string::npos)
-        return false;
-    for (const char* p = name.c_str(); *p; p = gbk::Next(p)) {
-        if (*p == '\\' || *p == '/' || *p == ':')
-            return false;
-    }
-    return true;
 }

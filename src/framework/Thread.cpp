@@ -2,14 +2,17 @@
 
 #include <process.h>
 
-bool CThread::CreateThread()
+bool CThread::CreateThread(HANDLE* phThread)
 {
     uintptr_t h = ::_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr);
     if (h == 0) {
         delete this;
         return false;
     }
-    ::CloseHandle(reinterpret_cast<HANDLE>(h));
+    if (phThread != nullptr)
+        *phThread = reinterpret_cast<HANDLE>(h);
+    else
+        ::CloseHandle(reinterpret_cast<HANDLE>(h));
     return true;
 }
 

@@ -11,8 +11,9 @@ public:
     CThread& operator=(const CThread&) = delete;
 
     // Starts the thread at once with the default stack and security. When no thread can be started,
-    // the object deletes itself before returning false.
-    bool CreateThread();
+    // the object deletes itself before returning false. With phThread, the caller receives a handle of
+    // the thread (signalled once the thread, and so this object, is gone) and closes it.
+    bool CreateThread(HANDLE* phThread = nullptr);
 
 protected:
     // Per-thread start-up; Run follows only when it succeeds.

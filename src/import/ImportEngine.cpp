@@ -1,5 +1,6 @@
 #include "import/ImportEngine.h"
 
+#include "framework/ChildName.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
@@ -22,6 +23,12 @@ int CImportEngine::Run()
         m_pOwner->ShowError("用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置");
         return 0;
     }
+    // An empty ID makes the data-file location itself the delivery folder; any other ID must name a
+    // folder directly below it, or the run would drain and archive some other folder.
+    if (m_szUserOrgID[0] != '\0' && !IsChildName(m_szUserOrgID)) {
+        m_pOwner->ShowError("用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置");
+        return 0;
+    }
     std::string exportLocation;
     if (!ReadRequiredSetting(settings::kDestPath, "还没有设置源数据文件接收路径，请在“接口参数设置”中设置",
                              m_strDestPath)
@@ -31,6 +38,7 @@ int CImportEngine::Run()
     m_strDeliveryFolder = Join(exportLocation, m_szUserOrgID);
     m_strBackupFolder = Join(m_strDeliveryFolder, kBackupFolder);
     ::CreateDirectoryA(m_strBackupFolder.c_str(), nullptr);
+    RemoveTemporaryFiles(m_strDestPath);
     WalkFolder(m_strDeliveryFolder);
     return 1;
 }
@@ -41,7 +49,7 @@ void CImportEngine::OnFile(const WIN32_FIND_DATAA& data)
     const std::string source = Join(m_strDeliveryFolder, name);
     m_pOwner->SetStatus(("正在转移文件：" + name).c_str());
     // A file that changed since it was listed stays for the next run, which copies it again.
-    if (CopyWithRetry(source, Join(m_strDestPath, name)) && IsUnchanged(source, StampOf(data)))
+    if (CopyWithRetry(source, m_strDestPath, name) == kCopied && IsUnchanged(source, StampOf(data)))
         MoveToBackup(source, name);
     m_pOwner->SetPos(5);
 }

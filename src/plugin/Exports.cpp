@@ -13,13 +13,29 @@ namespace {
 
 const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
 
+// The host's main window in this process. A window of that title in another process is never taken:
+// the dialog would disable a window that is not ours.
+HWND FindHostWindow()
+{
+    const DWORD self = ::GetCurrentProcessId();
+    for (HWND hWnd = ::FindWindowExA(NULL, NULL, nullptr, kHostTitle); hWnd != NULL;
+         hWnd = ::FindWindowExA(NULL, hWnd, nullptr, kHostTitle)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(hWnd, &process);
+        if (process == self)
+            return hWnd;
+    }
+    return NULL;
+}
+
 // Runs one run dialog modally, owned by the host's main window; without that window nothing is shown.
-// The wrapper only borrows the host's window and leaves it as it was.
+// The wrapper only borrows the host's window and leaves it as it was. The dialog returns only once its
+// worker has ended, so deleting it here frees nothing that a thread still reaches.
 template <class TDialog>
 int RunDialog(int bAuto)
 {
     try {
-        CWindow host(::FindWindowA(nullptr, kHostTitle));
+        CWindow host(FindHostWindow());
         if (host.m_hWnd == NULL)
             return 1;
         std::unique_ptr<TDialog> pDlg(new TDialog(host.m_hWnd, bAuto));
@@ -62,11 +78,15 @@ void Setup()
     }
 }
 
+// A null pointer is passed over: the host gets what it asked for.
 void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
 {
-    std::memcpy(pszID, identity::kInterfaceID, sizeof(identity::kInterfaceID));
-    std::memcpy(pszName, identity::kInterfaceName, sizeof(identity::kInterfaceName));
-    *pnKind = identity::kInterfaceKind;
+    if (pszID != nullptr)
+        std::memcpy(pszID, identity::kInterfaceID, sizeof(identity::kInterfaceID));
+    if (pszName != nullptr)
+        std::memcpy(pszName, identity::kInterfaceName, sizeof(identity::kInterfaceName));
+    if (pnKind != nullptr)
+        *pnKind = identity::kInterfaceKind;
 }
 
 unsigned short QueryFunctions()
@@ -74,12 +94,17 @@ unsigned short QueryFunctions()
     return identity::kFunctions;
 }
 
+// A null pointer changes nothing: it would delete the stored value.
 BOOL SetDataFilePath(const char* pszPath)
 {
+    if (pszPath == nullptr)
+        return FALSE;
     return settings::SetString(settings::kExportLocation, pszPath) ? TRUE : FALSE;
 }
 
 BOOL SetUserOrgID(const char* pszUserOrgID)
 {
+    if (pszUserOrgID == nullptr)
+        return FALSE;
     return settings::SetString(settings::kUserOrgID, pszUserOrgID) ? TRUE : FALSE;
 }

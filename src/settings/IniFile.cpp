@@ -2,6 +2,7 @@
 
 #include "framework/Gbk.h"
 #include "framework/Path.h"
+#include "settings/NameList.h"
 
 #include <windows.h>
 #include <cstdio>
@@ -69,16 +70,7 @@ std::vector<std::string> ReadSectionNames(const std::string& path, size_t buffer
         if (n + 2 < size || size >= (64u << 20))
             break;
     }
-    std::vector<std::string> names;
-    size_t used = 1; // the list's final terminator
-    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += strlen(p) + 1) {
-        size_t length = strlen(p);
-        if (used + length + 1 > bufferSize)
-            break;
-        used += length + 1;
-        names.emplace_back(p, length);
-    }
-    return names;
+    return ParseNameList(buffer.data(), n, bufferSize);
 }
 
 } // namespace settings

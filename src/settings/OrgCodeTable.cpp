@@ -1,5 +1,6 @@
 #include "settings/OrgCodeTable.h"
 
+#include "framework/ChildName.h"
 #include "framework/Gbk.h"
 #include "settings/Settings.h"
 
@@ -8,8 +9,10 @@
 COrgCodeTable::COrgCodeTable()
 {
     for (const settings::OrgMapping& mapping : settings::ReadOrgMappings()) {
+        // A platform code that does not name a folder directly below the data-file location is never used.
         Entry entry;
-        if (gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
+        if (IsChildName(mapping.platformCode)
+            && gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
             && gbk::CopyTo(entry.szPlatformCode, sizeof(entry.szPlatformCode), mapping.platformCode))
             m_entries.push_back(entry);
     }

@@ -2,7 +2,7 @@
 // under a root directory. A code that would name anything else (a second level, the parent, another
 // drive) is stored as typed but makes and removes no directory.
 #pragma once
-#include "framework/Path.h"
+#include "framework/ChildName.h"
 
 #include <string>
 

@@ -80,12 +80,12 @@ void CPropPageOrgMap::OnAddMapping()
 {
     UpdateData(TRUE);
     if (m_strClientCode.empty()) {
-        CApp::Get()->MessageBox("请输入要添加的客户代码！");
+        CApp::Get()->MessageBox(m_hWnd, "请输入要添加的客户代码！");
         GotoDlgCtrl(IDC_ORGMAP_CLIENT);
         return;
     }
     if (m_strPlatformCode.empty()) {
-        CApp::Get()->MessageBox("请输入客户代码相对应的网商代码！");
+        CApp::Get()->MessageBox(m_hWnd, "请输入客户代码相对应的网商代码！");
         GotoDlgCtrl(IDC_ORGMAP_PLATFORM);
         return;
     }
@@ -108,7 +108,7 @@ void CPropPageOrgMap::OnDeleteMapping()
     const std::string clientCode = m_listMapping.GetItemText(row, 0);
     const std::string platformCode = m_listMapping.GetItemText(row, 1);
     const std::string question = "是否要删除客户代码与网商代码的对应( " + clientCode + " - " + platformCode + " )？";
-    if (CApp::Get()->MessageBox(question.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+    if (CApp::Get()->MessageBox(m_hWnd, question.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
     setup::RemoveChildDirectory(settings::GetString(settings::kExportLocation), platformCode);
     setup::RemoveChildDirectory(settings::GetString(settings::kSourcePath), clientCode);

@@ -85,7 +85,7 @@ void CPropPageSupplier::OnAddSupplier()
 {
     UpdateData(TRUE);
     if (m_strSupplierCode.empty()) {
-        CApp::Get()->MessageBox("请输入要添加的供商代码！");
+        CApp::Get()->MessageBox(m_hWnd, "请输入要添加的供商代码！");
         GotoDlgCtrl(IDC_SUPPLIER_CODE);
         return;
     }
@@ -105,7 +105,7 @@ void CPropPageSupplier::OnDeleteSupplier()
         return;
     const std::string question = "是否要删除供商 " + m_listSuppliers.GetItemText(row, 0) + " ( "
                                  + m_listSuppliers.GetItemText(row, 1) + " )？";
-    if (CApp::Get()->MessageBox(question.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+    if (CApp::Get()->MessageBox(m_hWnd, question.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
     m_listSuppliers.DeleteItem(row);
     SetModified();

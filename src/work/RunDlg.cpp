@@ -16,13 +16,15 @@ const size_t kTimeTextBuffer = 260;
 CRunDlg::CRunDlg(const Traits& traits, HWND hParent, int bAuto)
     : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto ? 1 : 0), m_pProgress(nullptr),
       m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
-      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_bCheckingTime(false), m_bClosing(false)
+      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL), m_hProgressWnd(NULL),
+      m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
 {
     ::SetEvent(m_hIdle);
 }
 
 CRunDlg::~CRunDlg()
 {
+    WaitForWorker();
     DestroyProgress();
 }
 
@@ -35,24 +37,23 @@ BOOL CRunDlg::PreTranslateMessage(MSG* pMsg)
 
 void CRunDlg::SetStatus(const char* text)
 {
-    if (m_pProgress != nullptr)
-        m_pProgress->SetStatus(text);
+    CProgressDlg::SetStatus(m_hProgressWnd, text);
 }
 
 void CRunDlg::SetPos(int pos)
 {
-    if (m_pProgress != nullptr)
-        m_pProgress->SetPos(pos);
+    CProgressDlg::SetPos(m_hProgressWnd, pos);
 }
 
 void CRunDlg::ShowError(const char* text)
 {
-    ::MessageBoxA(m_hWnd, text, kErrorCaption, MB_OK | MB_ICONERROR);
+    ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 BOOL CRunDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    m_hRunWnd = m_hWnd;
     DefaultTimes(CDateTime::Now(), &m_startTime, &m_endTime);
     SetDlgItemText(m_traits.nStartTimeId, m_startTime.Format().c_str());
     SetDlgItemText(m_traits.nEndTimeId, m_endTime.Format().c_str());
@@ -84,6 +85,12 @@ BOOL CRunDlg::OnCommand(UINT id, UINT code, HWND hCtl)
 
 BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (msg == WM_DESTROY) {
+        // The window goes while a run may be under way (its owner went): the run stops at the next file.
+        m_bClosing = true;
+        m_bStopRequested = true;
+        return FALSE;
+    }
     if (msg != m_traits.nDoneMessage)
         return FALSE;
     OnRunDone();
@@ -94,21 +101,60 @@ BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 void CRunDlg::OnOK()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_traits.pszCloseRefused);
+        CApp::Get()->MessageBox(m_hWnd, m_traits.pszCloseRefused);
         return;
     }
-    m_bClosing = true;
-    CDialog::OnOK();
+    Close(IDOK);
 }
 
 void CRunDlg::OnCancel()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_traits.pszCloseRefused);
+        CApp::Get()->MessageBox(m_hWnd, m_traits.pszCloseRefused);
         return;
     }
+    Close(IDCANCEL);
+}
+
+void CRunDlg::Close(INT_PTR nResult)
+{
     m_bClosing = true;
-    CDialog::OnCancel();
+    if (nResult == IDOK)
+        UpdateData(TRUE);
+    EndDialog(nResult);
+}
+
+// The host is quitting: a run under way stops at the next file and the dialog ends with it.
+void CRunDlg::OnQuit()
+{
+    if (::WaitForSingleObject(m_hIdle, 0) == WAIT_TIMEOUT)
+        m_bStopRequested = true;
+    else
+        Close(IDCANCEL);
+}
+
+void CRunDlg::OnModalEnd()
+{
+    WaitForWorker();
+}
+
+void CRunDlg::WaitForWorker()
+{
+    if (!m_hWorker.IsValid())
+        return;
+    HANDLE hWorker = m_hWorker;
+    while (::MsgWaitForMultipleObjects(1, &hWorker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                NoteQuit(static_cast<int>(msg.wParam));
+                continue;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    m_hWorker.Close();
 }
 
 bool CRunDlg::IsBusy() const
@@ -119,7 +165,7 @@ bool CRunDlg::IsBusy() const
 void CRunDlg::StartRun()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_traits.pszBusy);
+        CApp::Get()->MessageBox(m_hWnd, m_traits.pszBusy);
         return;
     }
     SaveContents();
@@ -128,33 +174,42 @@ void CRunDlg::StartRun()
     ::ResetEvent(m_hIdle);
     if (m_pProgress == nullptr) {
         m_pProgress = new CProgressDlg;
-        m_pProgress->Create(m_hWnd);
+        m_pProgress->Create(m_hWnd, &m_pProgress);
         m_pProgress->SetHeading(m_traits.pszHeading);
         m_pProgress->SetStatus("就绪");
         m_pProgress->SetPos(0);
     }
+    m_hProgressWnd = m_pProgress != nullptr ? m_pProgress->m_hWnd : NULL;
+    HANDLE hThread = NULL;
     // A worker that cannot start ends the run at once, as a refused run would.
-    if (!pWorker->CreateThread())
+    if (pWorker->CreateThread(&hThread))
+        m_hWorker.Attach(hThread);
+    else
         PostMessage(m_traits.nDoneMessage, static_cast<WPARAM>(RunMode()), 0);
 }
 
 void CRunDlg::OnRunDone()
 {
-    ::Sleep(m_dwEndPauseMs);
+    // The worker has posted its end and touches nothing of the dialog any more; its thread is all but
+    // gone, and no message of this thread is needed for it to go.
+    if (m_hWorker.IsValid()) {
+        ::WaitForSingleObject(m_hWorker, INFINITE);
+        m_hWorker.Close();
+    }
+    if (!m_bStopRequested)
+        ::Sleep(m_dwEndPauseMs);
     DestroyProgress();
     ::SetEvent(m_hIdle);
-    if (m_bAuto)
-        OnOK();
+    if (m_bAuto || m_bStopRequested)
+        Close(IDOK);
     else
-        CApp::Get()->MessageBox(m_traits.pszDone);
+        CApp::Get()->MessageBox(m_hWnd, m_traits.pszDone);
 }
 
 void CRunDlg::DestroyProgress()
 {
-    if (m_pProgress != nullptr) {
+    if (m_pProgress != nullptr)
         m_pProgress->Destroy();
-        m_pProgress = nullptr;
-    }
 }
 
 void CRunDlg::CheckTime(int id, CDateTime& held)

@@ -8,6 +8,12 @@
 // dialog) and ends by posting the completion message. That message pauses, destroys the progress
 // window, sets the event and then ends an automatic dialog or tells the user. Every way of closing is
 // refused while busy and Escape is swallowed, so the dialog and its progress window outlive each run.
+//
+// When the host quits (WM_QUIT reaches the modal loop) or destroys its window (and with it this dialog
+// and the progress window) during a run, the run is asked to stop at the next file boundary. The dialog
+// goes on serving messages until the worker has ended, then ends; the object, which the worker
+// reaches through IRunView, is never freed before that. The worker reaches the progress window only by
+// its handle, and the run window by a handle kept for the whole life of the object.
 #pragma once
 #include "framework/DateTime.h"
 #include "framework/Dialog.h"
@@ -15,6 +21,8 @@
 #include "work/RunView.h"
 
 #include <windows.h>
+
+#include <atomic>
 
 class CProgressDlg;
 class CWorkThread;
@@ -41,10 +49,11 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    HWND GetRunWindow() const override { return m_hWnd; }
+    HWND GetRunWindow() const override { return m_hRunWnd; }
     void SetStatus(const char* text) override;
     void SetPos(int pos) override;
     void ShowError(const char* text) override;
+    bool IsStopRequested() const override { return m_bStopRequested; }
 
     static const DWORD kDefaultEndPauseMs = 2000;
 
@@ -63,6 +72,11 @@ protected:
     BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnOK() override;
     void OnCancel() override;
+    void OnQuit() override;
+    void OnModalEnd() override;
+
+    // True once the dialog has begun to end: nothing more is checked or asked.
+    bool IsClosing() const { return m_bClosing; }
 
     // The window's own set-up before an automatic run starts; the time edits are filled already.
     virtual void InitContents() {}
@@ -78,12 +92,21 @@ private:
     int RunMode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
     bool IsBusy() const;
     void OnRunDone();
+    void Close(INT_PTR nResult);
+    // Serves messages until the last worker's thread has ended.
+    void WaitForWorker();
     // The progress window deletes itself; only the pointer is cleared here.
     void DestroyProgress();
     void CheckTime(int id, CDateTime& held);
 
     Traits m_traits;
     CHandle m_hIdle;
+    // The thread of the last worker started; signalled once it has ended.
+    CHandle m_hWorker;
+    // What the worker uses of the windows, kept as handles: calls on a window that has gone just fail.
+    HWND m_hRunWnd;
+    HWND m_hProgressWnd;
+    std::atomic<bool> m_bStopRequested;
     // Set while a date message is up, so that the focus moves it causes start no second check.
     bool m_bCheckingTime;
     // Set when the dialog ends: the edit that loses the focus as the window goes is not checked.

@@ -33,4 +33,6 @@ public:
     virtual void SetPos(int pos) = 0;
     // Error box owned by the run window: caption "错误信息", stop icon, OK. Blocks until answered.
     virtual void ShowError(const char* text) = 0;
+    // True once the run should end at the next file boundary (the host is quitting or its window went).
+    virtual bool IsStopRequested() const = 0;
 };

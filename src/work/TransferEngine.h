@@ -1,9 +1,15 @@
 // What the export and the import engine share: the owner they report to, the directory settings a run
 // needs, the walk over one folder, and the careful copy of one file.
+//
+// A copy never appears under its final name before it is whole: it is written to a hidden temporary
+// file in the target folder and renamed over the target at the end. The source stays open without
+// write sharing for the whole copy, so a writer that still holds it (or opens it meanwhile) fails the
+// copy instead of handing over half a file.
 #pragma once
 #include "work/RunView.h"
 
 #include <string>
+#include <vector>
 
 class CTransferEngine {
 public:
@@ -19,7 +25,10 @@ public:
     // Attempts at such a copy before it counts as failed.
     static constexpr int kCopyAttempts = 5;
 
-    // dir + "\" + name, whether or not dir already ends in a backslash.
+    // True for the names of the temporary files that copies are written to.
+    static bool IsTemporaryName(const char* name);
+
+    // dir + "\" + name; the backslash is added even when dir already ends in one.
     static std::string Join(const std::string& dir, const std::string& name);
 
 protected:
@@ -36,21 +45,29 @@ protected:
 
     // Reads a directory setting of the profile; when it is empty, shows missingText and returns false.
     bool ReadRequiredSetting(const char* name, const char* missingText, std::string& value);
-    // Offers every entry of dir to OnFile, in the file system's order; directories (".", ".." and
-    // subfolders) go to OnDirectory and are never entered.
+    // Offers every entry of dir to OnFile, in the file system's order, until a stop is requested;
+    // directories (".", ".." and subfolders) go to OnDirectory and are never entered. Temporary copy
+    // files are passed over.
     void WalkFolder(const std::string& dir);
     virtual void OnFile(const WIN32_FIND_DATAA& data) = 0;
     virtual void OnDirectory() {}
 
-    // Copies, replacing a target of that name. A copy refused for a sharing or lock violation is tried
-    // again, kCopyAttempts times in all.
-    bool CopyWithRetry(const std::string& source, const std::string& target);
+    enum CopyResult { kCopied, kSourceGone, kCopyFailed };
+    // Copies source to folder\name, replacing a file of that name. A copy refused for a sharing or lock
+    // violation is tried again, kCopyAttempts times in all. A source that no longer exists is reported
+    // as gone, not as a failure.
+    CopyResult CopyWithRetry(const std::string& source, const std::string& folder, const std::string& name);
     // One copy attempt; the error is left in GetLastError.
-    virtual bool CopyOnce(const std::string& source, const std::string& target);
+    virtual bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name);
+    // Removes the temporary files that an interrupted run left in folder; files still open are kept.
+    static void RemoveTemporaryFiles(const std::string& folder);
 
     IRunView* m_pOwner;
     bool m_bAuto;
 
 private:
+    bool CopyData(HANDLE hFrom, HANDLE hTo);
+
     DWORD m_dwRetryPauseMs;
+    std::vector<char> m_buffer;
 };

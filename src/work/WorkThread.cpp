@@ -5,6 +5,49 @@
 
 #include <memory>
 
+namespace {
+
+// How often a worker waiting for another run of the process looks for a stop request.
+const DWORD kRunLockPollMs = 100;
+// Attempts at posting the completion message while the run window's queue is full.
+const int kPostAttempts = 50;
+const DWORD kPostRetryMs = 100;
+
+// One run of the process transfers at a time: two runs would take the same files. The mutex lives as
+// long as the module; a worker that dies holding it leaves it abandoned, which the next one takes.
+HANDLE RunMutex()
+{
+    static HANDLE s_hMutex = ::CreateMutexA(nullptr, FALSE, nullptr);
+    return s_hMutex;
+}
+
+class CRunLock {
+public:
+    // Waits for the other runs of the process to end; false when a stop was requested meanwhile.
+    bool Acquire(const IRunView& view)
+    {
+        for (;;) {
+            const DWORD rc = ::WaitForSingleObject(RunMutex(), kRunLockPollMs);
+            if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED) {
+                m_bHeld = true;
+                return true;
+            }
+            if (rc != WAIT_TIMEOUT || view.IsStopRequested())
+                return false;
+        }
+    }
+    ~CRunLock()
+    {
+        if (m_bHeld)
+            ::ReleaseMutex(RunMutex());
+    }
+
+private:
+    bool m_bHeld = false;
+};
+
+} // namespace
+
 CWorkThread::CWorkThread() : CWorkThread(nullptr, kModeExport)
 {
 }
@@ -34,10 +77,28 @@ CTransferEngine* CWorkThread::CreateEngine()
 
 int CWorkThread::Run()
 {
-    std::unique_ptr<CTransferEngine> engine(CreateEngine());
-    const int result = engine->Run() != 0 ? 1 : 0;
-    engine.reset();
-    ::PostMessageA(m_pOwner->GetRunWindow(), IsImport() ? WM_IMPORT_DONE : WM_EXPORT_DONE,
-                   static_cast<WPARAM>(m_nMode), result);
+    int result = 0;
+    try {
+        CRunLock lock;
+        if (lock.Acquire(*m_pOwner)) {
+            std::unique_ptr<CTransferEngine> engine(CreateEngine());
+            result = engine->Run() != 0 ? 1 : 0;
+        }
+    } catch (...) {
+        result = 0;
+    }
+    PostDone(result);
     return 1;
+}
+
+// Every end of a run is told, however it ended; a window that is gone needs no message.
+void CWorkThread::PostDone(int result)
+{
+    const HWND hWnd = m_pOwner->GetRunWindow();
+    const UINT msg = IsImport() ? WM_IMPORT_DONE : WM_EXPORT_DONE;
+    for (int attempt = 1; attempt <= kPostAttempts; ++attempt) {
+        if (::PostMessageA(hWnd, msg, static_cast<WPARAM>(m_nMode), result) || !::IsWindow(hWnd))
+            return;
+        ::Sleep(kPostRetryMs);
+    }
 }

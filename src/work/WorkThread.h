@@ -24,9 +24,13 @@ public:
 
 protected:
     BOOL InitInstance() override { return TRUE; }
-    // Creates the engine, runs it, deletes it, then posts the completion message; the result is 1 or 0.
+    // Waits until no other run of the process is under way, creates the engine, runs it, deletes it,
+    // then posts the completion message: result 1 or 0, and 0 when anything failed.
     int Run() override;
     // The engine of the mode, on the heap; Run deletes it.
     virtual CTransferEngine* CreateEngine();
     bool IsImport() const;
+
+private:
+    void PostDone(int result);
 };

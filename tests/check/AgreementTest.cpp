@@ -68,7 +68,9 @@ Plan ReadPlan(const std::string& output, const CheckWorkspace& ws, bool deleteAf
         const size_t begin = line.find("] ") + 2;
         const std::string name = line.substr(begin, std::min(line.find(" → ", begin), line.find("：", begin)) - begin);
         const std::string source = folder + "\\" + name;
-        if (StartsWith(line, "[导出] ")) {
+        if (StartsWith(line, "[清理] ")) {
+            plan.removed.insert(name);
+        } else if (StartsWith(line, "[导出] ")) {
             plan.copies[PathAfter(line, " → ")] = source;
             if (deleteAfterCopy)
                 plan.removed.insert(source);
@@ -154,10 +156,24 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
               test::WriteFile(ws.Delivery() + "\\d2.txt.2", "d2.2");
               ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "thai");
               test::MakeDir(ws.Delivery() + "\\later");
+              test::WriteFile(ws.Send() + "\\.~qrvlnk-1-2.part", "left by a copy into the send folder");
+              test::MakeDir(ws.Data() + "\\P01");
+              test::WriteFile(ws.Data() + "\\P01\\.~qrvlnk-1-2.part", "left by an export");
+              test::WriteFile(ws.Receive() + "\\.~qrvlnk-3-4.part", "left by an import");
           } },
         { "a file named Backup", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
               test::WriteFile(ws.Backup(), "not a folder");
+              test::WriteFile(ws.Delivery() + "\\d1.txt", "d1");
+          } },
+        { "codes and a user organisation ID that leave their root", [](CheckWorkspace& ws) {
+              ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C04\r\nQRVID0001=..\\esc\r\n"
+                              "ClientID0002=C05\r\nQRVID0002=NUL\r\n");
+              for (const char* name : { "a_C01_1.txt", "e_C04_1.txt", "n_C05_1.txt" })
+                  test::WriteFile(ws.Send() + "\\" + name, name);
+              ws.Profile().SetString(settings::kUserOrgID, std::string("..\\") + kUserOrgID);
+              test::MakeDir(ws.Root() + "\\" + kUserOrgID);
+              test::WriteFile(ws.Root() + "\\" + kUserOrgID + "\\outside.txt", "outside the data-file location");
               test::WriteFile(ws.Delivery() + "\\d1.txt", "d1");
           } },
     };

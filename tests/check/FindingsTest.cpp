@@ -88,11 +88,12 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           "", 1, "[错误] SourcePath（源数据发送目录）首尾有空白，插件照原样使用：“" },
         { "UserOrgID leading full-width blank", SetString(settings::kUserOrgID, "　Q900"), "", 1,
           "[错误] UserOrgID（用户机构代码）首尾有空白，插件照原样使用：“　Q900”" },
-        { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1, "[错误] UserOrgID（用户机构代码）没有设置，导入会停止" },
+        { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
+          "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹" },
         { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
           "[错误] UserOrgID（用户机构代码）有17个字节，超过16个字节的限制，导入会被拒绝" },
         { "UserOrgID leaves its root", SetString(settings::kUserOrgID, "..\\Q900"), "", 1,
-          "[错误] UserOrgID（用户机构代码）不是一个文件夹名（含有\\、/、:，或者只有点和空格），导入会被拒绝：“..\\Q900”" },
+          "[错误] UserOrgID（用户机构代码）不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名），导入会被拒绝：“..\\Q900”" },
         { "IsDeleted a string", SetString(settings::kIsDeleted, "1"), "", 0,
           "[注意] IsDeleted（文件传送完毕后删除）的类型是REG_SZ，插件只读取REG_DWORD，当作0：导出后源文件留在发送目录：“1”" },
         { "IsDeleted missing", Delete(settings::kIsDeleted), "", 0, "[注意] IsDeleted（文件传送完毕后删除）没有设置，当作0" },
@@ -139,6 +140,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "[留下] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过：没有QRVID0001" },
         { "plan: folder", [](CheckWorkspace& ws) { test::MakeDir(ws.Send() + "\\C01"); }, "--plan", 0,
           "[跳过] C01：是文件夹，插件不进入文件夹" },
+        { "plan: a temporary copy left in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,
+          "[跳过] .~qrvlnk-1-2.part：是中断的复制留下的临时文件，插件不处理" },
+        { "plan: a temporary copy left in the receive folder",
+          [](CheckWorkspace& ws) { test::WriteFile(ws.Receive() + "\\.~qrvlnk-1-2.part", "half"); }, "--plan", 0,
+          "recv\\.~qrvlnk-1-2.part：中断的复制留下的临时文件，导入时删除" },
         { "plan: imported", [](CheckWorkspace& ws) { test::WriteFile(ws.Delivery() + "\\d.txt", "d"); }, "--plan", 0,
           "recv\\d.txt，存档为 " },
         { "plan: name already in Backup", [](CheckWorkspace& ws) {
@@ -146,6 +152,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               test::MakeDir(ws.Backup());
               test::WriteFile(ws.Backup() + "\\d.txt", "old");
           }, "--plan", 0, "\\Q900\\Backup\\d.txt.1" },
+        { "plan: a read-only target", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
+              test::WriteFile(ws.Receive() + "\\d.txt", "older d");
+              ::SetFileAttributesA((ws.Receive() + "\\d.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+          }, "--plan", 1, "[留下] d.txt：复制会失败：目标文件是只读的：" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
           "[错误] 交付文件夹里的Backup是文件，不是文件夹" },
         { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",

@@ -17,16 +17,24 @@ class ProbeEngine : public TEngine {
 public:
     using TEngine::TEngine;
     int m_nAttempts = 0;
+    // The target is folder\name.
     std::function<bool(int attempt, const std::string& source, const std::string& target)> m_copy;
 
-    bool RealCopy(const std::string& source, const std::string& target) { return TEngine::CopyOnce(source, target); }
+    bool RealCopy(const std::string& source, const std::string& target)
+    {
+        return TEngine::CopyOnce(source, m_folder, target.substr(m_folder.size() + 1));
+    }
 
 protected:
-    bool CopyOnce(const std::string& source, const std::string& target) override
+    bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name) override
     {
         ++m_nAttempts;
-        return m_copy ? m_copy(m_nAttempts, source, target) : TEngine::CopyOnce(source, target);
+        m_folder = folder;
+        return m_copy ? m_copy(m_nAttempts, source, folder + "\\" + name) : TEngine::CopyOnce(source, folder, name);
     }
+
+private:
+    std::string m_folder;
 };
 
 class EngineTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 // The export engine on real directories, with a recording view and no pause.
 #include "engines/EngineTest.h"
+#include "export/ClientCode.h"
 #include "export/ExportEngine.h"
 
 namespace {
@@ -112,7 +113,7 @@ TEST_F(ExportEngineTest, NamingRuleWorksOnCharacters)
     };
     for (const Case& c : cases) {
         std::string code;
-        EXPECT_EQ(c.hasCode, CExportEngine::ClientCodeOf(c.name, code)) << c.name;
+        EXPECT_EQ(c.hasCode, ClientCodeOf(c.name, code)) << c.name;
         if (c.hasCode) {
             EXPECT_EQ(c.code, code) << c.name;
         }

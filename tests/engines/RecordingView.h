@@ -2,6 +2,7 @@
 #pragma once
 #include "work/RunView.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ public:
     void SetStatus(const char* text) override { Add({ Call::kStatus, text, 0 }); }
     void SetPos(int pos) override { Add({ Call::kPos, std::string(), pos }); }
     void ShowError(const char* text) override { Add({ Call::kError, text, 0 }); }
+    bool IsStopRequested() const override { return m_bStop; }
+
+    std::atomic<bool> m_bStop{ false };
 
     std::vector<Call> Calls() const
     {

@@ -66,6 +66,54 @@ TEST(Plugin, SettingsExportsWriteStringsUnderTheModuleKey)
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
 }
 
+TEST(Plugin, NullArgumentsArePassedOverAndChangeNothing)
+{
+    test::TempDir dir("plugin");
+    test::LoadedPlugin plugin(dir.Path());
+    ASSERT_NE(nullptr, plugin.Module());
+    ASSERT_TRUE(plugin.Get<SetTextFn>("SetDataFilePath")("D:\\keep"));
+    ASSERT_TRUE(plugin.Get<SetTextFn>("SetUserOrgID")("KEEP"));
+    EXPECT_FALSE(plugin.Get<SetTextFn>("SetDataFilePath")(nullptr));
+    EXPECT_FALSE(plugin.Get<SetTextFn>("SetUserOrgID")(nullptr));
+    DWORD type = 0;
+    EXPECT_EQ("D:\\keep", ReadDllValue("ExportLocation", &type));
+    EXPECT_EQ("KEEP", ReadDllValue("UserOrgID", &type));
+
+    plugin.Get<InfoFn>("GetInterfaceInfo")(nullptr, nullptr, nullptr);
+    char id[9] = "";
+    int kind = 0;
+    plugin.Get<InfoFn>("GetInterfaceInfo")(id, nullptr, &kind);
+    EXPECT_STREQ("08888978", id);
+    EXPECT_EQ(4, kind);
+}
+
+// The registry key is named after the module's base name, found at a character boundary: the name's
+// last character here has '\\' as its trail byte.
+TEST(Plugin, ABaseNameEndingInABackslashTrailByteNamesTheKey)
+{
+    test::TempDir dir("plugin");
+    const std::string base = "\xB2\xE2\x84\x5C"; // 测刓
+    const std::string key = "Software\\Quorvane\\" + base;
+    ASSERT_TRUE(::CopyFileA(test::PluginPath().c_str(), (dir / (base + ".dll")).c_str(), FALSE));
+    {
+        test::CurrentDir cwd(dir.Path());
+        HMODULE hModule = ::LoadLibraryA((dir / (base + ".dll")).c_str());
+        ASSERT_NE(nullptr, hModule);
+        auto setUserOrgID = reinterpret_cast<SetTextFn>(reinterpret_cast<void*>(::GetProcAddress(hModule, "SetUserOrgID")));
+        EXPECT_TRUE(setUserOrgID("ORG7"));
+        ::FreeLibrary(hModule);
+    }
+    HKEY hKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, (key + "\\2.0").c_str(), 0, KEY_READ, &hKey));
+    char data[16] = "";
+    DWORD size = sizeof(data);
+    EXPECT_EQ(ERROR_SUCCESS, ::RegQueryValueExA(hKey, "UserOrgID", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
+    EXPECT_STREQ("ORG7", data);
+    ::RegCloseKey(hKey);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\2.0").c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST(Plugin, RunExportsWithoutHostWindowReturnOne)
 {
     test::TempDir dir("plugin");

@@ -18,6 +18,7 @@ namespace {
 using test::Exists;
 using test::ListDir;
 using test::ReadFile;
+using Names = std::vector<std::string>;
 
 class Reliability : public ::testing::Test {
 protected:
@@ -80,27 +81,114 @@ protected:
     }
 };
 
+// Held exclusively, or by a writer that lets others read (as the C runtime's "wb" does): either way the
+// copy must not take a file that is still being written.
 TEST_F(Reliability, AFileHeldByAWriterIsReportedKeptAndExportedByTheNextRun)
 {
-    Make(m_send, "a_C1_held.txt", "held");
-    Make(m_send, "b_C1_free.txt", "free");
-    HANDLE writer = ::CreateFileA((m_send + "\\a_C1_held.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (DWORD share : { DWORD(0), DWORD(FILE_SHARE_READ) }) {
+        SCOPED_TRACE("writer's share mode " + std::to_string(share));
+        Make(m_send, "a_C1_held.txt", "held");
+        Make(m_send, "b_C1_free.txt", "free");
+        HANDLE writer = ::CreateFileA((m_send + "\\a_C1_held.txt").c_str(), GENERIC_WRITE, share, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+        test::RecordingView first;
+        EXPECT_EQ(1, Export(first));
+        ::CloseHandle(writer);
+        ASSERT_EQ(1u, first.Errors().size());
+        EXPECT_NE(std::string::npos, first.Errors()[0].find("a_C1_held.txt"));
+        auto where = Census({ m_send, m_data + "\\P1" });
+        EXPECT_EQ(m_send, where["a_C1_held.txt"]);
+        EXPECT_EQ(m_data + "\\P1", where["b_C1_free.txt"]);
+        EXPECT_EQ(Names{ "b_C1_free.txt" }, ListDir(m_data + "\\P1")) << "no partial or temporary file";
+
+        test::RecordingView second;
+        EXPECT_EQ(1, Export(second));
+        EXPECT_TRUE(second.Errors().empty());
+        EXPECT_TRUE(ListDir(m_send).empty());
+        EXPECT_EQ(m_data + "\\P1", Census({ m_send, m_data + "\\P1" })["a_C1_held.txt"]);
+        test::RemoveTree(m_data + "\\P1");
+    }
+}
+
+TEST_F(Reliability, ADeliveryHeldByAWriterStaysForTheNextImport)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    ASSERT_TRUE(test::MakeDir(delivery));
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    Make(delivery, "d.txt", "being written");
+    HANDLE writer = ::CreateFileA((delivery + "\\d.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, writer);
     test::RecordingView first;
-    EXPECT_EQ(1, Export(first));
+    EXPECT_EQ(1, Import(first));
     ::CloseHandle(writer);
-    ASSERT_EQ(1u, first.Errors().size());
-    EXPECT_NE(std::string::npos, first.Errors()[0].find("a_C1_held.txt"));
-    auto where = Census({ m_send, m_data + "\\P1" });
-    EXPECT_EQ(m_send, where["a_C1_held.txt"]);
-    EXPECT_EQ(m_data + "\\P1", where["b_C1_free.txt"]);
-
+    EXPECT_EQ(delivery, Census({ delivery })["d.txt"]);
+    EXPECT_TRUE(ListDir(m_recv).empty()) << "nothing half-written reaches the receive directory";
     test::RecordingView second;
-    EXPECT_EQ(1, Export(second));
-    EXPECT_TRUE(second.Errors().empty());
-    EXPECT_TRUE(ListDir(m_send).empty());
-    EXPECT_EQ(m_data + "\\P1", Census({ m_send, m_data + "\\P1" })["a_C1_held.txt"]);
+    EXPECT_EQ(1, Import(second));
+    EXPECT_EQ(m_recv, Census({ m_recv })["d.txt"]);
+}
+
+// Another program (or a second run) takes a file between the listing and its copy.
+TEST_F(Reliability, ASourceThatVanishesMidRunIsPassedOverWithoutAMessage)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    ASSERT_TRUE(test::MakeDir(delivery));
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    for (bool import : { false, true }) {
+        SCOPED_TRACE(import ? "import" : "export");
+        const std::string dir = import ? delivery : m_send;
+        ASSERT_TRUE(test::WriteFile(dir + "\\a_C1_1.txt", "1"));
+        ASSERT_TRUE(test::WriteFile(dir + "\\a_C1_2.txt", "2"));
+        // At the first file's status, the other one goes.
+        struct Thief : test::RecordingView {
+            std::string dir;
+            void Add(const Call& call) override
+            {
+                if (call.kind == Call::kStatus && Statuses().empty()) {
+                    const bool first = call.text.find("a_C1_1.txt") != std::string::npos;
+                    ::DeleteFileA((dir + (first ? "\\a_C1_2.txt" : "\\a_C1_1.txt")).c_str());
+                }
+                RecordingView::Add(call);
+            }
+        } view;
+        view.dir = dir;
+        EXPECT_EQ(1, import ? Import(view) : Export(view));
+        EXPECT_TRUE(view.Errors().empty()) << view.Errors()[0];
+        EXPECT_EQ(1u, ListDir(import ? m_recv : m_data + "\\P1").size());
+    }
+}
+
+// Codes that would lead out of the data-file location are never used: the pair is passed over and its
+// files stay; a user organisation ID of that kind refuses the import.
+TEST_F(Reliability, CodesThatLeaveTheirRootTouchNothingOutsideIt)
+{
+    const char* codes[] = { "..\\..\\escape", "..\\host", "..", ".", " . ", "P1\\sub", "C:\\x", "C:x", "\\x" };
+    for (const char* code : codes) {
+        SCOPED_TRACE(code);
+        WriteOrgMap(std::string("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=") + code + "\r\n");
+        Make(m_send, "a_C1_x.txt", "x");
+        test::RecordingView view;
+        EXPECT_EQ(1, Export(view));
+        EXPECT_TRUE(view.Errors().empty());
+        EXPECT_EQ(m_send, Census({ m_send })["a_C1_x.txt"]);
+        EXPECT_EQ(Names{}, ListDir(m_data)) << "nothing made in the data-file location";
+        EXPECT_EQ((Names{ "OrgMap.ini", "data", "send" }), ListDir(m_root.Path())) << "nothing made beside it";
+    }
+    settings::SetInt(settings::kIsDeleted, 0);
+    for (const char* id : { "..\\send", "..", ".", "C:\\x", "Q9\\Backup" }) {
+        SCOPED_TRACE(id);
+        SetUserOrgID(id);
+        test::RecordingView view;
+        EXPECT_EQ(0, Import(view));
+        EXPECT_EQ(Names{ "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置" },
+                  view.Errors());
+        EXPECT_EQ(m_send, Census({ m_send })["a_C1_x.txt"]);
+        EXPECT_EQ((Names{ "OrgMap.ini", "data", "send" }), ListDir(m_root.Path()));
+    }
 }
 
 // Wine running as root ignores the read-only bit, so an unwritable target is made the two ways that

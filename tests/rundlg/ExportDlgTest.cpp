@@ -175,13 +175,21 @@ TEST_F(ExportDlgTest, WhileBusyAnotherStartAndEveryWayOfClosingAreRefused)
         s.Press(hDlg, IDC_EXPORT_RUN);
         s.WaitFor([] { return test::FindProgress(kHeading) != NULL; }, "the progress window");
         s.Press(hDlg, IDC_EXPORT_RUN);
-        test::AnswerAppBox(s, "正在导出数据...");
+        test::AnswerAppBox(s, "正在导出数据...", hDlg);
         s.Press(hDlg, IDOK);
-        test::AnswerAppBox(s, "正在导出数据，不能关闭本窗口");
+        test::AnswerAppBox(s, "正在导出数据，不能关闭本窗口", hDlg);
         ::PostMessageA(hDlg, WM_CLOSE, 0, 0);
-        test::AnswerAppBox(s, "正在导出数据，不能关闭本窗口");
+        test::AnswerAppBox(s, "正在导出数据，不能关闭本窗口", hDlg);
         ::PostMessageA(::GetDlgItem(hDlg, IDC_EXPORT_START_TIME), WM_KEYDOWN, VK_ESCAPE, 1);
-        test::AnswerAppBox(s, "导出数据结束");
+        // Another program's window takes the activation: the end box still belongs to the dialog.
+        HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                       nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(other);
+        HWND box = s.WaitWindow(CApp::Get()->GetAppName());
+        EXPECT_FALSE(::IsWindowEnabled(hDlg)) << "the dialog is disabled under its box";
+        ::DestroyWindow(other);
+        test::AnswerAppBox(s, "导出数据结束", hDlg);
+        s.WaitGone(box);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
         EXPECT_EQ(NULL, test::FindProgress(kHeading));
         s.Press(hDlg, IDOK);

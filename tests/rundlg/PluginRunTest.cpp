@@ -1,56 +1,17 @@
 // Export, AutoExport, Import and AutoImport of the real QRVLNK.dll, called the way the host calls them:
 // on the thread that owns the host's main window.
-#include "RunWorkspace.h"
-#include "support/Programs.h"
+#include "PluginFixture.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
-#include <memory>
+#include <cstring>
 #include <windows.h>
 
 namespace {
 
-// A workspace whose settings the DLL reads (its own registry key), and the DLL loaded over it.
-class PluginRunTest : public ::testing::Test {
-protected:
-    PluginRunTest()
-    {
-        const std::pair<const char*, std::string> values[] = {
-            { "SourcePath", m_ws.Send() },
-            { "ExportLocation", m_ws.Data() },
-            { "DestPath", m_ws.Receive() },
-            { "UserOrgID", "P01" },
-        };
-        for (const auto& v : values)
-            m_profile.SetString(v.first, v.second);
-        m_ws.WriteIniFiles();
-        m_ws.FillSendFolder(1);
-        m_plugin.reset(new test::LoadedPlugin(m_ws.Root()));
-        m_hModule = m_plugin->Module();
-    }
-    ~PluginRunTest() override
-    {
-        m_plugin.reset();
-        m_windows.clear();
-    }
+using test::kHostTitle;
 
-    int Call(const char* name)
-    {
-        test::RunFn fn = m_plugin->Get<test::RunFn>(name);
-        return fn ? fn() : -1;
-    }
-    HWND MakeWindow(const char* title)
-    {
-        m_windows.emplace_back(new test::TitledWindow(title));
-        return m_windows.back()->Get();
-    }
-
-    test::PluginProfile m_profile{ "QRVLNK" };
-    test::RunWorkspace m_ws;
-    std::unique_ptr<test::LoadedPlugin> m_plugin;
-    HMODULE m_hModule = nullptr;
-    std::vector<std::unique_ptr<test::TitledWindow>> m_windows;
-};
+class PluginRunTest : public test::PluginFixture {};
 
 // Watches until done for run dialogs, progress windows and the DLL's message boxes.
 struct Watch {
@@ -86,10 +47,40 @@ TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
     EXPECT_TRUE(test::ListDir(m_ws.Data()).empty()) << "something ran";
 }
 
+// A process without its own host window never takes another process's: it would disable it.
+TEST_F(PluginRunTest, AHostWindowOfAnotherProcessIsNeverTaken)
+{
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
+    const std::string host = test::PluginPath().substr(0, test::PluginPath().size() - strlen("QRVLNK.dll")) + "qrvhub.exe";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + host + "\"";
+    ASSERT_TRUE(::CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND other = NULL;
+    for (int i = 0; i < 300 && other == NULL; ++i) {
+        ::Sleep(50);
+        other = ::FindWindowA(nullptr, kHostTitle);
+    }
+    ASSERT_NE(nullptr, other) << "the host process shows no window";
+    Watch watch;
+    test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
+    for (const char* name : { "AutoExport", "Export" })
+        EXPECT_EQ(1, Call(name)) << name;
+    watch.done = true;
+    script.Finish();
+    EXPECT_FALSE(watch.dialog || watch.progress);
+    EXPECT_TRUE(::IsWindowEnabled(other));
+    ::TerminateProcess(pi.hProcess, 0);
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+}
+
 TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 {
     ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
-    HWND host = MakeWindow(test::kHostTitle);
+    HWND host = MakeWindow(kHostTitle);
     Watch watch;
     test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
     EXPECT_EQ(1, Call("AutoExport"));
@@ -108,7 +99,7 @@ TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 TEST_F(PluginRunTest, InteractiveDialogIsOwnedByTheHostWindow)
 {
     ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
-    HWND host = MakeWindow(test::kHostTitle);
+    HWND host = MakeWindow(kHostTitle);
     test::GuiScript script([&](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导入");
         EXPECT_EQ(host, ::GetWindow(dlg, GW_OWNER));

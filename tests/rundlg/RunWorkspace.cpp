@@ -61,10 +61,13 @@ HWND FindProgress(const char* heading)
     });
 }
 
-void AnswerAppBox(GuiScript& s, const char* text)
+void AnswerAppBox(GuiScript& s, const char* text, HWND owner)
 {
     HWND box = s.WaitWindow(CApp::Get()->GetAppName());
     EXPECT_EQ(text, GuiScript::MessageText(box));
+    if (owner != NULL) {
+        EXPECT_EQ(owner, ::GetWindow(box, GW_OWNER)) << text;
+    }
     s.Answer(box);
     s.WaitGone(box);
 }

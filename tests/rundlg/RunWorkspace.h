@@ -33,8 +33,9 @@ private:
 
 // The visible progress window of this process whose heading reads heading, or NULL.
 HWND FindProgress(const char* heading);
-// Answers the application message box with this text and waits until it is gone.
-void AnswerAppBox(GuiScript& s, const char* text);
+// Answers the application message box with this text and waits until it is gone; with owner, checks
+// that the box belongs to that window.
+void AnswerAppBox(GuiScript& s, const char* text, HWND owner = NULL);
 // The focus window of the thread that runs dlg.
 HWND FocusOf(HWND dlg);
 // A list view's cell text and check box, read from another thread of the process.

@@ -38,6 +38,11 @@ const struct {
     { "x:stream", false },
     { "\\\\server\\share", false },
     { "\x95\x5C\\..", false },
+    { "NUL", false },
+    { "com1.txt", false },
+    { "Lpt9 ", false },
+    { "CONX", true },
+    { "COM0", true },
 };
 
 TEST(ChildDirectory, NamesDirectlyBelowTheRoot)

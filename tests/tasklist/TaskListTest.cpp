@@ -240,6 +240,19 @@ TEST_F(TaskListTest, NoDateShowsTheMessageKeepsTheTypedTextAndStoresNothing)
     }
 }
 
+TEST_F(TaskListTest, ClosingTheDialogDuringAnEditChecksNoDate)
+{
+    Run([&](test::GuiScript& s, HWND dlg, const ListView& list) {
+        HWND editor = OpenEditor(s, list, 0);
+        Type(editor, "abc");
+        list.Sync(s);
+        ::PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_FALSE(s.Appears("错误信息", 2000)) << "a date message over a closing dialog";
+        s.WaitGone(dlg);
+    });
+    EXPECT_EQ("2005-01-02 03:04:05", LastExportTime("日报"));
+}
+
 TEST_F(TaskListTest, TypingWidensTheEditorUpToTheListsRightEdge)
 {
     Run([&](test::GuiScript& s, HWND dlg, const ListView& list) {

@@ -10,9 +10,12 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -66,11 +69,11 @@ public:
         m_pProgress->Create(m_hRunWindow);
         m_journal.Add("progress shown");
     }
-    // Serves this thread's messages until the completion message has come or the wait ends.
-    bool WaitDone()
+    // Serves this thread's messages until count completion messages have come or the wait ends.
+    bool WaitDone(int count = 1)
     {
         const DWORD start = ::GetTickCount();
-        while (!m_bDone) {
+        while (m_nDone < count) {
             if (::GetTickCount() - start > kWaitMs)
                 return false;
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
@@ -111,7 +114,7 @@ private:
             self->m_nDoneMsg = msg;
             self->m_wParam = wParam;
             self->m_lParam = lParam;
-            self->m_bDone = true;
+            ++self->m_nDone;
             return 0;
         }
         return ::DefWindowProcA(hWnd, msg, wParam, lParam);
@@ -119,7 +122,7 @@ private:
 
     Journal& m_journal;
     CProgressDlg* m_pProgress = nullptr;
-    bool m_bDone = false;
+    int m_nDone = 0;
 };
 
 // An engine that reports its life to the journal; its destructor lingers so that a completion message
@@ -280,5 +283,93 @@ INSTANTIATE_TEST_SUITE_P(
         RealRunCase{ kModeImport, false, "WM_IMPORT_DONE 1 0", "还没有设置源数据文件接收路径，请在“接口参数设置”中设置" },
         RealRunCase{ kModeAutoExport, true, "WM_EXPORT_DONE 2 1", "" },
         RealRunCase{ kModeAutoImport, true, "WM_IMPORT_DONE 3 1", "" }));
+
+// Workers that fail: the engine cannot be made, or its run throws. Each end is still told, with 0.
+class FailingThread : public CWorkThread {
+public:
+    FailingThread(IRunView* pOwner, bool bFailInCreate) : CWorkThread(pOwner, kModeAutoExport), m_bFailInCreate(bFailInCreate) {}
+
+protected:
+    struct ThrowingEngine : CTransferEngine {
+        explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, true, 0) {}
+        int Run() override { throw std::runtime_error("engine failed"); }
+        void OnFile(const WIN32_FIND_DATAA&) override {}
+    };
+    CTransferEngine* CreateEngine() override
+    {
+        if (m_bFailInCreate)
+            throw std::bad_alloc();
+        return new ThrowingEngine(m_pOwner);
+    }
+
+private:
+    bool m_bFailInCreate;
+};
+
+TEST(WorkThread, AWorkerThatFailsStillPostsItsEndWithResultZero)
+{
+    for (bool bFailInCreate : { true, false }) {
+        SCOPED_TRACE(bFailInCreate ? "engine not made" : "engine throws");
+        Journal journal;
+        FakeOwner owner(journal);
+        ASSERT_TRUE((new FailingThread(&owner, bFailInCreate))->CreateThread());
+        ASSERT_TRUE(owner.WaitDone()) << "the dialog would stay busy for ever";
+        EXPECT_EQ(std::vector<std::string>{ "WM_EXPORT_DONE 2 0" }, journal.Entries());
+    }
+}
+
+// Runs started together in one process take turns: no two engines run at the same time.
+class TurnTakingEngine : public CTransferEngine {
+public:
+    explicit TurnTakingEngine(IRunView* pOwner) : CTransferEngine(pOwner, true, 0) {}
+    int Run() override
+    {
+        const int live = ++s_nLive;
+        s_nMost = std::max(s_nMost.load(), live);
+        ::Sleep(300);
+        --s_nLive;
+        return 1;
+    }
+    static std::atomic<int> s_nLive;
+    static std::atomic<int> s_nMost;
+
+protected:
+    void OnFile(const WIN32_FIND_DATAA&) override {}
+};
+std::atomic<int> TurnTakingEngine::s_nLive(0);
+std::atomic<int> TurnTakingEngine::s_nMost(0);
+
+class TurnTakingThread : public CWorkThread {
+public:
+    using CWorkThread::CWorkThread;
+
+protected:
+    CTransferEngine* CreateEngine() override { return new TurnTakingEngine(m_pOwner); }
+};
+
+TEST(WorkThread, RunsStartedTogetherTakeTurns)
+{
+    Journal journal;
+    FakeOwner owner(journal);
+    const int runs = 4;
+    for (int i = 0; i < runs; ++i)
+        ASSERT_TRUE((new TurnTakingThread(&owner, i % 2 ? kModeAutoImport : kModeAutoExport))->CreateThread());
+    ASSERT_TRUE(owner.WaitDone(runs));
+    EXPECT_EQ(1, TurnTakingEngine::s_nMost.load());
+
+    // A run still waiting for its turn when a stop is requested ends without starting its engine.
+    TurnTakingEngine::s_nMost = 0;
+    FakeOwner stopped(journal);
+    stopped.m_bStop = true;
+    ASSERT_TRUE((new TurnTakingThread(&owner, kModeAutoExport))->CreateThread());
+    const DWORD start = ::GetTickCount();
+    while (TurnTakingEngine::s_nLive == 0 && ::GetTickCount() - start < kWaitMs)
+        ::Sleep(1);
+    ASSERT_TRUE((new TurnTakingThread(&stopped, kModeAutoExport))->CreateThread());
+    ASSERT_TRUE(stopped.WaitDone());
+    EXPECT_EQ("WM_EXPORT_DONE 2 0", journal.Entries().back());
+    ASSERT_TRUE(owner.WaitDone(runs + 1));
+    EXPECT_EQ(1, TurnTakingEngine::s_nMost.load());
+}
 
 } // namespace

@@ -1,0 +1,99 @@
+// The host quits (WM_QUIT on its thread) or destroys its main window while a run of the real DLL is
+// under way, automatic or interactive. The run stops at a file boundary, the call returns 1, a quit is
+// handed on to the host's own loop, and every file is whole in exactly one place.
+#include "PluginFixture.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+using test::Exists;
+using test::ListDir;
+using test::ReadFile;
+
+const int kExportFiles = 8;
+const int kImportFiles = 40;
+const size_t kImportBytes = 512 * 1024;
+const WPARAM kQuitCode = 7;
+
+struct ShutdownCase {
+    const char* call;
+    bool import;
+    bool interactive;
+    bool destroyHost;   // else WM_QUIT
+};
+
+class HostShutdownTest : public test::PluginFixture, public ::testing::WithParamInterface<ShutdownCase> {
+protected:
+    std::string Delivery() const { return m_ws.Data() + "\\P01"; }
+    static std::string ImportContent(int i) { return std::string(kImportBytes, static_cast<char>('a' + i % 26)); }
+    static std::string Name(int i) { return "x_C01_" + std::to_string(i) + ".txt"; }
+};
+
+TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace)
+{
+    const ShutdownCase& c = GetParam();
+    ASSERT_NE(nullptr, m_hModule);
+    SetDllValue("IsDeleted", 1u);
+    m_ws.FillSendFolder(c.import ? 0 : kExportFiles);
+    if (c.import) {
+        test::RemoveTree(m_ws.Send());
+        test::MakeDir(m_ws.Send());
+        test::MakeDir(Delivery());
+        for (int i = 0; i < kImportFiles; ++i)
+            test::WriteFile(Delivery() + "\\" + Name(i), ImportContent(i));
+    }
+    HWND host = MakeWindow(test::kHostTitle);
+    const DWORD hostThread = ::GetCurrentThreadId();
+    const std::string firstPlace = c.import ? m_ws.Receive() : Delivery();
+    test::GuiScript script([&](test::GuiScript& s) {
+        if (c.interactive) {
+            HWND dlg = s.WaitWindow(c.import ? "数据导入" : "数据导出");
+            s.Press(dlg, c.import ? IDC_IMPORT_RUN : IDC_EXPORT_RUN);
+        }
+        s.WaitFor([&] { return !ListDir(firstPlace).empty(); }, "the first copy", 30000);
+        if (c.destroyHost)
+            ::PostMessageA(host, WM_CLOSE, 0, 0);
+        else
+            ::PostThreadMessageA(hostThread, WM_QUIT, kQuitCode, 0);
+    }, 60000);
+    EXPECT_EQ(1, Call(c.call));
+    script.Finish();
+
+    MSG msg;
+    const bool quit = ::PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    EXPECT_EQ(!c.destroyHost, quit) << "the quit is handed on to the host's loop";
+    EXPECT_EQ(quit ? kQuitCode : 0, quit ? msg.wParam : 0);
+    EXPECT_EQ(!c.destroyHost, ::IsWindow(host) != FALSE);
+
+    int moved = 0;
+    const int files = c.import ? kImportFiles : kExportFiles;
+    for (int i = 0; i < files; ++i) {
+        const std::string content = c.import ? ImportContent(i) : "data " + std::to_string(i);
+        const std::string from = (c.import ? Delivery() : m_ws.Send()) + "\\" + Name(i);
+        const std::string to = (c.import ? Delivery() + "\\Backup" : Delivery()) + "\\" + Name(i);
+        ASSERT_NE(Exists(from), Exists(to)) << Name(i) << " must be in exactly one place";
+        EXPECT_EQ(content, ReadFile(Exists(from) ? from : to)) << Name(i);
+        if (c.import && Exists(to)) {
+            EXPECT_EQ(content, ReadFile(m_ws.Receive() + "\\" + Name(i))) << Name(i) << " archived but not delivered";
+        }
+        moved += Exists(to) ? 1 : 0;
+    }
+    EXPECT_GT(moved, 0);
+    EXPECT_LT(moved, files) << "the run went on to its end instead of stopping";
+    EXPECT_EQ(static_cast<size_t>(moved), ListDir(firstPlace).size()) << "a temporary file was left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, HostShutdownTest,
+                         ::testing::Values(ShutdownCase{ "AutoExport", false, false, false },
+                                           ShutdownCase{ "AutoExport", false, false, true },
+                                           ShutdownCase{ "Export", false, true, false },
+                                           ShutdownCase{ "Export", false, true, true },
+                                           ShutdownCase{ "AutoImport", true, false, false },
+                                           ShutdownCase{ "AutoImport", true, false, true },
+                                           ShutdownCase{ "Import", true, true, false },
+                                           ShutdownCase{ "Import", true, true, true }));
+
+} // namespace
