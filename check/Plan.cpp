@@ -37,6 +37,17 @@ bool Skips(CReport& report, const WIN32_FIND_DATAA& entry, const char* quiet = n
     return false;
 }
 
+// False, with a line saying so, when a run finds no entry in folder to work on.
+bool Lists(CReport& report, const std::string& folder, const char* what, const char* run)
+{
+    const std::string problem = FolderProblem(folder);
+    if (!problem.empty())
+        report.Info(std::string(what) + problem + "，" + run + "找不到任何文件");
+    else if (ListEntries(folder).empty())
+        report.Info(std::string(what) + "是空的，没有要" + run + "的文件");
+    return problem.empty();
+}
+
 // The temporary files a run removes from folder before it copies into it.
 void Cleans(CReport& report, const std::string& folder, const char* run)
 {
@@ -93,6 +104,8 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
         return;
     }
     report.Info("导出预演：发送目录：" + run.sourcePath);
+    if (!Lists(report, run.sourcePath, "发送目录", "导出"))
+        return;
     const bool locationUsable = FolderProblem(run.exportLocation).empty();
     const COrgCodeTable codes;
     std::vector<std::string> cleaned;
@@ -142,6 +155,8 @@ void PlanImport(const RunSettings& run, CReport& report)
     const std::string delivery = CTransferEngine::Join(run.exportLocation, run.userOrgID);
     const std::string backup = CTransferEngine::Join(delivery, CImportEngine::kBackupFolder);
     report.Info("导入预演：交付文件夹：" + delivery);
+    if (!Lists(report, delivery, "交付文件夹", "导入"))
+        return;
     const std::string backupWhat = WhatIsAt(backup);
     if (!backupWhat.empty() && backupWhat != "文件夹")
         report.Problem("交付文件夹里的" + std::string(CImportEngine::kBackupFolder)
