@@ -1,8 +1,8 @@
 // Export and import of N small files: the engines (no pause) against a plain CopyFileA + DeleteFileA /
 // MoveFileA loop over the same files, in the same run. Prints the times and the ratio engine / plain.
 // Usage: qrvlnk_bench.exe [--dir=FOLDER] [N ...]   (default: %TEMP%, N = 1000 10000)
-#include "export/ExportEngine.h"
-#include "import/ImportEngine.h"
+#include "engine/ExportEngine.h"
+#include "engine/ImportEngine.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
@@ -26,7 +26,6 @@ int RoundsFor(int n)
 
 class NullView : public IRunView {
 public:
-    HWND GetRunWindow() const override { return NULL; }
     void SetStatus(const char*) override {}
     void SetPos(int) override {}
     void ShowError(const char* text) override { std::fprintf(stderr, "engine error: %s\n", text); }
@@ -147,7 +146,7 @@ void BenchExport(const std::string& root, int n)
                     ::DeleteFileA(source.c_str());
             }
         },
-        [&] { CExportEngine(&view, false, 0).Run(); },
+        [&] { CExportEngine(&view, ReadExportInput(), 0).Run(); },
         [&] { MoveAll(names, target, send); });
     Report("export", n, r);
     RemoveTree(send);
@@ -165,7 +164,6 @@ void BenchImport(const std::string& root, int n)
     ::CreateDirectoryA(delivery.c_str(), nullptr);
     ::CreateDirectoryA(backup.c_str(), nullptr);
     const std::vector<std::string> names = MakeFiles(delivery, "d%05d.txt", n);
-    std::strcpy(theApp.m_szUserOrgID, "ORG1");
     settings::SetString(settings::kDestPath, recv.c_str());
     settings::SetString(settings::kExportLocation, store.c_str());
     NullView view;
@@ -177,7 +175,7 @@ void BenchImport(const std::string& root, int n)
                     ::MoveFileA(source.c_str(), Join(backup, name).c_str());
             }
         },
-        [&] { CImportEngine(&view, false, CDateTime(), CDateTime()).Run(); },
+        [&] { CImportEngine(&view, ReadImportInput("ORG1")).Run(); },
         [&] { MoveAll(names, backup, delivery); });
     Report("import", n, r);
     RemoveTree(recv);

@@ -1,8 +1,8 @@
 #include "Folder.h"
 
+#include "engine/TransferEngine.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
-#include "work/TransferEngine.h"
 
 namespace check {
 

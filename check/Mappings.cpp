@@ -1,8 +1,8 @@
 #include "Mappings.h"
 
 #include "Folder.h"
+#include "engine/OrgCodeTable.h"
 #include "framework/ChildName.h"
-#include "settings/OrgCodeTable.h"
 #include "settings/Settings.h"
 
 #include <windows.h>

@@ -1,10 +1,10 @@
 #include "Plan.h"
 
 #include "Folder.h"
-#include "export/ClientCode.h"
-#include "import/ImportEngine.h"
+#include "engine/ClientCode.h"
+#include "engine/ImportEngine.h"
+#include "engine/OrgCodeTable.h"
 #include "framework/ChildName.h"
-#include "settings/OrgCodeTable.h"
 
 #include <windows.h>
 #include <algorithm>
@@ -107,7 +107,7 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
     if (!Lists(report, run.sourcePath, "发送目录", "导出"))
         return;
     const bool locationUsable = FolderProblem(run.exportLocation).empty();
-    const COrgCodeTable codes;
+    const COrgCodeTable codes(settings::ReadOrgMappings());
     std::vector<std::string> cleaned;
     for (const WIN32_FIND_DATAA& entry : ListEntries(run.sourcePath)) {
         const std::string name = entry.cFileName;

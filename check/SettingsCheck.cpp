@@ -1,10 +1,10 @@
 #include "SettingsCheck.h"
 
 #include "Folder.h"
+#include "engine/TransferEngine.h"
 #include "framework/ChildName.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
-#include "work/TransferEngine.h"
 
 namespace check {
 

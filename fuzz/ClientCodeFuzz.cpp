@@ -2,7 +2,7 @@
 // code before its second underscore, and it is the text between the first two real underscores (those
 // that start a character, not the trail byte of a double-byte one).
 #include "FuzzText.h"
-#include "export/ClientCode.h"
+#include "engine/ClientCode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

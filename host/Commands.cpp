@@ -21,7 +21,7 @@ const char kUsage[] =
     "  --help                show this text\n"
     "\n"
     "Exit codes: 0 done, 1 wrong arguments, 2 QRVLNK.dll missing or incomplete,\n"
-    "            3 a settings call reported failure.\n";
+    "            3 a settings call reported failure, 4 the main window could not be created.\n";
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args)
 {

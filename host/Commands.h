@@ -24,4 +24,5 @@ enum ExitCode {
     kExitUsage = 1,
     kExitNoPlugin = 2,
     kExitCallFailed = 3,
+    kExitNoWindow = 4,
 };

@@ -2,7 +2,6 @@
 
 #include "resource.h"
 
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
 
 namespace {
 

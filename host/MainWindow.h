@@ -1,11 +1,10 @@
 // The host's main window: the title the plug-in looks for, a menu for the nine exports, and a log of calls.
 #pragma once
 #include "Plugin.h"
+#include "plugin/HostTitle.h"
 
 #include <windows.h>
 #include <string>
-
-extern const char kHostTitle[];
 
 class MainWindow {
 public:

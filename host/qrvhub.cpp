@@ -121,7 +121,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     MainWindow window(plugin);
     if (!window.Create(hInstance, nCmdShow)) {
         std::fprintf(stderr, "qrvhub: cannot create the main window\n");
-        return kExitNoPlugin;
+        return kExitNoWindow;
     }
     if (cmd.steps.empty())
         return window.MessageLoop();

@@ -12,7 +12,7 @@ flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 declare -A sources=(
   [Gbk]="src/framework/Gbk.cpp"
   [ChildName]="src/framework/ChildName.cpp src/framework/Gbk.cpp"
-  [ClientCode]="src/export/ClientCode.cpp src/framework/Gbk.cpp"
+  [ClientCode]="src/engine/ClientCode.cpp src/framework/Gbk.cpp"
   [TempSql]="src/settings/TempSql.cpp"
   [NameList]="src/settings/NameList.cpp"
 )

@@ -10,8 +10,9 @@ archs="${1:-all}"
 [ $# -gt 0 ] && shift
 bash scripts/build.sh "$archs"
 [ "$archs" = all ] && archs="i686 x86_64"
-echo "== fuzz targets of the text logic (native)"
 status=0
+bash scripts/check_layers.sh || status=1
+echo "== fuzz targets of the text logic (native)"
 bash scripts/fuzz.sh || status=1
 run() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi

@@ -13,7 +13,7 @@ struct CDateTime {
     // The platform's locale-aware parser in date-only mode with the user-default locale: a time of day
     // is accepted and dropped. On failure the value becomes invalid and false is returned.
     bool ParseDateOnly(const char* text);
-    // Today's date of this value at 00:00:00, by formatting and parsing back.
+    // The date of this value at 00:00:00, by formatting and parsing back.
     CDateTime DateOnly() const;
 
     CDateTime operator+(double days) const { CDateTime r = *this; r.m_dt += days; return r; }

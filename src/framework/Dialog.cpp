@@ -130,11 +130,10 @@ void CDialog::OnQuit()
     EndDialog(IDCANCEL);
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+void CDialog::UpdateData(bool bSaveAndValidate)
 {
-    CDataExchange dx(m_hWnd, bSaveAndValidate != FALSE);
+    CDataExchange dx(m_hWnd, bSaveAndValidate);
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)
@@ -144,7 +143,7 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 
 BOOL CDialog::OnInitDialog()
 {
-    UpdateData(FALSE);
+    UpdateData(false);
     return TRUE;
 }
 
@@ -173,7 +172,7 @@ BOOL CDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 void CDialog::OnOK()
 {
-    UpdateData(TRUE);
+    UpdateData(true);
     EndDialog(IDOK);
 }
 

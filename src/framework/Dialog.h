@@ -37,7 +37,7 @@ public:
     // Ends a modal dialog: the loop returns once the current message has been handled.
     void EndDialog(INT_PTR nResult);
 
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void UpdateData(bool bSaveAndValidate = true);
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:

@@ -41,12 +41,12 @@ BOOL CPropertyPage::OnNotify(NMHDR* pNMHDR, LRESULT& result)
     case PSN_SETACTIVE:
         // The first activation follows the page initialisation, which has filled the controls.
         if (!m_bFirstSetActive)
-            UpdateData(FALSE);
+            UpdateData(false);
         m_bFirstSetActive = false;
         result = 0;
         return TRUE;
     case PSN_KILLACTIVE:
-        UpdateData(TRUE);
+        UpdateData(true);
         result = FALSE;
         return TRUE;
     case PSN_APPLY:

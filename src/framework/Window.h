@@ -12,7 +12,6 @@ public:
 
     HWND m_hWnd;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND hWnd) { m_hWnd = hWnd; }
     HWND Detach() { HWND h = m_hWnd; m_hWnd = NULL; return h; }
 

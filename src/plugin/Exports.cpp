@@ -1,8 +1,10 @@
 #include "plugin/Exports.h"
 
-#include "export/ExportDlg.h"
-#include "import/ImportDlg.h"
+#include "plugin/HostTitle.h"
 #include "plugin/Identity.h"
+#include "plugin/InterfaceApp.h"
+#include "run/ExportDlg.h"
+#include "run/ImportDlg.h"
 #include "settings/Settings.h"
 #include "setup/SetupSheet.h"
 
@@ -10,8 +12,6 @@
 #include <memory>
 
 namespace {
-
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
 
 // The host's main window in this process. A window of that title in another process is never taken:
 // the dialog would disable a window that is not ours.
@@ -31,14 +31,14 @@ HWND FindHostWindow()
 // Runs one run dialog modally, owned by the host's main window; without that window nothing is shown.
 // The wrapper only borrows the host's window and leaves it as it was. The dialog returns only once its
 // worker has ended, so deleting it here frees nothing that a thread still reaches.
-template <class TDialog>
-int RunDialog(int bAuto)
+template <class TMakeDialog>
+int RunDialog(TMakeDialog makeDialog)
 {
     try {
         CWindow host(FindHostWindow());
         if (host.m_hWnd == NULL)
             return 1;
-        std::unique_ptr<TDialog> pDlg(new TDialog(host.m_hWnd, bAuto));
+        std::unique_ptr<CRunDlg> pDlg(makeDialog(host.m_hWnd));
         pDlg->DoModal();
         pDlg.reset();
         host.Detach();
@@ -47,26 +47,36 @@ int RunDialog(int bAuto)
     return 1;
 }
 
+int RunExport(bool bAuto)
+{
+    return RunDialog([bAuto](HWND hHost) { return new CExportDlg(hHost, bAuto); });
+}
+
+int RunImport(bool bAuto)
+{
+    return RunDialog([bAuto](HWND hHost) { return new CImportDlg(hHost, bAuto, GetInterfaceApp()->GetUserOrgID()); });
+}
+
 } // namespace
 
 int Export()
 {
-    return RunDialog<CExportDlg>(0);
+    return RunExport(false);
 }
 
 int AutoExport()
 {
-    return RunDialog<CExportDlg>(1);
+    return RunExport(true);
 }
 
 int Import()
 {
-    return RunDialog<CImportDlg>(0);
+    return RunImport(false);
 }
 
 int AutoImport()
 {
-    return RunDialog<CImportDlg>(1);
+    return RunImport(true);
 }
 
 void Setup()

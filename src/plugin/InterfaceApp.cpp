@@ -20,6 +20,14 @@ BOOL CInterfaceApp::InitInstance()
     return CApp::InitInstance();
 }
 
+UserOrgID CInterfaceApp::GetUserOrgID() const
+{
+    UserOrgID id;
+    id.strValue = m_szUserOrgID;
+    id.bTooLong = m_bUserOrgIDTooLong;
+    return id;
+}
+
 CInterfaceApp* GetInterfaceApp()
 {
     return static_cast<CInterfaceApp*>(CApp::Get());

@@ -1,6 +1,7 @@
 // The plug-in's application object: one static instance per loaded library.
 #pragma once
 #include "framework/App.h"
+#include "run/WorkThread.h"
 
 class CInterfaceApp : public CApp {
 public:
@@ -14,6 +15,9 @@ public:
     // m_bUserOrgIDTooLong is set, and import runs refuse to start.
     char m_szUserOrgID[17];
     bool m_bUserOrgIDTooLong;
+
+    // The code as import runs receive it.
+    UserOrgID GetUserOrgID() const;
 };
 
 CInterfaceApp* GetInterfaceApp();

@@ -1,7 +1,7 @@
 // The library's static objects, in order of construction: the application object, then the log file.
 // They are destroyed in the opposite order at unload.
 #include "plugin/InterfaceApp.h"
-#include "work/LogFile.h"
+#include "plugin/LogFile.h"
 
 #include <windows.h>
 

@@ -62,10 +62,10 @@ void CPropPageFilePath::BrowseFolder(const char* title, std::string& member)
         return;
     if (::SHGetPathFromIDListA(pidl, path)) {
         // Keep what was typed into the other edits.
-        UpdateData(TRUE);
+        UpdateData(true);
         member = path;
         SetModified();
-        UpdateData(FALSE);
+        UpdateData(false);
     }
     ::CoTaskMemFree(pidl);
 }

@@ -78,7 +78,7 @@ void CPropPageOrgMap::SaveMappings()
 
 void CPropPageOrgMap::OnAddMapping()
 {
-    UpdateData(TRUE);
+    UpdateData(true);
     if (m_strClientCode.empty()) {
         CApp::Get()->MessageBox(m_hWnd, "请输入要添加的客户代码！");
         GotoDlgCtrl(IDC_ORGMAP_CLIENT);
@@ -95,7 +95,7 @@ void CPropPageOrgMap::OnAddMapping()
     setup::CreateChildDirectory(settings::GetString(settings::kSourcePath), m_strClientCode);
     m_strClientCode.clear();
     m_strPlatformCode.clear();
-    UpdateData(FALSE);
+    UpdateData(false);
     m_bMappingChanged = 1;
     SetModified();
 }

@@ -83,7 +83,7 @@ void CPropPageSupplier::SaveSuppliers()
 
 void CPropPageSupplier::OnAddSupplier()
 {
-    UpdateData(TRUE);
+    UpdateData(true);
     if (m_strSupplierCode.empty()) {
         CApp::Get()->MessageBox(m_hWnd, "请输入要添加的供商代码！");
         GotoDlgCtrl(IDC_SUPPLIER_CODE);
@@ -93,7 +93,7 @@ void CPropPageSupplier::OnAddSupplier()
     m_listSuppliers.SetItemText(row, 1, m_strSupplierName.c_str());
     m_strSupplierCode.clear();
     m_strSupplierName.clear();
-    UpdateData(FALSE);
+    UpdateData(false);
     GotoDlgCtrl(IDC_SUPPLIER_CODE);
     SetModified();
 }

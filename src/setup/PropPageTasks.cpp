@@ -66,6 +66,6 @@ void CPropPageTasks::OnTaskItemChanged(NMHDR* pNMHDR, LRESULT& result)
 {
     const NMLISTVIEW* pItem = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
     m_strSQL = settings::ReadTaskString(m_listTasks.GetItemText(pItem->iItem, 0), settings::kSQL, "", settings::kSqlBuffer);
-    UpdateData(FALSE);
+    UpdateData(false);
     result = 0;
 }

@@ -3,6 +3,7 @@
 // said: each planned copy made with its source's content, each planned stay still in place, nothing else.
 #include "CheckWorkspace.h"
 
+#include "plugin/HostTitle.h"
 #include "settings/Settings.h"
 #include "support/GuiScript.h"
 
@@ -107,7 +108,7 @@ void Census(const std::string& dir, const std::string& skip, std::map<std::strin
 std::vector<std::string> RunThePlugin(const CheckWorkspace& ws)
 {
     std::vector<std::string> boxes;
-    test::TitledWindow host(test::kHostTitle);
+    test::TitledWindow host(kHostTitle);
     test::LoadedPlugin plugin(ws.Host());
     EXPECT_NE(nullptr, plugin.Module()) << test::PluginPath();
     if (plugin.Module() == nullptr)

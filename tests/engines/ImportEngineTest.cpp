@@ -1,7 +1,6 @@
 // The import engine on real directories, with a recording view.
 #include "engines/EngineTest.h"
-#include "import/ImportEngine.h"
-#include "plugin/InterfaceApp.h"
+#include "engine/ImportEngine.h"
 
 #include <cstring>
 
@@ -21,37 +20,19 @@ protected:
     std::string m_store = Path("store");
     std::string m_delivery = Path("store\\ORG1");
     std::string m_backup = Path("store\\ORG1\\Backup");
-    // The application's user organisation fields, put back after the test.
-    char m_szSavedUserOrgID[sizeof(CInterfaceApp::m_szUserOrgID)];
-    bool m_bSavedTooLong = false;
+    std::string m_strUserOrgID = "ORG1";
 
     void SetUp() override
     {
-        std::memcpy(m_szSavedUserOrgID, App()->m_szUserOrgID, sizeof(m_szSavedUserOrgID));
-        m_bSavedTooLong = App()->m_bUserOrgIDTooLong;
-        SetUserOrgID("ORG1");
         ASSERT_TRUE(test::MakeDir(m_recv));
         ASSERT_TRUE(test::MakeDir(m_store));
         ASSERT_TRUE(test::MakeDir(m_delivery));
         settings::SetString(settings::kDestPath, m_recv.c_str());
         settings::SetString(settings::kExportLocation, m_store.c_str());
     }
-    void TearDown() override
-    {
-        std::memcpy(App()->m_szUserOrgID, m_szSavedUserOrgID, sizeof(m_szSavedUserOrgID));
-        App()->m_bUserOrgIDTooLong = m_bSavedTooLong;
-    }
-
-    static CInterfaceApp* App() { return GetInterfaceApp(); }
-    static void SetUserOrgID(const char* id)
-    {
-        std::memset(App()->m_szUserOrgID, 0, sizeof(App()->m_szUserOrgID));
-        std::strcpy(App()->m_szUserOrgID, id);
-        App()->m_bUserOrgIDTooLong = false;
-    }
     std::unique_ptr<Engine> MakeEngine(test::RecordingView& view)
     {
-        return std::unique_ptr<Engine>(new Engine(&view, false, CDateTime(), CDateTime(), 0));
+        return std::unique_ptr<Engine>(new Engine(&view, ReadImportInput(m_strUserOrgID), 0));
     }
     std::string Delivered(const std::string& name) const { return m_delivery + "\\" + name; }
     std::string Received(const std::string& name) const { return m_recv + "\\" + name; }
@@ -65,9 +46,7 @@ TEST_F(ImportEngineTest, CopiesEveryFileAndMovesItIntoBackup)
     ASSERT_TRUE(test::MakeDir(m_backup));
     ASSERT_TRUE(test::MakeDir(Delivered("sub")));
     Put(Delivered("sub\\inner.txt"), "inner");
-    // Any time window: files are chosen regardless of time.
-    Engine engine(&m_view, true, CDateTime::FromDate(2030, 1, 1), CDateTime::FromDate(2000, 1, 1), 0);
-    EXPECT_EQ(1, engine.Run());
+    EXPECT_EQ(1, MakeEngine(m_view)->Run());
     EXPECT_EQ((Names{ "x.txt", "y_C1_z.dat" }), ListDir(m_recv));
     EXPECT_EQ("y", ReadFile(Received("y_C1_z.dat")));
     EXPECT_EQ((Names{ "Backup", "sub" }), ListDir(m_delivery));
@@ -116,28 +95,13 @@ TEST_F(ImportEngineTest, NoDeliveryFolderMeansNothingToDo)
 
 TEST_F(ImportEngineTest, EmptyUserOrgIDUsesTheDataFileLocationItself)
 {
-    SetUserOrgID("");
+    m_strUserOrgID = "";
     Put(m_store + "\\d.txt", "d");
     EXPECT_EQ(1, MakeEngine(m_view)->Run());
     EXPECT_EQ("d", ReadFile(Received("d.txt")));
     EXPECT_EQ("d", ReadFile(m_store + "\\Backup\\d.txt"));
     EXPECT_EQ((Names{ "Backup", "ORG1" }), ListDir(m_store));
     EXPECT_EQ((std::vector<int>{ 5 }), m_view.Positions());
-}
-
-TEST_F(ImportEngineTest, TooLongUserOrgIDRefusesTheRun)
-{
-    App()->m_bUserOrgIDTooLong = true;
-    App()->m_szUserOrgID[0] = '\0';
-    Put(Delivered("a.txt"), "a");
-    Put(m_store + "\\b.txt", "b");
-    EXPECT_EQ(0, MakeEngine(m_view)->Run());
-    EXPECT_EQ(Names{ "用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置" },
-              m_view.Errors());
-    EXPECT_TRUE(m_view.Positions().empty());
-    EXPECT_EQ(Names{ "a.txt" }, ListDir(m_delivery));
-    EXPECT_EQ((Names{ "ORG1", "b.txt" }), ListDir(m_store));
-    EXPECT_EQ(Names(), ListDir(m_recv));
 }
 
 TEST_F(ImportEngineTest, SettingsAreCheckedInOrder)

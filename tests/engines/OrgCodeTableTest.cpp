@@ -1,6 +1,6 @@
 // The organisation code table against real OrgMap.ini files.
 #include "engines/EngineTest.h"
-#include "settings/OrgCodeTable.h"
+#include "engine/OrgCodeTable.h"
 
 #include <memory>
 
@@ -31,7 +31,7 @@ TEST_P(OrgCodeTableTest, LoadsAndLooksUp)
 {
     const TableCase& c = GetParam();
     WriteOrgMap(c.lines);
-    COrgCodeTable table;
+    COrgCodeTable table(settings::ReadOrgMappings());
     EXPECT_EQ(c.count, table.GetCount()) << c.name;
     for (const auto& lookup : c.lookups) {
         const char* got = table.Lookup(lookup.first.c_str());
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OrgCodeTableFile, WithoutIniFileIsEmpty)
 {
     ASSERT_FALSE(test::Exists(IniPath()));
-    COrgCodeTable table;
+    COrgCodeTable table(settings::ReadOrgMappings());
     EXPECT_EQ(0u, table.GetCount());
     EXPECT_EQ(nullptr, table.Lookup("A"));
 }
@@ -85,9 +85,9 @@ TEST_F(OrgCodeTableFile, WithoutIniFileIsEmpty)
 TEST_F(OrgCodeTableFile, ReflectsTheFileAtConstruction)
 {
     WriteOrgMap(Pair(0, "A", "P1"));
-    COrgCodeTable before;
+    COrgCodeTable before(settings::ReadOrgMappings());
     WriteOrgMap(Pair(0, "A", "P2"));
-    COrgCodeTable after;
+    COrgCodeTable after(settings::ReadOrgMappings());
     EXPECT_STREQ("P1", before.Lookup("A"));
     EXPECT_STREQ("P2", after.Lookup("A"));
 }

@@ -1,6 +1,6 @@
 // A run view for engine and worker tests: records every call in order, from any thread.
 #pragma once
-#include "work/RunView.h"
+#include "run/RunWindow.h"
 
 #include <atomic>
 #include <mutex>
@@ -9,7 +9,7 @@
 
 namespace test {
 
-class RecordingView : public IRunView {
+class RecordingView : public IRunWindow {
 public:
     struct Call {
         enum Kind { kStatus, kPos, kError } kind;

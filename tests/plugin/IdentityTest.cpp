@@ -1,4 +1,5 @@
 // The real QRVLNK.dll as a host loads it: export table, identity, settings exports and the log file.
+#include "plugin/HostTitle.h"
 #include "support/Programs.h"
 #include "support/TestSupport.h"
 
@@ -119,7 +120,7 @@ TEST(Plugin, RunExportsWithoutHostWindowReturnOne)
     test::TempDir dir("plugin");
     test::LoadedPlugin plugin(dir.Path());
     ASSERT_NE(nullptr, plugin.Module());
-    ASSERT_EQ(nullptr, ::FindWindowA(nullptr, "\xCD\xF8\xC9\xCC\xCA\xFD\xBE\xDD\xBD\xBB\xBB\xBB\xCF\xB5\xCD\xB3 - QRVHUB"));
+    ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kHostTitle));
     for (const char* name : { "Export", "AutoExport", "Import", "AutoImport" })
         EXPECT_EQ(1, plugin.Get<test::RunFn>(name)()) << name;
 }

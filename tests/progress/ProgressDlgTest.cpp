@@ -1,5 +1,5 @@
 // The progress window: frames, shared counter, bar, Destroy and the Escape filter, on real windows.
-#include "controls/ProgressDlg.h"
+#include "run/ProgressDlg.h"
 #include "framework/App.h"
 #include "resource.h"
 #include "support/GuiScript.h"
@@ -80,7 +80,7 @@ protected:
         CProgressDlg* pDlg = new CProgressDlg;
         pDlg->Create(NULL);
         m_pDlg = pDlg;
-        return pDlg->GetSafeHwnd();
+        return pDlg->m_hWnd;
     }
     void Close()
     {
@@ -92,7 +92,7 @@ protected:
 
     HICON Shown() const
     {
-        return reinterpret_cast<HICON>(::SendDlgItemMessageA(m_pDlg->GetSafeHwnd(), IDC_PROGRESS_ICON, STM_GETICON, 0, 0));
+        return reinterpret_cast<HICON>(::SendDlgItemMessageA(m_pDlg->m_hWnd, IDC_PROGRESS_ICON, STM_GETICON, 0, 0));
     }
     // Waits for the next timer tick of any progress window.
     bool NextTick()
@@ -231,7 +231,7 @@ protected:
         CDialog::OnInitDialog();
         m_pProgress = new CProgressDlg;
         m_pProgress->Create(m_hWnd);
-        m_hProgress = m_pProgress->GetSafeHwnd();
+        m_hProgress = m_pProgress->m_hWnd;
         return TRUE;
     }
     void OnCancel() override
@@ -254,7 +254,7 @@ TEST_F(ProgressDlgTest, EscapeIsConsumedInTheModalLoop)
     test::GuiScript script([&](test::GuiScript& s) {
         s.WaitFor([&] { return owner.m_hProgress != NULL; }, "progress window");
         hProgress = owner.m_hProgress;
-        hOwner = owner.GetSafeHwnd();
+        hOwner = owner.m_hWnd;
         ::PostMessageA(hProgress, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         ::PostMessageA(::GetDlgItem(hProgress, IDC_PROGRESS_BAR), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         s.Sleep(400);
@@ -275,7 +275,7 @@ TEST_F(ProgressDlgTest, EscapeIsConsumedInTheModalLoop)
     msg.wParam = VK_ESCAPE;
     CProgressDlg* pDlg = new CProgressDlg;
     pDlg->Create(NULL);
-    msg.hwnd = ::GetDlgItem(pDlg->GetSafeHwnd(), IDC_PROGRESS_BAR);
+    msg.hwnd = ::GetDlgItem(pDlg->m_hWnd, IDC_PROGRESS_BAR);
     EXPECT_TRUE(pDlg->PreTranslateMessage(&msg));
     msg.hwnd = hOwner;
     EXPECT_FALSE(pDlg->PreTranslateMessage(&msg)) << "a key for another window is not taken";

@@ -2,7 +2,7 @@
 // what a run leaves in the INI files.
 #include "RunWorkspace.h"
 
-#include "export/ExportDlg.h"
+#include "run/ExportDlg.h"
 #include "framework/App.h"
 #include "resource.h"
 #include "settings/Settings.h"
@@ -258,7 +258,7 @@ TEST_F(ExportDlgTest, LeavingATimeEditChecksTheDate)
             test::PostFocus(hDlg, IDC_EXPORT_MODIFY);
             if (c.wrong) {
                 HWND box = s.WaitWindow("错误信息");
-                EXPECT_EQ("错误的日期格式，标准日期格式如 2000-10-09 08:34:56", s.MessageText(box));
+                EXPECT_EQ(CRunDlg::kDateFormatError, s.MessageText(box));
                 EXPECT_EQ(hDlg, ::GetWindow(box, GW_OWNER));
                 s.Answer(box);
                 s.WaitFor([&] { return test::FocusOf(hDlg) == edit; }, "the focus back in the edit");

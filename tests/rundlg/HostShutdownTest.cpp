@@ -45,7 +45,7 @@ TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace
         for (int i = 0; i < kImportFiles; ++i)
             test::WriteFile(Delivery() + "\\" + Name(i), ImportContent(i));
     }
-    HWND host = MakeWindow(test::kHostTitle);
+    HWND host = MakeWindow(kHostTitle);
     const DWORD hostThread = ::GetCurrentThreadId();
     const std::string firstPlace = c.import ? m_ws.Receive() : Delivery();
     test::GuiScript script([&](test::GuiScript& s) {

@@ -3,7 +3,7 @@
 #include "RunWorkspace.h"
 
 #include "framework/App.h"
-#include "import/ImportDlg.h"
+#include "run/ImportDlg.h"
 #include "resource.h"
 #include "settings/Settings.h"
 
@@ -16,20 +16,15 @@ const char kHeading[] = "正在导入数据";
 
 class ImportDlgTest : public ::testing::Test {
 protected:
-    // Deliveries for organisation P01 wait in data\P01; the application reads UserOrgID when it starts.
+    // Deliveries for organisation P01 wait in data\P01.
     ImportDlgTest()
     {
-        settings::SetString(settings::kUserOrgID, "P01");
-        CApp::Get()->Start(::GetModuleHandleA(nullptr));
         test::MakeDir(Delivery());
         test::WriteFile(Delivery() + "\\a.txt", "a");
         test::WriteFile(Delivery() + "\\b.txt", "b");
     }
-    ~ImportDlgTest() override
-    {
-        test::CleanProfile::Clear();
-        CApp::Get()->Start(::GetModuleHandleA(nullptr));
-    }
+
+    const UserOrgID m_userOrgID{ "P01", false };
 
     INT_PTR Run(CImportDlg& dlg, const std::function<void(test::GuiScript&, HWND)>& body)
     {
@@ -53,7 +48,7 @@ TEST_F(ImportDlgTest, ShowsTodayUntilTomorrowAndARunEndsWithTheEndMessage)
 {
     CDateTime start0, end0, start1, end1;
     ImportTimeWindow(CDateTime::Now(), &start0, &end0);
-    CImportDlg dlg(NULL, 0);
+    CImportDlg dlg(NULL, false, m_userOrgID);
     dlg.m_dwEndPauseMs = 0;
     std::string start, end;
     INT_PTR result = Run(dlg, [&](test::GuiScript& s, HWND hDlg) {
@@ -77,7 +72,7 @@ TEST_F(ImportDlgTest, ShowsTodayUntilTomorrowAndARunEndsWithTheEndMessage)
 TEST_F(ImportDlgTest, WhileBusyAnotherStartAndEveryWayOfClosingAreRefused)
 {
     settings::SetString(settings::kDestPath, "");
-    CImportDlg dlg(NULL, 0);
+    CImportDlg dlg(NULL, false, m_userOrgID);
     dlg.m_dwEndPauseMs = 0;
     INT_PTR result = Run(dlg, [&](test::GuiScript& s, HWND hDlg) {
         s.Press(hDlg, IDC_IMPORT_RUN);
@@ -109,7 +104,7 @@ TEST_F(ImportDlgTest, WhileBusyAnotherStartAndEveryWayOfClosingAreRefused)
 
 TEST_F(ImportDlgTest, EscapeNeverClosesAndEnterInAnEditStartsARun)
 {
-    CImportDlg dlg(NULL, 0);
+    CImportDlg dlg(NULL, false, m_userOrgID);
     dlg.m_dwEndPauseMs = 0;
     Run(dlg, [&](test::GuiScript& s, HWND hDlg) {
         HWND edit = ::GetDlgItem(hDlg, IDC_IMPORT_END_TIME);
@@ -136,7 +131,7 @@ TEST_F(ImportDlgTest, LeavingATimeEditChecksTheDate)
         { "abc", true, "" },
     };
     for (const Case& c : cases) {
-        CImportDlg dlg(NULL, 0);
+        CImportDlg dlg(NULL, false, m_userOrgID);
         std::string shown;
         Run(dlg, [&](test::GuiScript& s, HWND hDlg) {
             HWND edit = ::GetDlgItem(hDlg, IDC_IMPORT_START_TIME);
@@ -145,7 +140,7 @@ TEST_F(ImportDlgTest, LeavingATimeEditChecksTheDate)
             test::PostFocus(hDlg, IDC_IMPORT_END_TIME);
             if (c.wrong) {
                 HWND box = s.WaitWindow("错误信息");
-                EXPECT_EQ("错误的日期格式，标准日期格式如 2000-10-09 08:34:56", s.MessageText(box));
+                EXPECT_EQ(CRunDlg::kDateFormatError, s.MessageText(box));
                 s.Answer(box);
                 s.WaitFor([&] { return test::FocusOf(hDlg) == edit; }, "the focus back in the edit");
             } else {
@@ -162,7 +157,7 @@ TEST_F(ImportDlgTest, LeavingATimeEditChecksTheDate)
 
 TEST_F(ImportDlgTest, AutomaticRunShowsNoDialogAndNoEndMessageAndEndsItself)
 {
-    CImportDlg dlg(NULL, 1);
+    CImportDlg dlg(NULL, true, m_userOrgID);
     dlg.m_dwEndPauseMs = 500;
     bool endMessage = false;
     test::GuiScript script([&](test::GuiScript& s) {

@@ -2,6 +2,7 @@
 // with top-level windows made on the test thread, which plays the host's thread.
 #pragma once
 #include "RunWorkspace.h"
+#include "plugin/HostTitle.h"
 #include "support/Programs.h"
 
 #include <gtest/gtest.h>

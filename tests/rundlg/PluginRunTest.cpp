@@ -9,7 +9,6 @@
 
 namespace {
 
-using test::kHostTitle;
 
 class PluginRunTest : public test::PluginFixture {};
 

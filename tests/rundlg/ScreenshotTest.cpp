@@ -2,8 +2,8 @@
 // import dialog with sample data, for scripts/screenshots.sh.
 #include "RunWorkspace.h"
 
-#include "export/ExportDlg.h"
-#include "import/ImportDlg.h"
+#include "run/ExportDlg.h"
+#include "run/ImportDlg.h"
 #include "resource.h"
 #include "support/Screenshot.h"
 
@@ -43,7 +43,7 @@ TEST(Screenshots, DISABLED_RunDialogs)
     for (int i = 1; i <= kSendFiles; ++i)
         test::WriteFile(ws.Send() + "\\RPT_C002_" + std::to_string(i) + ".txt", "report");
 
-    CExportDlg exportDlg(NULL, 0);
+    CExportDlg exportDlg(NULL, false);
     test::GuiScript exportScript([](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导出");
         test::OfferScreenshot(s, dlg, "export-dialog");
@@ -66,7 +66,7 @@ TEST(Screenshots, DISABLED_RunDialogs)
     exportDlg.DoModal();
     exportScript.Finish();
 
-    CImportDlg importDlg(NULL, 0);
+    CImportDlg importDlg(NULL, false, UserOrgID());
     test::GuiScript importScript([](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导入");
         test::OfferScreenshot(s, dlg, "import-dialog");

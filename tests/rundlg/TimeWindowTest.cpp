@@ -1,6 +1,6 @@
 // The default time windows of the two run dialogs, as pure functions of the current time.
-#include "export/ExportDlg.h"
-#include "import/ImportDlg.h"
+#include "run/ExportDlg.h"
+#include "run/ImportDlg.h"
 
 #include <gtest/gtest.h>
 

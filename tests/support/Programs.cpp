@@ -10,8 +10,6 @@ std::string BinDir()
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-const char kHostTitle[] = "网商数据交换系统 - QRVHUB";
-
 TitledWindow::TitledWindow(const char* title)
     : m_hWnd(::CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200, nullptr, nullptr,
                                nullptr, nullptr))

@@ -42,9 +42,6 @@ private:
     HMODULE m_hModule;
 };
 
-// The title by which the plug-in finds the host's main window, the owner of its run dialogs.
-extern const char kHostTitle[];
-
 // A visible top-level window with this title, destroyed with the object.
 class TitledWindow {
 public:

@@ -1,6 +1,6 @@
 // In-place editing of the export dialog's task list, driven through the real dialog with real mouse
 // and key messages: what opens an editor, how it ends, what reaches TaskDefine.ini.
-#include "export/ExportDlg.h"
+#include "run/ExportDlg.h"
 #include "framework/App.h"
 #include "framework/ListView.h"
 #include "resource.h"
@@ -16,7 +16,6 @@ namespace {
 const char kTaskFile[] =
     "[日报]\r\nChecked=1\r\nLastExportTime=2005-01-02 03:04:05\r\n"
     "[Orders]\r\nChecked=0\r\n";
-const char kDateMessage[] = "错误的日期格式，标准日期格式如 2000-10-09 08:34:56";
 const COLORREF kPaleGreen = RGB(196, 255, 211);
 
 // A list of the dialog under test, seen from the script thread.
@@ -229,7 +228,7 @@ TEST_F(TaskListTest, NoDateShowsTheMessageKeepsTheTypedTextAndStoresNothing)
             // A click elsewhere in the list ends the edit.
             list.Click(list.CellPoint(1, 0));
             HWND box = s.WaitWindow("错误信息");
-            EXPECT_EQ(kDateMessage, s.MessageText(box));
+            EXPECT_EQ(CRunDlg::kDateFormatError, s.MessageText(box));
             EXPECT_EQ(dlg, ::GetWindow(box, GW_OWNER)) << "a box owned by the list belongs to its dialog";
             s.Answer(box);
             s.WaitGone(box);

@@ -1,12 +1,12 @@
 // The worker's handshake with a run window: a fake owner with a real hidden window that records the
 // posted completion message, and a real progress window shown before the thread starts.
-#include "controls/ProgressDlg.h"
+#include "run/ProgressDlg.h"
 #include "engines/RecordingView.h"
-#include "export/ExportEngine.h"
-#include "import/ImportEngine.h"
+#include "engine/ExportEngine.h"
+#include "engine/ImportEngine.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
-#include "work/WorkThread.h"
+#include "run/WorkThread.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -130,7 +130,7 @@ private:
 class ProbeEngine : public CTransferEngine {
 public:
     ProbeEngine(IRunView* pOwner, Journal& journal, int result)
-        : CTransferEngine(pOwner, false, 0), m_journal(journal), m_nResult(result)
+        : CTransferEngine(pOwner, 0), m_journal(journal), m_nResult(result)
     {
         m_journal.Add("engine created");
     }
@@ -159,7 +159,7 @@ std::atomic<int> g_nLiveThreads(0);
 
 class ProbeThread : public CWorkThread {
 public:
-    ProbeThread(IRunView* pOwner, int nMode, Journal& journal, int result)
+    ProbeThread(IRunWindow* pOwner, RunMode nMode, Journal& journal, int result)
         : CWorkThread(pOwner, nMode), m_journal(journal), m_nResult(result)
     {
         ++g_nLiveThreads;
@@ -182,7 +182,7 @@ public:
 };
 
 struct HandshakeCase {
-    int mode;
+    RunMode mode;
     int engineResult;
     const char* message;
 };
@@ -216,28 +216,26 @@ INSTANTIATE_TEST_SUITE_P(Modes, HandshakeTest,
 TEST(WorkThread, EachModeGetsItsEngine)
 {
     test::RecordingView view;
-    for (int mode : { kModeExport, kModeAutoExport }) {
+    for (RunMode mode : { kModeExport, kModeAutoExport }) {
         OpenWorkThread worker(&view, mode);
         std::unique_ptr<CTransferEngine> engine(worker.CreateEngine());
         EXPECT_NE(nullptr, dynamic_cast<CExportEngine*>(engine.get())) << "mode " << mode;
     }
-    for (int mode : { kModeImport, kModeAutoImport }) {
-        OpenWorkThread worker(&view, mode, CDateTime::FromDate(2024, 1, 1), CDateTime::FromDate(2024, 1, 2));
+    for (RunMode mode : { kModeImport, kModeAutoImport }) {
+        OpenWorkThread worker(&view, mode, UserOrgID{ "ORG1", false });
         std::unique_ptr<CTransferEngine> engine(worker.CreateEngine());
         EXPECT_NE(nullptr, dynamic_cast<CImportEngine*>(engine.get())) << "mode " << mode;
     }
 }
 
-TEST(WorkThread, DefaultsAreZeroTimesAndTheHalfSecondPause)
+TEST(WorkThread, DefaultIsTheHalfSecondPause)
 {
     CWorkThread worker(nullptr, kModeExport);
-    EXPECT_EQ(0.0, worker.m_startTime.m_dt);
-    EXPECT_EQ(0.0, worker.m_endTime.m_dt);
     EXPECT_EQ(500u, worker.m_dwPauseMs);
 }
 
 struct RealRunCase {
-    int mode;
+    RunMode mode;
     bool settingsSet;
     const char* message;
     const char* error;        // the engine's own box, or ""
@@ -284,14 +282,50 @@ INSTANTIATE_TEST_SUITE_P(
         RealRunCase{ kModeAutoExport, true, "WM_EXPORT_DONE 2 1", "" },
         RealRunCase{ kModeAutoImport, true, "WM_IMPORT_DONE 3 1", "" }));
 
+// An import for a user organisation ID that is too long, or that would lead out of the data-file
+// location, is refused before any engine is made: the message names UserOrgID and nothing is touched.
+TEST(WorkThread, AnUnusableUserOrgIDRefusesTheImport)
+{
+    const char kTooLong[] = "用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置";
+    const char kNotAChild[] = "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置";
+    const struct {
+        UserOrgID id;
+        const char* message;
+    } cases[] = {
+        { { "", true }, kTooLong },     { { "..\\send", false }, kNotAChild }, { { "..", false }, kNotAChild },
+        { { ".", false }, kNotAChild }, { { "C:\\x", false }, kNotAChild },    { { "Q9\\Backup", false }, kNotAChild },
+    };
+    test::TempDir root("wrk");
+    test::CleanProfile profile;
+    test::MakeDir(root / "send");
+    test::MakeDir(root / "store");
+    test::WriteFile(root / "send\\a.txt", "a");
+    test::WriteFile(root / "store\\b.txt", "b");
+    settings::SetString(settings::kDestPath, (root / "recv").c_str());
+    settings::SetString(settings::kExportLocation, (root / "store").c_str());
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        SCOPED_TRACE("case " + std::to_string(i) + ": " + cases[i].id.strValue);
+        Journal journal;
+        FakeOwner owner(journal);
+        ASSERT_TRUE((new CWorkThread(&owner, kModeAutoImport, cases[i].id))->CreateThread());
+        ASSERT_TRUE(owner.WaitDone());
+        EXPECT_EQ(std::vector<std::string>{ "WM_IMPORT_DONE 3 0" }, journal.Entries());
+        EXPECT_EQ(std::vector<std::string>{ cases[i].message }, owner.Errors());
+        EXPECT_TRUE(owner.Positions().empty());
+        EXPECT_EQ((std::vector<std::string>{ "send", "store" }), test::ListDir(root.Path()));
+        EXPECT_EQ(std::vector<std::string>{ "a.txt" }, test::ListDir(root / "send"));
+        EXPECT_EQ(std::vector<std::string>{ "b.txt" }, test::ListDir(root / "store"));
+    }
+}
+
 // Workers that fail: the engine cannot be made, or its run throws. Each end is still told, with 0.
 class FailingThread : public CWorkThread {
 public:
-    FailingThread(IRunView* pOwner, bool bFailInCreate) : CWorkThread(pOwner, kModeAutoExport), m_bFailInCreate(bFailInCreate) {}
+    FailingThread(IRunWindow* pOwner, bool bFailInCreate) : CWorkThread(pOwner, kModeAutoExport), m_bFailInCreate(bFailInCreate) {}
 
 protected:
     struct ThrowingEngine : CTransferEngine {
-        explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, true, 0) {}
+        explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, 0) {}
         int Run() override { throw std::runtime_error("engine failed"); }
         void OnFile(const WIN32_FIND_DATAA&) override {}
     };
@@ -321,7 +355,7 @@ TEST(WorkThread, AWorkerThatFailsStillPostsItsEndWithResultZero)
 // Runs started together in one process take turns: no two engines run at the same time.
 class TurnTakingEngine : public CTransferEngine {
 public:
-    explicit TurnTakingEngine(IRunView* pOwner) : CTransferEngine(pOwner, true, 0) {}
+    explicit TurnTakingEngine(IRunView* pOwner) : CTransferEngine(pOwner, 0) {}
     int Run() override
     {
         const int live = ++s_nLive;

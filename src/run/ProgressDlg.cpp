@@ -1,4 +1,4 @@
-#include "controls/ProgressDlg.h"
+#include "run/ProgressDlg.h"
 
 #include "framework/App.h"
 #include "resource.h"
@@ -17,7 +17,7 @@ unsigned s_nFrameCounter = 0;
 
 } // namespace
 
-CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hIcon(NULL), m_ppHolder(nullptr)
+CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hGear(NULL), m_ppHolder(nullptr)
 {
 }
 
@@ -69,7 +69,7 @@ BOOL CProgressDlg::PreTranslateMessage(MSG* pMsg)
 BOOL CProgressDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hIcon = GetDlgItem(IDC_PROGRESS_ICON);
+    m_hGear = GetDlgItem(IDC_PROGRESS_ICON);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     for (int i = 0; i < 3; ++i) {
@@ -99,5 +99,5 @@ void CProgressDlg::PostNcDestroy()
 
 void CProgressDlg::ShowFrame(unsigned frame)
 {
-    ::SendMessageA(m_hIcon, STM_SETICON, reinterpret_cast<WPARAM>(m_frames[frame].Get()), 0);
+    ::SendMessageA(m_hGear, STM_SETICON, reinterpret_cast<WPARAM>(m_frames[frame].Get()), 0);
 }

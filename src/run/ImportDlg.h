@@ -1,15 +1,20 @@
 // The import dialog (template 1007): a start and an end time, and the import run.
 #pragma once
-#include "work/RunDlg.h"
+#include "run/RunDlg.h"
+#include "run/WorkThread.h"
 
 // The default time window: today 00:00:00 to tomorrow 00:00:00.
 void ImportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd);
 
 class CImportDlg : public CRunDlg {
 public:
-    CImportDlg(HWND hParent, int bAuto);
+    // Runs import for the user organisation its creator names.
+    CImportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID);
 
 protected:
-    CWorkThread* CreateWorker(int nMode) override;
+    CWorkThread* CreateWorker(RunMode nMode) override;
     void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const override;
+
+private:
+    UserOrgID m_userOrgID;
 };

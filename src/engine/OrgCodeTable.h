@@ -1,7 +1,10 @@
-// The organisation mapping in memory: client organisation code -> platform organisation code, loaded
-// from OrgMap.ini once, at construction. A pair whose code does not fit its field is left out whole:
-// a code cut short could name another organisation.
+// The organisation mapping in memory: client organisation code -> platform organisation code, made
+// from the pairs of OrgMap.ini once, at construction. A pair whose code does not fit its field is left
+// out whole (a code cut short could name another organisation), and so is one whose platform code
+// would lead out of the data-file location.
 #pragma once
+#include "settings/Settings.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -11,7 +14,7 @@ public:
     static constexpr size_t kClientCodeSize = 24;
     static constexpr size_t kPlatformCodeSize = 16;
 
-    COrgCodeTable();
+    explicit COrgCodeTable(const std::vector<settings::OrgMapping>& mappings);
     COrgCodeTable(const COrgCodeTable&) = delete;
     COrgCodeTable& operator=(const COrgCodeTable&) = delete;
 

@@ -6,7 +6,9 @@
 // write sharing for the whole copy, so a writer that still holds it (or opens it meanwhile) fails the
 // copy instead of handing over half a file.
 #pragma once
-#include "work/RunView.h"
+#include "engine/RunView.h"
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -32,7 +34,7 @@ public:
     static std::string Join(const std::string& dir, const std::string& name);
 
 protected:
-    CTransferEngine(IRunView* pOwner, bool bAuto, DWORD dwRetryPauseMs);
+    CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs);
 
     // A file's size and last-write time.
     struct FileStamp {
@@ -43,8 +45,8 @@ protected:
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
-    // Reads a directory setting of the profile; when it is empty, shows missingText and returns false.
-    bool ReadRequiredSetting(const char* name, const char* missingText, std::string& value);
+    // True when a directory the run needs is set; otherwise shows missingText.
+    bool IsSet(const std::string& value, const char* missingText);
     // Offers every entry of dir to OnFile, in the file system's order, until a stop is requested;
     // directories (".", ".." and subfolders) go to OnDirectory and are never entered. Temporary copy
     // files are passed over.
@@ -63,7 +65,6 @@ protected:
     static void RemoveTemporaryFiles(const std::string& folder);
 
     IRunView* m_pOwner;
-    bool m_bAuto;
 
 private:
     bool CopyData(HANDLE hFrom, HANDLE hTo);

@@ -1,4 +1,4 @@
-#include "controls/CellEdit.h"
+#include "run/CellEdit.h"
 
 #include "framework/App.h"
 #include "resource.h"

@@ -1,10 +1,9 @@
-#include "export/ExportDlg.h"
+#include "run/ExportDlg.h"
 
-#include "controls/DateCheck.h"
 #include "framework/App.h"
 #include "resource.h"
 #include "settings/Settings.h"
-#include "work/WorkThread.h"
+#include "run/WorkThread.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ void ExportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd)
     *pEnd = *pStart + 0.5;
 }
 
-CExportDlg::CExportDlg(HWND hParent, int bAuto) : CRunDlg(kExportTraits, hParent, bAuto)
+CExportDlg::CExportDlg(HWND hParent, bool bAuto) : CRunDlg(kExportTraits, hParent, bAuto)
 {
 }
 
@@ -137,7 +136,7 @@ void CExportDlg::SaveContents()
     }
 }
 
-CWorkThread* CExportDlg::CreateWorker(int nMode)
+CWorkThread* CExportDlg::CreateWorker(RunMode nMode)
 {
     return new CWorkThread(this, nMode);
 }

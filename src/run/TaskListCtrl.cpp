@@ -1,6 +1,6 @@
-#include "controls/TaskListCtrl.h"
+#include "run/TaskListCtrl.h"
 
-#include "controls/CellEdit.h"
+#include "run/CellEdit.h"
 
 #include <algorithm>
 #include <windowsx.h>
@@ -23,26 +23,30 @@ int CTaskListCtrl::HitTestCell(POINT pt, int* pColumn) const
         RECT rc;
         if (!GetItemRect(row, &rc, LVIR_BOUNDS) || !::PtInRect(&rc, pt))
             continue;
-        int left = rc.left;
         for (int column = 0; column < columns; ++column) {
-            const int width = GetColumnWidth(column);
-            if (pt.x >= left && pt.x <= left + width) {
+            const int left = rc.left + ColumnOffset(column);
+            if (pt.x >= left && pt.x <= left + GetColumnWidth(column)) {
                 *pColumn = column;
                 return row;
             }
-            left += width;
         }
     }
     return -1;
+}
+
+int CTaskListCtrl::ColumnOffset(int nColumn) const
+{
+    int offset = 0;
+    for (int column = 0; column < nColumn; ++column)
+        offset += GetColumnWidth(column);
+    return offset;
 }
 
 bool CTaskListCtrl::EditCell(int nRow, int nColumn)
 {
     if (!EnsureVisible(nRow, FALSE) || nColumn < 0 || nColumn >= GetColumnCount())
         return false;
-    int offset = 0;
-    for (int column = 0; column < nColumn; ++column)
-        offset += GetColumnWidth(column);
+    const int offset = ColumnOffset(nColumn);
     RECT rc;
     RECT client;
     GetItemRect(nRow, &rc, LVIR_BOUNDS);

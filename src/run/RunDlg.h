@@ -18,7 +18,7 @@
 #include "framework/DateTime.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
-#include "work/RunView.h"
+#include "run/RunWindow.h"
 
 #include <windows.h>
 
@@ -27,7 +27,7 @@
 class CProgressDlg;
 class CWorkThread;
 
-class CRunDlg : public CDialog, public IRunView {
+class CRunDlg : public CDialog, public IRunWindow {
 public:
     // What tells the two run dialogs apart.
     struct Traits {
@@ -36,15 +36,15 @@ public:
         int nEndTimeId;
         int nRunButtonId;
         UINT nDoneMessage;
-        int nMode;
-        int nAutoMode;
+        RunMode nMode;
+        RunMode nAutoMode;
         const char* pszBusy;
         const char* pszCloseRefused;
         const char* pszDone;
         const char* pszHeading;
     };
 
-    CRunDlg(const Traits& traits, HWND hParent, int bAuto);
+    CRunDlg(const Traits& traits, HWND hParent, bool bAuto);
     ~CRunDlg() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -56,8 +56,10 @@ public:
     bool IsStopRequested() const override { return m_bStopRequested; }
 
     static const DWORD kDefaultEndPauseMs = 2000;
+    // The message of a time that is no date.
+    static const char kDateFormatError[];
 
-    int m_bAuto;
+    bool m_bAuto;
     CProgressDlg* m_pProgress;
     // The final progress state stays on screen this long after the worker has ended.
     DWORD m_dwEndPauseMs;
@@ -77,19 +79,22 @@ protected:
 
     // True once the dialog has begun to end: nothing more is checked or asked.
     bool IsClosing() const { return m_bClosing; }
+    // Parses text in date-only mode into *pResult (invalid on failure). On failure shows the
+    // date-format message in a box owned by hOwner and returns false.
+    static bool CheckDate(HWND hOwner, const char* text, CDateTime* pResult);
 
     // The window's own set-up before an automatic run starts; the time edits are filled already.
     virtual void InitContents() {}
     // First step of every run: write back what the dialog holds.
     virtual void SaveContents() {}
     // The worker of one run, not yet started.
-    virtual CWorkThread* CreateWorker(int nMode) = 0;
+    virtual CWorkThread* CreateWorker(RunMode nMode) = 0;
     // The default time window for now.
     virtual void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const = 0;
 
 private:
     void StartRun();
-    int RunMode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
+    RunMode Mode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
     bool IsBusy() const;
     void OnRunDone();
     void Close(INT_PTR nResult);

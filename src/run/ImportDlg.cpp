@@ -1,7 +1,7 @@
-#include "import/ImportDlg.h"
+#include "run/ImportDlg.h"
 
 #include "resource.h"
-#include "work/WorkThread.h"
+#include "run/WorkThread.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ void ImportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd)
     *pEnd = *pStart + 1.0;
 }
 
-CImportDlg::CImportDlg(HWND hParent, int bAuto) : CRunDlg(kImportTraits, hParent, bAuto)
+CImportDlg::CImportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID)
+    : CRunDlg(kImportTraits, hParent, bAuto), m_userOrgID(userOrgID)
 {
 }
 
@@ -36,7 +37,7 @@ void CImportDlg::DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime
     ImportTimeWindow(now, pStart, pEnd);
 }
 
-CWorkThread* CImportDlg::CreateWorker(int nMode)
+CWorkThread* CImportDlg::CreateWorker(RunMode nMode)
 {
-    return new CWorkThread(this, nMode, m_startTime, m_endTime);
+    return new CWorkThread(this, nMode, m_userOrgID);
 }

@@ -1,7 +1,6 @@
-#include "work/TransferEngine.h"
+#include "engine/TransferEngine.h"
 
 #include "framework/Handle.h"
-#include "settings/Settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,8 +30,8 @@ bool IsGone(const std::string& path)
 
 } // namespace
 
-CTransferEngine::CTransferEngine(IRunView* pOwner, bool bAuto, DWORD dwRetryPauseMs)
-    : m_pOwner(pOwner), m_bAuto(bAuto), m_dwRetryPauseMs(dwRetryPauseMs)
+CTransferEngine::CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs)
+    : m_pOwner(pOwner), m_dwRetryPauseMs(dwRetryPauseMs)
 {
 }
 
@@ -67,9 +66,8 @@ std::string CTransferEngine::Join(const std::string& dir, const std::string& nam
     return dir + "\\" + name;
 }
 
-bool CTransferEngine::ReadRequiredSetting(const char* name, const char* missingText, std::string& value)
+bool CTransferEngine::IsSet(const std::string& value, const char* missingText)
 {
-    value = settings::GetString(name);
     if (!value.empty())
         return true;
     m_pOwner->ShowError(missingText);

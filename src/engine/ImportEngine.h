@@ -2,16 +2,24 @@
 // organisation to the receive directory, then moves it into that folder's Backup subfolder under a
 // free name, so that the next run does not see it again. Lives for one run on the worker thread.
 #pragma once
-#include "framework/DateTime.h"
-#include "work/TransferEngine.h"
+#include "engine/TransferEngine.h"
 
 #include <string>
 
+// What an import run works on. The user organisation ID is the one its creator checked: empty (the
+// data-file location itself is the delivery folder) or a name directly below the data-file location.
+struct ImportInput {
+    std::string strDestPath;
+    std::string strExportLocation;
+    std::string strUserOrgID;
+};
+
+// The input as the settings hold it now ("DestPath", "ExportLocation"), for that user organisation.
+ImportInput ReadImportInput(const std::string& userOrgID);
+
 class CImportEngine : public CTransferEngine {
 public:
-    // Copies the user organisation ID that the application object read at load.
-    CImportEngine(IRunView* pOwner, bool bAuto, const CDateTime& startTime, const CDateTime& endTime,
-                  DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
+    CImportEngine(IRunView* pOwner, const ImportInput& input, DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
 
     int Run() override;
 
@@ -28,11 +36,7 @@ private:
     // Moves source into the backup folder as name, else name.1, name.2, ...; never replaces a file.
     void MoveToBackup(const std::string& source, const std::string& name);
 
-    char m_szUserOrgID[17];
-    bool m_bUserOrgIDTooLong;
-    CDateTime m_startTime;
-    CDateTime m_endTime;
-    std::string m_strDestPath;
+    const ImportInput m_input;
     std::string m_strDeliveryFolder;
     std::string m_strBackupFolder;
 };

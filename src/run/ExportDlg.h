@@ -1,23 +1,23 @@
 // The export dialog (template 1000): the task list with its export start times, the supplier list, and
 // the export run. Both lists are written back to the INI files at the start of every run, never else.
 #pragma once
-#include "controls/TaskListCtrl.h"
+#include "run/TaskListCtrl.h"
 #include "framework/ListView.h"
-#include "work/RunDlg.h"
+#include "run/RunDlg.h"
 
 // The default time window: the half day that contains now (noon itself belongs to the morning).
 void ExportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd);
 
 class CExportDlg : public CRunDlg {
 public:
-    CExportDlg(HWND hParent, int bAuto);
+    CExportDlg(HWND hParent, bool bAuto);
 
 protected:
     BOOL OnCommand(UINT id, UINT code, HWND hCtl) override;
     BOOL OnNotify(NMHDR* pNMHDR, LRESULT& result) override;
     void InitContents() override;
     void SaveContents() override;
-    CWorkThread* CreateWorker(int nMode) override;
+    CWorkThread* CreateWorker(RunMode nMode) override;
     void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const override;
 
 private:

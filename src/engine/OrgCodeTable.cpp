@@ -1,14 +1,13 @@
-#include "settings/OrgCodeTable.h"
+#include "engine/OrgCodeTable.h"
 
 #include "framework/ChildName.h"
 #include "framework/Gbk.h"
-#include "settings/Settings.h"
 
 #include <cstring>
 
-COrgCodeTable::COrgCodeTable()
+COrgCodeTable::COrgCodeTable(const std::vector<settings::OrgMapping>& mappings)
 {
-    for (const settings::OrgMapping& mapping : settings::ReadOrgMappings()) {
+    for (const settings::OrgMapping& mapping : mappings) {
         // A platform code that does not name a folder directly below the data-file location is never used.
         Entry entry;
         if (IsChildName(mapping.platformCode)

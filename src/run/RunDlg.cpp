@@ -1,20 +1,22 @@
-#include "work/RunDlg.h"
+#include "run/RunDlg.h"
 
-#include "controls/DateCheck.h"
-#include "controls/ProgressDlg.h"
-#include "export/ExportEngine.h"
+#include "run/ProgressDlg.h"
+#include "engine/ExportEngine.h"
 #include "framework/App.h"
 #include "framework/Gbk.h"
-#include "work/WorkThread.h"
+#include "run/WorkThread.h"
 
 namespace {
 const DWORD kBusyTestMs = 100;
+const char kErrorCaption[] = "错误信息";
 // The time edits' text buffer, terminator included.
 const size_t kTimeTextBuffer = 260;
 }
 
-CRunDlg::CRunDlg(const Traits& traits, HWND hParent, int bAuto)
-    : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto ? 1 : 0), m_pProgress(nullptr),
+const char CRunDlg::kDateFormatError[] = "错误的日期格式，标准日期格式如 2000-10-09 08:34:56";
+
+CRunDlg::CRunDlg(const Traits& traits, HWND hParent, bool bAuto)
+    : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto), m_pProgress(nullptr),
       m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
       m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL), m_hProgressWnd(NULL),
       m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
@@ -120,7 +122,7 @@ void CRunDlg::Close(INT_PTR nResult)
 {
     m_bClosing = true;
     if (nResult == IDOK)
-        UpdateData(TRUE);
+        UpdateData(true);
     EndDialog(nResult);
 }
 
@@ -169,7 +171,7 @@ void CRunDlg::StartRun()
         return;
     }
     SaveContents();
-    CWorkThread* pWorker = CreateWorker(RunMode());
+    CWorkThread* pWorker = CreateWorker(Mode());
     pWorker->m_dwPauseMs = m_dwEnginePauseMs;
     ::ResetEvent(m_hIdle);
     if (m_pProgress == nullptr) {
@@ -185,7 +187,7 @@ void CRunDlg::StartRun()
     if (pWorker->CreateThread(&hThread))
         m_hWorker.Attach(hThread);
     else
-        PostMessage(m_traits.nDoneMessage, static_cast<WPARAM>(RunMode()), 0);
+        PostMessage(m_traits.nDoneMessage, static_cast<WPARAM>(Mode()), 0);
 }
 
 void CRunDlg::OnRunDone()
@@ -224,4 +226,12 @@ void CRunDlg::CheckTime(int id, CDateTime& held)
     if (!CheckDate(m_hWnd, text.c_str(), &held))
         GotoDlgCtrl(id);
     m_bCheckingTime = false;
+}
+
+bool CRunDlg::CheckDate(HWND hOwner, const char* text, CDateTime* pResult)
+{
+    if (pResult->ParseDateOnly(text))
+        return true;
+    ::MessageBoxA(hOwner, kDateFormatError, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }

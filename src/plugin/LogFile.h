@@ -10,8 +10,6 @@ public:
     CLogFile(const CLogFile&) = delete;
     CLogFile& operator=(const CLogFile&) = delete;
 
-    FILE* GetStream() const { return m_pFile; }
-
 private:
     FILE* m_pFile;
 };

@@ -15,4 +15,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The distance from a row's left edge to the column's left edge: the widths of the columns before it.
+    int ColumnOffset(int nColumn) const;
 };

@@ -1,12 +1,21 @@
-#include "export/ExportEngine.h"
+#include "engine/ExportEngine.h"
 
-#include "export/ClientCode.h"
-#include "settings/OrgCodeTable.h"
-#include "settings/Settings.h"
+#include "engine/ClientCode.h"
+#include "engine/OrgCodeTable.h"
 
-CExportEngine::CExportEngine(IRunView* pOwner, bool bAuto, DWORD dwPauseMs, DWORD dwRetryPauseMs)
-    : CTransferEngine(pOwner, bAuto, dwRetryPauseMs), m_dwPauseMs(dwPauseMs), m_nProgress(0),
-      m_bDeleteAfterCopy(false), m_pCodes(nullptr)
+ExportInput ReadExportInput()
+{
+    ExportInput input;
+    input.strSourcePath = settings::GetString(settings::kSourcePath);
+    input.strExportLocation = settings::GetString(settings::kExportLocation);
+    input.bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
+    input.mappings = settings::ReadOrgMappings();
+    return input;
+}
+
+CExportEngine::CExportEngine(IRunView* pOwner, const ExportInput& input, DWORD dwPauseMs, DWORD dwRetryPauseMs)
+    : CTransferEngine(pOwner, dwRetryPauseMs), m_input(input), m_dwPauseMs(dwPauseMs), m_nProgress(0),
+      m_pCodes(nullptr)
 {
 }
 
@@ -22,17 +31,14 @@ int CExportEngine::Run()
 
 bool CExportEngine::Transfer()
 {
-    if (!ReadRequiredSetting(settings::kSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置",
-                             m_strSourcePath)
-        || !ReadRequiredSetting(settings::kExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置",
-                                m_strExportLocation))
+    if (!IsSet(m_input.strSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置")
+        || !IsSet(m_input.strExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置"))
         return false;
-    m_bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
     m_nProgress = 0;
     m_cleanedFolders.clear();
-    const COrgCodeTable codes;
+    const COrgCodeTable codes(m_input.mappings);
     m_pCodes = &codes;
-    WalkFolder(m_strSourcePath);
+    WalkFolder(m_input.strSourcePath);
     m_pCodes = nullptr;
     return true;
 }
@@ -47,8 +53,8 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
         Step();
         return;
     }
-    const std::string folder = Join(m_strExportLocation, platformCode);
-    const std::string source = Join(m_strSourcePath, name);
+    const std::string folder = Join(m_input.strExportLocation, platformCode);
+    const std::string source = Join(m_input.strSourcePath, name);
     ::CreateDirectoryA(folder.c_str(), nullptr);
     if (m_cleanedFolders.insert(folder).second)
         RemoveTemporaryFiles(folder);
@@ -58,7 +64,7 @@ void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
         return;
     case kCopied:
         // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
-        if (m_bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
+        if (m_input.bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
             ::DeleteFileA(source.c_str());
         break;
     case kSourceGone:

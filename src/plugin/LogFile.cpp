@@ -1,4 +1,4 @@
-#include "work/LogFile.h"
+#include "plugin/LogFile.h"
 
 #include "framework/Path.h"
 #include "plugin/Identity.h"

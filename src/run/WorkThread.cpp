@@ -1,7 +1,8 @@
-#include "work/WorkThread.h"
+#include "run/WorkThread.h"
 
-#include "export/ExportEngine.h"
-#include "import/ImportEngine.h"
+#include "engine/ExportEngine.h"
+#include "engine/ImportEngine.h"
+#include "framework/ChildName.h"
 
 #include <memory>
 
@@ -48,17 +49,12 @@ private:
 
 } // namespace
 
-CWorkThread::CWorkThread() : CWorkThread(nullptr, kModeExport)
+CWorkThread::CWorkThread(IRunWindow* pOwner, RunMode nMode) : CWorkThread(pOwner, nMode, UserOrgID())
 {
 }
 
-CWorkThread::CWorkThread(IRunView* pOwner, int nMode) : CWorkThread(pOwner, nMode, CDateTime(), CDateTime())
-{
-}
-
-CWorkThread::CWorkThread(IRunView* pOwner, int nMode, const CDateTime& startTime, const CDateTime& endTime)
-    : m_pOwner(pOwner), m_nMode(nMode), m_startTime(startTime), m_endTime(endTime),
-      m_dwPauseMs(CExportEngine::kDefaultPauseMs)
+CWorkThread::CWorkThread(IRunWindow* pOwner, RunMode nMode, const UserOrgID& userOrgID)
+    : m_pOwner(pOwner), m_nMode(nMode), m_userOrgID(userOrgID), m_dwPauseMs(CExportEngine::kDefaultPauseMs)
 {
 }
 
@@ -69,10 +65,19 @@ bool CWorkThread::IsImport() const
 
 CTransferEngine* CWorkThread::CreateEngine()
 {
-    const bool bAuto = m_nMode == kModeAutoExport || m_nMode == kModeAutoImport;
-    if (IsImport())
-        return new CImportEngine(m_pOwner, bAuto, m_startTime, m_endTime);
-    return new CExportEngine(m_pOwner, bAuto, m_dwPauseMs);
+    if (!IsImport())
+        return new CExportEngine(m_pOwner, ReadExportInput(), m_dwPauseMs);
+    if (m_userOrgID.bTooLong) {
+        m_pOwner->ShowError("用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置");
+        return nullptr;
+    }
+    // An empty ID makes the data-file location itself the delivery folder; any other ID must name a
+    // folder directly below it, or the run would drain and archive some other folder.
+    if (!m_userOrgID.strValue.empty() && !IsChildName(m_userOrgID.strValue)) {
+        m_pOwner->ShowError("用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置");
+        return nullptr;
+    }
+    return new CImportEngine(m_pOwner, ReadImportInput(m_userOrgID.strValue));
 }
 
 int CWorkThread::Run()
@@ -82,7 +87,7 @@ int CWorkThread::Run()
         CRunLock lock;
         if (lock.Acquire(*m_pOwner)) {
             std::unique_ptr<CTransferEngine> engine(CreateEngine());
-            result = engine->Run() != 0 ? 1 : 0;
+            result = engine != nullptr && engine->Run() != 0 ? 1 : 0;
         }
     } catch (...) {
         result = 0;

@@ -1,4 +1,4 @@
-#include "export/ClientCode.h"
+#include "engine/ClientCode.h"
 
 #include "framework/Gbk.h"
 

@@ -36,7 +36,8 @@ private:
     ~CProgressDlg() override = default;
     void ShowFrame(unsigned frame);
 
-    HWND m_hIcon;
+    // The static control that shows the gear frames.
+    HWND m_hGear;
     CProgressDlg** m_ppHolder;
     CIcon m_frames[3];
 };
