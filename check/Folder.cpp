@@ -45,10 +45,10 @@ std::string FolderProblem(const std::string& dir)
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
         return "";
-    if (WhatIsAt(dir) == "文件")
+    if (EntryAt(dir) == Entry::kFile)
         return "是文件，不是文件夹";
     const std::string root = RootOf(dir);
-    if (!root.empty() && WhatIsAt(root).empty())
+    if (!root.empty() && EntryAt(root) == Entry::kNothing)
         return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemError(error) + "）";
     if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
         return "不存在";
@@ -75,14 +75,14 @@ bool IsFolder(const WIN32_FIND_DATAA& entry)
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string WhatIsAt(const std::string& path, bool* readOnly)
+Entry EntryAt(const std::string& path, bool* readOnly)
 {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (readOnly != nullptr)
         *readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return "";
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "文件夹" : "文件";
+        return Entry::kNothing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::kFolder : Entry::kFile;
 }
 
 std::vector<std::string> TemporaryFiles(const std::string& dir)

@@ -11,8 +11,9 @@ std::string FolderProblem(const std::string& dir);
 // The entries of dir in the order a run meets them (the run's own search pattern), without "." and "..".
 std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir);
 bool IsFolder(const WIN32_FIND_DATAA& entry);
-// What is at path: "" when nothing, else "文件" or "文件夹"; readOnly tells a read-only file.
-std::string WhatIsAt(const std::string& path, bool* readOnly = nullptr);
+enum class Entry { kNothing, kFile, kFolder };
+// What is at path; readOnly tells a read-only file.
+Entry EntryAt(const std::string& path, bool* readOnly = nullptr);
 
 // Starts or ends with a blank (space, tab, or the full-width blank).
 bool HasOuterBlanks(const std::string& text);

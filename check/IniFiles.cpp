@@ -95,12 +95,12 @@ bool CheckIniFile(const char* fileName, Level level, const char* consequence, CR
     auto fail = [&](const std::string& what, const std::string& then) {
         report.Add(level, level == Level::kProblem ? "错误" : "注意", std::string(fileName) + what + "：" + path + "。" + then);
     };
-    const std::string what = WhatIsAt(path);
-    if (what.empty()) {
+    const Entry entry = EntryAt(path);
+    if (entry == Entry::kNothing) {
         fail("不存在", consequence);
         return false;
     }
-    if (what != "文件") {
+    if (entry == Entry::kFolder) {
         fail("是文件夹，不是文件", consequence);
         return false;
     }

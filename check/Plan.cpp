@@ -4,7 +4,6 @@
 #include "engine/ClientCode.h"
 #include "engine/ImportEngine.h"
 #include "engine/OrgCodeTable.h"
-#include "framework/ChildName.h"
 
 #include <windows.h>
 #include <algorithm>
@@ -38,7 +37,7 @@ bool Skips(CReport& report, const WIN32_FIND_DATAA& entry, const char* quiet = n
 }
 
 // False, with a line saying so, when a run finds no entry in folder to work on.
-bool Lists(CReport& report, const std::string& folder, const char* what, const char* run)
+bool CanWalk(CReport& report, const std::string& folder, const char* what, const char* run)
 {
     const std::string problem = FolderProblem(folder);
     if (!problem.empty())
@@ -62,8 +61,8 @@ std::string CopyProblem(const std::string& name, const std::string& target)
     if (HasUnmappedCharacters(name))
         return kUnmapped;
     bool readOnly = false;
-    const std::string what = WhatIsAt(target, &readOnly);
-    if (what == "文件夹")
+    const Entry entry = EntryAt(target, &readOnly);
+    if (entry == Entry::kFolder)
         return "目标位置是一个文件夹：" + target;
     if (readOnly)
         return "目标文件是只读的：" + target;
@@ -84,7 +83,7 @@ std::string FreeBackupName(const std::string& backupFolder, const std::string& n
 {
     for (int suffix = 0; suffix <= CImportEngine::kMaxBackupSuffix; ++suffix) {
         const std::string candidate = CImportEngine::BackupName(name, suffix);
-        bool used = !WhatIsAt(CTransferEngine::Join(backupFolder, candidate)).empty();
+        bool used = EntryAt(CTransferEngine::Join(backupFolder, candidate)) != Entry::kNothing;
         for (const std::string& earlier : taken)
             used = used || ::lstrcmpiA(earlier.c_str(), candidate.c_str()) == 0;
         if (!used) {
@@ -104,7 +103,7 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
         return;
     }
     report.Info("导出预演：发送目录：" + run.sourcePath);
-    if (!Lists(report, run.sourcePath, "发送目录", "导出"))
+    if (!CanWalk(report, run.sourcePath, "发送目录", "导出"))
         return;
     const bool locationUsable = FolderProblem(run.exportLocation).empty();
     const COrgCodeTable codes(settings::ReadOrgMappings());
@@ -119,7 +118,7 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
             continue;
         }
         const char* platformCode = codes.Lookup(clientCode.c_str());
-        if (platformCode == nullptr || !IsChildName(platformCode)) {
+        if (platformCode == nullptr) {
             Stay(report, name, WhyNotMapped(clientCode, mappings));
             continue;
         }
@@ -129,19 +128,21 @@ void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mapping
             cleaned.push_back(folder);
             Cleans(report, folder, "导出");
         }
-        const std::string folderWhat = WhatIsAt(folder);
-        std::string problem = CopyProblem(name, target);
+        const Entry folderEntry = EntryAt(folder);
+        std::string problem;
         if (!locationUsable)
             problem = "数据文件存放路径不可用：" + run.exportLocation;
-        else if (folderWhat == "文件")
+        else if (folderEntry == Entry::kFile)
             problem = "网商代码的文件夹位置是一个文件：" + folder;
+        else
+            problem = CopyProblem(name, target);
         if (!problem.empty()) {
             Stay(report, name, "复制会失败，导出时显示“文件拷贝出错”：" + problem);
             continue;
         }
         report.Add(Level::kInfo, "导出", name + " → " + target
-                                            + (folderWhat.empty() ? "（先建立文件夹" + std::string(platformCode) + "）" : "")
-                                            + (WhatIsAt(target).empty() ? "" : "（替换已有的文件）")
+                                            + (folderEntry == Entry::kNothing ? "（先建立文件夹" + std::string(platformCode) + "）" : "")
+                                            + (EntryAt(target) == Entry::kNothing ? "" : "（替换已有的文件）")
                                             + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
     }
 }
@@ -155,10 +156,10 @@ void PlanImport(const RunSettings& run, CReport& report)
     const std::string delivery = CTransferEngine::Join(run.exportLocation, run.userOrgID);
     const std::string backup = CTransferEngine::Join(delivery, CImportEngine::kBackupFolder);
     report.Info("导入预演：交付文件夹：" + delivery);
-    if (!Lists(report, delivery, "交付文件夹", "导入"))
+    if (!CanWalk(report, delivery, "交付文件夹", "导入"))
         return;
-    const std::string backupWhat = WhatIsAt(backup);
-    if (!backupWhat.empty() && backupWhat != "文件夹")
+    const bool backupBlocked = EntryAt(backup) == Entry::kFile;
+    if (backupBlocked)
         report.Problem("交付文件夹里的" + std::string(CImportEngine::kBackupFolder)
                        + "是文件，不是文件夹：导入的文件无法存档，会留在交付文件夹，每次导入都再复制一遍");
     const std::string destProblem = FolderProblem(run.destPath);
@@ -174,12 +175,12 @@ void PlanImport(const RunSettings& run, CReport& report)
             Stay(report, name, "复制会失败：" + problem + "。文件留在交付文件夹，下次导入再试");
             continue;
         }
-        const std::string archive = backupWhat.empty() || backupWhat == "文件夹" ? FreeBackupName(backup, name, taken) : "";
+        const std::string archive = backupBlocked ? "" : FreeBackupName(backup, name, taken);
         if (archive.empty()) {
             Stay(report, name, "会复制到" + target + "，但无法存档到" + backup + "，文件留在交付文件夹，下次导入再复制一遍");
             continue;
         }
-        report.Add(Level::kInfo, "导入", name + " → " + target + (WhatIsAt(target).empty() ? "" : "（替换已有的文件）")
+        report.Add(Level::kInfo, "导入", name + " → " + target + (EntryAt(target) == Entry::kNothing ? "" : "（替换已有的文件）")
                                             + "，存档为 " + CTransferEngine::Join(backup, archive));
     }
 }

@@ -86,10 +86,10 @@ void CheckDeliveryFolder(const RunSettings& run, CReport& report)
     if (run.importRefused)
         return;
     const std::string delivery = CTransferEngine::Join(run.exportLocation, run.userOrgID);
-    const std::string what = WhatIsAt(delivery);
-    if (what.empty())
+    const Entry entry = EntryAt(delivery);
+    if (entry == Entry::kNothing)
         report.Note("交付文件夹还不存在：" + delivery + "。平台送来文件之前，导入没有文件可取");
-    else if (what != "文件夹")
+    else if (entry == Entry::kFile)
         report.Problem("交付文件夹是文件，不是文件夹，导入取不到文件：" + delivery);
     else
         report.Ok("交付文件夹：" + delivery);
