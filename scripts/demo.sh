@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds QRVLNK.dll and qrvhub.exe, lays out a sample workspace, and runs an unattended
-# export and import through the substitute host, showing the directory trees before and after.
+# The main job: builds QRVLNK.dll and qrvhub.exe, lays out a sample workspace, checks its settings with
+# a dry run (qrvcheck.exe), and runs an unattended export and import through the substitute host,
+# showing the directory trees before and after.
 # Headless (Xvfb) when there is no display. Usage: scripts/demo.sh [workspace-dir]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -59,6 +60,8 @@ host info
 host set-data-path "$(winpath "$WS/data")" set-user-org Q900
 echo "== Before"
 tree
+echo "== Settings check and dry run: qrvcheck.exe --plan (exit code 1: some files would stay)"
+(cd "$WS/host" && timeout 120 wine "$(winpath "$BIN/qrvcheck.exe")" --plan | iconv -f GBK -t UTF-8) || true
 echo "== Running: qrvhub.exe autoexport autoimport"
 host autoexport autoimport
 echo "== After"

@@ -7,8 +7,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest clang libclang-rt-dev
   wine wine32:i386 wine64
-  xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei
-  zip unzip python3 locales
+  xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
+  zip unzip python3 python3-markdown locales
 )
 
 missing=()

@@ -2,7 +2,18 @@
 # Creates the project's Wine prefix (64-bit, runs i686 and x86_64 programs) with a CJK font for "宋体".
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
+
+# Caption buttons draw their glyphs with Marlett (fonts-wine). This Wine looks for its own fonts in a
+# folder it cannot open, so the font goes into the prefix's Fonts folder, which it does read.
+install_marlett() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+}
+
 if [ -f "$WINEPREFIX/.qrvlnk-ready" ]; then
+  install_marlett
   exit 0
 fi
 mkdir -p "$WINEPREFIX"
@@ -41,4 +52,5 @@ open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
 PY
 timeout 120 wine regedit /S "$reg" >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true
+install_marlett
 touch "$WINEPREFIX/.qrvlnk-ready"

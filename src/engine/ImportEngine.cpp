@@ -94,6 +94,11 @@ void CImportEngine::OnFile(const WIN32_FIND_DATAA& data)
     m_pOwner->SetPos(5);
 }
 
+std::string CImportEngine::BackupName(const std::string& name, unsigned long long suffix)
+{
+    return suffix == 0 ? name : name + "." + std::to_string(suffix);
+}
+
 void CImportEngine::MoveToBackup(const std::string& source, const std::string& name)
 {
     const std::string backup = Join(m_strBackupFolder, name);
@@ -108,7 +113,7 @@ void CImportEngine::MoveToBackup(const std::string& source, const std::string& n
             ++next;
         if (next != used.end() && *next == suffix)
             continue;
-        if (!MoveMeetsTakenName(source, backup + "." + std::to_string(suffix)))
+        if (!MoveMeetsTakenName(source, Join(m_strBackupFolder, BackupName(name, suffix))))
             return;
     }
 }

@@ -24,6 +24,8 @@ public:
     int Run() override;
 
     static const char kBackupFolder[];
+    // The archive name of a delivered file with a copy number: name for 0, else name.1, name.2, ...
+    static std::string BackupName(const std::string& name, unsigned long long suffix);
 
 protected:
     void OnFile(const WIN32_FIND_DATAA& data) override;

@@ -10,6 +10,10 @@
 
 class COrgCodeTable {
 public:
+    // Field widths, terminator included: a longer code leaves its pair out.
+    static constexpr size_t kClientCodeSize = 24;
+    static constexpr size_t kPlatformCodeSize = 16;
+
     explicit COrgCodeTable(const std::vector<settings::OrgMapping>& mappings);
     COrgCodeTable(const COrgCodeTable&) = delete;
     COrgCodeTable& operator=(const COrgCodeTable&) = delete;
@@ -21,8 +25,8 @@ public:
 
 private:
     struct Entry {
-        char szClientCode[24];
-        char szPlatformCode[16];
+        char szClientCode[kClientCodeSize];
+        char szPlatformCode[kPlatformCodeSize];
     };
     std::vector<Entry> m_entries;
 };

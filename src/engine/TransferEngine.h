@@ -30,6 +30,9 @@ public:
     // True for the names of the temporary files that copies are written to.
     static bool IsTemporaryName(const char* name);
 
+    // dir + "\" + name; the backslash is added even when dir already ends in one.
+    static std::string Join(const std::string& dir, const std::string& name);
+
 protected:
     CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs);
 
@@ -42,8 +45,6 @@ protected:
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
-    // dir + "\" + name; the backslash is added even when dir already ends in one.
-    static std::string Join(const std::string& dir, const std::string& name);
     // True when a directory the run needs is set; otherwise shows missingText.
     bool IsSet(const std::string& value, const char* missingText);
     // Offers every entry of dir to OnFile, in the file system's order, until a stop is requested;

@@ -19,10 +19,10 @@ void RewriteOrgMapSection(const char* section, const IniKeys& keys)
 
 } // namespace
 
-std::vector<OrgMapping> ReadOrgMappings()
+std::vector<OrgMapping> ReadOrgMappingRows()
 {
     const std::string path = IniPath(kOrgMapFile);
-    std::vector<OrgMapping> mappings;
+    std::vector<OrgMapping> rows;
     for (int i = 0;; ++i) {
         OrgMapping entry;
         entry.clientCode = ReadIniString(path, kOrgMappingSection, NumberedKey(kClientIDFormat, i).c_str(), nullptr,
@@ -31,8 +31,17 @@ std::vector<OrgMapping> ReadOrgMappings()
             break;
         entry.platformCode = ReadIniString(path, kOrgMappingSection, NumberedKey(kQRVIDFormat, i).c_str(), nullptr,
                                            kOrgCodeBuffer);
-        if (!entry.platformCode.empty())
-            mappings.push_back(entry);
+        rows.push_back(entry);
+    }
+    return rows;
+}
+
+std::vector<OrgMapping> ReadOrgMappings()
+{
+    std::vector<OrgMapping> mappings;
+    for (const OrgMapping& row : ReadOrgMappingRows()) {
+        if (!row.platformCode.empty())
+            mappings.push_back(row);
     }
     return mappings;
 }

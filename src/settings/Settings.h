@@ -72,6 +72,10 @@ struct OrgMapping {
     std::string clientCode;
     std::string platformCode;
 };
+// Every numbered row up to the first missing or empty "ClientID%04d", row i from the keys of index i;
+// platformCode is "" where "QRVID%04d" is missing or empty.
+std::vector<OrgMapping> ReadOrgMappingRows();
+// The rows that have both codes.
 std::vector<OrgMapping> ReadOrgMappings();
 // Replaces the section with every pair renumbered from 0, in one write of the file.
 void WriteOrgMappings(const std::vector<OrgMapping>& mappings);

@@ -1,4 +1,5 @@
 // qrvhub.exe as a script uses it: exit codes, usage text, and the settings steps reaching the registry.
+#include "support/Programs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -6,56 +7,7 @@
 
 namespace {
 
-std::string BinDir()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\'));
-}
-
-struct Result {
-    DWORD exitCode;
-    std::string output;
-};
-
-// Runs "<exe> <args>" in the exe's folder and collects what it writes to stdout and stderr.
-Result RunHost(const std::string& exe, const std::string& args)
-{
-    SECURITY_ATTRIBUTES sa = { sizeof(sa), nullptr, TRUE };
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    ::CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi = {};
-    std::string command = "\"" + exe + "\" " + args;
-    Result result = { 9999, "" };
-    const std::string dir = exe.substr(0, exe.find_last_of('\\'));
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi)) {
-        ::CloseHandle(readEnd);
-        ::CloseHandle(writeEnd);
-        return result;
-    }
-    ::CloseHandle(writeEnd);
-    char buffer[4096];
-    DWORD n = 0;
-    while (::ReadFile(readEnd, buffer, sizeof(buffer), &n, nullptr) && n > 0)
-        result.output.append(buffer, n);
-    ::CloseHandle(readEnd);
-    if (::WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0)
-        ::TerminateProcess(pi.hProcess, 9998);
-    ::GetExitCodeProcess(pi.hProcess, &result.exitCode);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
-    return result;
-}
-
-std::string Host() { return BinDir() + "\\qrvhub.exe"; }
+std::string Host() { return test::BinDir() + "\\qrvhub.exe"; }
 
 std::string ReadDllValue(const char* name)
 {
@@ -83,7 +35,7 @@ TEST(Host, ArgumentsAndExitCodes)
         { "--every 5", 1, "needs at least one step" },
     };
     for (const auto& c : cases) {
-        Result r = RunHost(Host(), c.args);
+        test::ProgramResult r = test::RunProgram(Host(), c.args);
         EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
         EXPECT_NE(std::string::npos, r.output.find(c.output)) << c.args << "\n" << r.output;
         if (c.exitCode == 1) {
@@ -94,7 +46,7 @@ TEST(Host, ArgumentsAndExitCodes)
 
 TEST(Host, SettingsStepsReachTheRegistry)
 {
-    Result r = RunHost(Host(), "set-data-path \"C:\\QRV Data\" set-user-org Q900");
+    test::ProgramResult r = test::RunProgram(Host(), "set-data-path \"C:\\QRV Data\" set-user-org Q900");
     EXPECT_EQ(0u, r.exitCode) << r.output;
     EXPECT_EQ("C:\\QRV Data", ReadDllValue("ExportLocation"));
     EXPECT_EQ("Q900", ReadDllValue("UserOrgID"));
@@ -110,7 +62,7 @@ TEST(Host, WithoutThePluginItSaysSoAndExitsWithTwo)
 {
     test::TempDir dir("host");
     ASSERT_TRUE(::CopyFileA(Host().c_str(), (dir / "qrvhub.exe").c_str(), FALSE));
-    Result r = RunHost(dir / "qrvhub.exe", "info");
+    test::ProgramResult r = test::RunProgram(dir / "qrvhub.exe", "info");
     EXPECT_EQ(2u, r.exitCode) << r.output;
     EXPECT_NE(std::string::npos, r.output.find("cannot load QRVLNK.dll")) << r.output;
 }

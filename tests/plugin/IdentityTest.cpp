@@ -1,5 +1,6 @@
 // The real QRVLNK.dll as a host loads it: export table, identity, settings exports and the log file.
 #include "plugin/HostTitle.h"
+#include "support/Programs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,38 +11,6 @@ namespace {
 typedef void(__cdecl* InfoFn)(char*, char*, int*);
 typedef unsigned short(__cdecl* QueryFn)();
 typedef BOOL(__cdecl* SetTextFn)(const char*);
-typedef int(__cdecl* RunFn)();
-
-std::string DllPath()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\')) + "\\QRVLNK.dll";
-}
-
-// Loads the DLL with the given current directory and unloads it in the destructor.
-class LoadedPlugin {
-public:
-    explicit LoadedPlugin(const std::string& cwd) : m_cwd(cwd), m_hModule(::LoadLibraryA(DllPath().c_str())) {}
-    ~LoadedPlugin() { Unload(); }
-    void Unload()
-    {
-        if (m_hModule)
-            ::FreeLibrary(m_hModule);
-        m_hModule = nullptr;
-    }
-    template <class Fn>
-    Fn Get(const char* name) const
-    {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, name)));
-    }
-    HMODULE Module() const { return m_hModule; }
-
-private:
-    test::CurrentDir m_cwd;
-    HMODULE m_hModule;
-};
 
 const char kDllKey[] = "Software\\Quorvane\\QRVLNK\\2.0";
 
@@ -60,8 +29,8 @@ std::string ReadDllValue(const char* name, DWORD* type)
 TEST(Plugin, ExportsIdentityAndConstants)
 {
     test::TempDir dir("plugin");
-    LoadedPlugin plugin(dir.Path());
-    ASSERT_NE(nullptr, plugin.Module()) << DllPath();
+    test::LoadedPlugin plugin(dir.Path());
+    ASSERT_NE(nullptr, plugin.Module()) << test::PluginPath();
     for (const char* name : { "Export", "AutoExport", "Import", "AutoImport", "Setup", "GetInterfaceInfo",
                               "QueryFunctions", "SetDataFilePath", "SetUserOrgID" })
         EXPECT_NE(nullptr, plugin.Get<void*>(name)) << name;
@@ -86,7 +55,7 @@ TEST(Plugin, ExportsIdentityAndConstants)
 TEST(Plugin, SettingsExportsWriteStringsUnderTheModuleKey)
 {
     test::TempDir dir("plugin");
-    LoadedPlugin plugin(dir.Path());
+    test::LoadedPlugin plugin(dir.Path());
     ASSERT_NE(nullptr, plugin.Module());
     const char gbkPath[] = "D:\\\xCA\xFD\xBE\xDD\\\xB5\x5C"; // ends in a character whose trail byte is '\'
     EXPECT_TRUE(plugin.Get<SetTextFn>("SetDataFilePath")(gbkPath));
@@ -101,7 +70,7 @@ TEST(Plugin, SettingsExportsWriteStringsUnderTheModuleKey)
 TEST(Plugin, NullArgumentsArePassedOverAndChangeNothing)
 {
     test::TempDir dir("plugin");
-    LoadedPlugin plugin(dir.Path());
+    test::LoadedPlugin plugin(dir.Path());
     ASSERT_NE(nullptr, plugin.Module());
     ASSERT_TRUE(plugin.Get<SetTextFn>("SetDataFilePath")("D:\\keep"));
     ASSERT_TRUE(plugin.Get<SetTextFn>("SetUserOrgID")("KEEP"));
@@ -126,7 +95,7 @@ TEST(Plugin, ABaseNameEndingInABackslashTrailByteNamesTheKey)
     test::TempDir dir("plugin");
     const std::string base = "\xB2\xE2\x84\x5C"; // 测刓
     const std::string key = "Software\\Quorvane\\" + base;
-    ASSERT_TRUE(::CopyFileA(DllPath().c_str(), (dir / (base + ".dll")).c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(test::PluginPath().c_str(), (dir / (base + ".dll")).c_str(), FALSE));
     {
         test::CurrentDir cwd(dir.Path());
         HMODULE hModule = ::LoadLibraryA((dir / (base + ".dll")).c_str());
@@ -149,11 +118,11 @@ TEST(Plugin, ABaseNameEndingInABackslashTrailByteNamesTheKey)
 TEST(Plugin, RunExportsWithoutHostWindowReturnOne)
 {
     test::TempDir dir("plugin");
-    LoadedPlugin plugin(dir.Path());
+    test::LoadedPlugin plugin(dir.Path());
     ASSERT_NE(nullptr, plugin.Module());
     ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kHostTitle));
     for (const char* name : { "Export", "AutoExport", "Import", "AutoImport" })
-        EXPECT_EQ(1, plugin.Get<RunFn>(name)()) << name;
+        EXPECT_EQ(1, plugin.Get<test::RunFn>(name)()) << name;
 }
 
 TEST(Plugin, LogFileCreatedAtLoadAndContentKept)
@@ -161,14 +130,14 @@ TEST(Plugin, LogFileCreatedAtLoadAndContentKept)
     test::TempDir dir("log");
     const std::string log = dir / "08888978.log";
     {
-        LoadedPlugin plugin(dir.Path());
+        test::LoadedPlugin plugin(dir.Path());
         ASSERT_NE(nullptr, plugin.Module());
         EXPECT_TRUE(test::Exists(log));
         EXPECT_EQ("", test::ReadFile(log));
     }
     ASSERT_TRUE(test::WriteFile(log, "earlier line\r\n"));
     {
-        LoadedPlugin plugin(dir.Path());
+        test::LoadedPlugin plugin(dir.Path());
         ASSERT_NE(nullptr, plugin.Module());
     }
     EXPECT_EQ("earlier line\r\n", test::ReadFile(log));
@@ -179,7 +148,7 @@ TEST(Plugin, LoadsWhenTheLogCannotBeCreated)
     test::TempDir dir("log");
     // A directory in the log file's place: the open fails, the library still loads and unloads.
     ASSERT_TRUE(test::MakeDir(dir / "08888978.log"));
-    LoadedPlugin plugin(dir.Path());
+    test::LoadedPlugin plugin(dir.Path());
     EXPECT_NE(nullptr, plugin.Module());
     plugin.Unload();
     EXPECT_TRUE(test::IsDirectory(dir / "08888978.log"));

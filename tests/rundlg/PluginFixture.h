@@ -3,9 +3,11 @@
 #pragma once
 #include "RunWorkspace.h"
 #include "plugin/HostTitle.h"
+#include "support/Programs.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,11 +26,11 @@ protected:
     void SetDllValue(const char* name, const std::string& value);
     void SetDllValue(const char* name, DWORD value);
 
+    PluginProfile m_profile{ "QRVLNK" };
     RunWorkspace m_ws;
+    std::unique_ptr<LoadedPlugin> m_plugin;
     HMODULE m_hModule = nullptr;
-    std::vector<HWND> m_windows;
+    std::vector<std::unique_ptr<TitledWindow>> m_windows;
 };
-
-std::string DllPath();
 
 } // namespace test

@@ -9,7 +9,6 @@
 
 namespace {
 
-using test::DllPath;
 
 class PluginRunTest : public test::PluginFixture {};
 
@@ -33,7 +32,7 @@ struct Watch {
 
 TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
     MakeWindow("网商数据交换系统 - QRVHUB ");
     MakeWindow("网商数据交换系统 - QRVHUB2");
     MakeWindow(" 网商数据交换系统 - QRVHUB");
@@ -50,8 +49,8 @@ TEST_F(PluginRunTest, WithoutTheHostsExactTitleTheRunsReturnOneAndShowNothing)
 // A process without its own host window never takes another process's: it would disable it.
 TEST_F(PluginRunTest, AHostWindowOfAnotherProcessIsNeverTaken)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
-    const std::string host = DllPath().substr(0, DllPath().size() - strlen("QRVLNK.dll")) + "qrvhub.exe";
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
+    const std::string host = test::PluginPath().substr(0, test::PluginPath().size() - strlen("QRVLNK.dll")) + "qrvhub.exe";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
@@ -79,7 +78,7 @@ TEST_F(PluginRunTest, AHostWindowOfAnotherProcessIsNeverTaken)
 
 TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
     HWND host = MakeWindow(kHostTitle);
     Watch watch;
     test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
@@ -98,7 +97,7 @@ TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
 
 TEST_F(PluginRunTest, InteractiveDialogIsOwnedByTheHostWindow)
 {
-    ASSERT_NE(nullptr, m_hModule) << DllPath();
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
     HWND host = MakeWindow(kHostTitle);
     test::GuiScript script([&](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导入");

@@ -61,14 +61,6 @@ HWND FindProgress(const char* heading)
     });
 }
 
-HWND FindDialog(const char* title)
-{
-    HWND hWnd = ::FindWindowA("#32770", title);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    return pid == ::GetCurrentProcessId() ? hWnd : NULL;
-}
-
 void AnswerAppBox(GuiScript& s, const char* text, HWND owner)
 {
     HWND box = s.WaitWindow(CApp::Get()->GetAppName());

@@ -16,6 +16,7 @@ public:
     std::string Send() const { return m_root / "send"; }
     std::string Data() const { return m_root / "data"; }
     std::string Receive() const { return m_root / "recv"; }
+    std::string Root() const { return m_root.Path(); }
     std::string Ini(const char* name) const { return m_root / name; }
 
     // OrgMap.ini maps client code C01 to platform code P01 and lists suppliers with a gap in their
@@ -32,8 +33,6 @@ private:
 
 // The visible progress window of this process whose heading reads heading, or NULL.
 HWND FindProgress(const char* heading);
-// The window titled title of this process, visible or not, or NULL.
-HWND FindDialog(const char* title);
 // Answers the application message box with this text and waits until it is gone; with owner, checks
 // that the box belongs to that window.
 void AnswerAppBox(GuiScript& s, const char* text, HWND owner = NULL);

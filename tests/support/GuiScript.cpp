@@ -178,6 +178,14 @@ void GuiScript::Answer(HWND box, int id)
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
 }
 
+HWND FindDialog(const char* title)
+{
+    HWND hWnd = ::FindWindowA("#32770", title);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    return pid == ::GetCurrentProcessId() ? hWnd : NULL;
+}
+
 void GuiScript::SetText(HWND dlg, int id, const char* text)
 {
     ::SendMessageA(::GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));

@@ -61,4 +61,8 @@ private:
     bool m_bFinished;
 };
 
+// The #32770 window titled title of this process, visible or not, or NULL. Unlike the waits above it
+// sends no message, so it cannot block on a thread that is busy.
+HWND FindDialog(const char* title);
+
 } // namespace test

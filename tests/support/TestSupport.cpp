@@ -44,16 +44,34 @@ CurrentDir::~CurrentDir()
     ::SetCurrentDirectoryA(m_previous.c_str());
 }
 
+namespace {
+
+std::string AppKey(const std::string& app)
+{
+    return std::string("Software\\") + settings::kCompanyKey + "\\" + app;
+}
+
+std::string SectionKey(const std::string& app)
+{
+    return AppKey(app) + "\\" + settings::kSection;
+}
+
+void DeleteProfile(const std::string& app)
+{
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, SectionKey(app).c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, AppKey(app).c_str());
+}
+
+} // namespace
+
 std::string CleanProfile::SectionPath()
 {
-    return std::string("Software\\") + settings::kCompanyKey + "\\" + CApp::Get()->GetAppName() + "\\" + settings::kSection;
+    return SectionKey(CApp::Get()->GetAppName());
 }
 
 void CleanProfile::Clear()
 {
-    std::string appKey = std::string("Software\\") + settings::kCompanyKey + "\\" + CApp::Get()->GetAppName();
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, (appKey + "\\" + settings::kSection).c_str());
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
+    DeleteProfile(CApp::Get()->GetAppName());
 }
 
 CleanProfile::CleanProfile()
@@ -64,6 +82,50 @@ CleanProfile::CleanProfile()
 CleanProfile::~CleanProfile()
 {
     Clear();
+}
+
+PluginProfile::PluginProfile(const std::string& app) : m_app(app)
+{
+    Clear();
+}
+
+PluginProfile::~PluginProfile()
+{
+    Clear();
+}
+
+void PluginProfile::Clear() const
+{
+    DeleteProfile(m_app);
+}
+
+void PluginProfile::Set(const char* name, DWORD type, const std::string& bytes) const
+{
+    HKEY hKey = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, SectionKey(m_app).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    CRegKey key(hKey);
+    ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+}
+
+void PluginProfile::SetString(const char* name, const std::string& text, DWORD type) const
+{
+    Set(name, type, std::string(text.c_str(), text.size() + 1));
+}
+
+void PluginProfile::SetDword(const char* name, DWORD value) const
+{
+    Set(name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof(value)));
+}
+
+void PluginProfile::Delete(const char* name) const
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(m_app).c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+        return;
+    CRegKey key(hKey);
+    ::RegDeleteValueA(key, name);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes)

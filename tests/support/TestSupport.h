@@ -42,6 +42,26 @@ public:
     static std::string SectionPath();
 };
 
+// The registry section of the plug-in named app, HKCU\Software\Quorvane\<app>\2.0, removed with the
+// application key before and after; values are written as raw data of any type.
+class PluginProfile {
+public:
+    explicit PluginProfile(const std::string& app);
+    ~PluginProfile();
+    PluginProfile(const PluginProfile&) = delete;
+    PluginProfile& operator=(const PluginProfile&) = delete;
+
+    void Clear() const;
+    void Set(const char* name, DWORD type, const std::string& bytes) const;
+    // Text with its terminator, as REG_SZ or another string type.
+    void SetString(const char* name, const std::string& text, DWORD type = REG_SZ) const;
+    void SetDword(const char* name, DWORD value) const;
+    void Delete(const char* name) const;
+
+private:
+    std::string m_app;
+};
+
 bool WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);

@@ -1,0 +1,124 @@
+#include "Folder.h"
+
+#include "engine/TransferEngine.h"
+#include "framework/Gbk.h"
+#include "framework/Handle.h"
+
+namespace check {
+
+const char kNotAFolderName[] = "不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名）";
+
+namespace {
+
+const char kFullWidthBlank[] = "　";
+
+bool IsBlankAt(const char* p)
+{
+    return *p == ' ' || *p == '\t' || (p[0] == kFullWidthBlank[0] && p[1] == kFullWidthBlank[1]);
+}
+
+std::string Pattern(const std::string& dir)
+{
+    return CTransferEngine::Join(dir, "*.*");
+}
+
+// The drive (D:\) or network share (\\server\share\) a full path lies on; "" for other paths.
+std::string RootOf(const std::string& path)
+{
+    if (path.size() >= 2 && path[1] == ':')
+        return path.substr(0, 2) + "\\";
+    if (path.compare(0, 2, "\\\\") != 0)
+        return "";
+    const char* server = gbk::Find(path.c_str() + 2, '\\');
+    const char* share = server != nullptr ? gbk::Find(server + 1, '\\') : nullptr;
+    return share == nullptr ? path + "\\" : path.substr(0, share - path.c_str() + 1);
+}
+
+} // namespace
+
+std::string FolderProblem(const std::string& dir)
+{
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
+    if (find.IsValid())
+        return "";
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
+        return "";
+    if (EntryAt(dir) == Entry::kFile)
+        return "是文件，不是文件夹";
+    const std::string root = RootOf(dir);
+    if (!root.empty() && EntryAt(root) == Entry::kNothing)
+        return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemError(error) + "）";
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
+        return "不存在";
+    return "无法访问（" + SystemError(error) + "）";
+}
+
+std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir)
+{
+    std::vector<WIN32_FIND_DATAA> entries;
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
+    if (!find.IsValid())
+        return entries;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            entries.push_back(data);
+    } while (::FindNextFileA(find, &data));
+    return entries;
+}
+
+bool IsFolder(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Entry EntryAt(const std::string& path, bool* readOnly)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (readOnly != nullptr)
+        *readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Entry::kNothing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::kFolder : Entry::kFile;
+}
+
+std::vector<std::string> TemporaryFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const WIN32_FIND_DATAA& entry : ListEntries(dir)) {
+        if (!IsFolder(entry) && CTransferEngine::IsTemporaryName(entry.cFileName))
+            names.push_back(entry.cFileName);
+    }
+    return names;
+}
+
+bool HasOuterBlanks(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    const char* last = nullptr;
+    for (const char* p = text.c_str(); *p; p = gbk::Next(p))
+        last = p;
+    return IsBlankAt(text.c_str()) || IsBlankAt(last);
+}
+
+bool HasUnmappedCharacters(const std::string& name)
+{
+    return gbk::Find(name.c_str(), '?') != nullptr;
+}
+
+std::string SystemError(DWORD error)
+{
+    char text[512] = "";
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                               sizeof(text), nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return "系统错误 " + std::to_string(error) + (message.empty() ? "" : "：" + message);
+}
+
+} // namespace check

@@ -1,0 +1,33 @@
+// Folders, entries and names as a run meets them.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace check {
+
+// Why a run could not use dir (walk it with dir\*.*, copy into it), or "" when it can.
+std::string FolderProblem(const std::string& dir);
+// The entries of dir in the order a run meets them (the run's own search pattern), without "." and "..".
+std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir);
+bool IsFolder(const WIN32_FIND_DATAA& entry);
+enum class Entry { kNothing, kFile, kFolder };
+// What is at path; readOnly tells a read-only file.
+Entry EntryAt(const std::string& path, bool* readOnly = nullptr);
+
+// Starts or ends with a blank (space, tab, or the full-width blank).
+bool HasOuterBlanks(const std::string& text);
+// The platform gives characters outside GBK as '?', which no real file name holds: a run cannot open
+// such a file by that name.
+bool HasUnmappedCharacters(const std::string& name);
+
+// Why a code is refused as the name of a folder below a directory.
+extern const char kNotAFolderName[];
+
+// The temporary files that interrupted copies left in dir, which a run removes before copying into it.
+std::vector<std::string> TemporaryFiles(const std::string& dir);
+
+// "系统错误 N：<the system's text>".
+std::string SystemError(DWORD error);
+
+} // namespace check

@@ -1,0 +1,121 @@
+#include "IniFiles.h"
+
+#include "Folder.h"
+#include "framework/Gbk.h"
+#include "framework/Handle.h"
+#include "settings/Settings.h"
+
+#include <windows.h>
+#include <cstdio>
+
+namespace check {
+
+namespace {
+
+const char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+bool Converts(UINT codePage, const char* text, size_t size)
+{
+    return size == 0
+           || ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0) > 0;
+}
+
+// Valid UTF-8 with a three-byte sequence, as every Chinese character in UTF-8 is. GBK text of more than
+// a character or two is never valid UTF-8.
+bool IsUtf8Text(const std::string& bytes)
+{
+    bool threeBytes = false;
+    for (unsigned char c : bytes)
+        threeBytes = threeBytes || (c >= 0xE0 && c <= 0xEF);
+    return threeBytes && Converts(CP_UTF8, bytes.data(), bytes.size());
+}
+
+std::string Hex(const char* p, size_t size)
+{
+    std::string hex;
+    for (size_t i = 0; i < size; ++i) {
+        char digits[8];
+        std::snprintf(digits, sizeof(digits), "%s0x%02X", i ? " " : "", static_cast<unsigned char>(p[i]));
+        hex += digits;
+    }
+    return hex;
+}
+
+// The first character of a line that code page 936 does not define: "第N个字节 0x..".
+std::string FirstInvalidCharacter(const std::string& line)
+{
+    for (const char* p = line.c_str(); *p; p = gbk::Next(p)) {
+        const size_t size = gbk::Next(p) - p;
+        if (!Converts(kGbkCodePage, p, size))
+            return "第" + std::to_string(p - line.c_str() + 1) + "个字节 " + Hex(p, size);
+    }
+    return "";
+}
+
+bool ReadAll(const std::string& path, std::string* bytes, DWORD* error)
+{
+    CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        file.Detach();
+        *error = ::GetLastError();
+        return false;
+    }
+    char buffer[65536];
+    DWORD n = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &n, nullptr) && n > 0)
+        bytes->append(buffer, n);
+    return true;
+}
+
+} // namespace
+
+std::string EncodingProblem(const std::string& bytes)
+{
+    if (bytes.compare(0, 3, kUtf8Bom) == 0)
+        return "以UTF-8的字节顺序标记（BOM）开头，是UTF-8文本";
+    if (IsUtf8Text(bytes))
+        return "是UTF-8文本";
+    std::string::size_type start = 0;
+    for (int line = 1; start < bytes.size(); ++line) {
+        std::string::size_type end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string invalid = FirstInvalidCharacter(bytes.substr(start, end - start));
+        if (!invalid.empty())
+            return "第" + std::to_string(line) + "行" + invalid + "不是GBK字符";
+        start = end + 1;
+    }
+    return "";
+}
+
+bool CheckIniFile(const char* fileName, Level level, const char* consequence, CReport& report)
+{
+    const std::string path = settings::IniPath(fileName);
+    auto fail = [&](const std::string& what, const std::string& then) {
+        report.Add(level, level == Level::kProblem ? "错误" : "注意", std::string(fileName) + what + "：" + path + "。" + then);
+    };
+    const Entry entry = EntryAt(path);
+    if (entry == Entry::kNothing) {
+        fail("不存在", consequence);
+        return false;
+    }
+    if (entry == Entry::kFolder) {
+        fail("是文件夹，不是文件", consequence);
+        return false;
+    }
+    std::string bytes;
+    DWORD error = 0;
+    if (!ReadAll(path, &bytes, &error)) {
+        fail("无法读取（" + SystemError(error) + "）", consequence);
+        return false;
+    }
+    const std::string encoding = EncodingProblem(bytes);
+    if (encoding.empty())
+        report.Ok(std::string(fileName) + "：" + path);
+    else
+        fail("不是GBK文本：" + encoding, "插件按GBK读取，其中的中文会读错：请另存为GBK（ANSI）编码");
+    return true;
+}
+
+} // namespace check

@@ -1,0 +1,131 @@
+#include "Mappings.h"
+
+#include "Folder.h"
+#include "engine/OrgCodeTable.h"
+#include "framework/ChildName.h"
+#include "settings/Settings.h"
+
+#include <windows.h>
+#include <cstdlib>
+#include <cstring>
+#include <string.h>
+
+namespace check {
+
+namespace {
+
+// Enough to see how long a value really is.
+const size_t kLongRead = 65536;
+
+struct Line {
+    std::string key;
+    std::string value;
+};
+
+// The section's key lines in file order, duplicates included.
+std::vector<Line> SectionLines(const std::string& path, const char* section)
+{
+    std::vector<char> buffer;
+    DWORD n = 0;
+    for (size_t size = 65536;; size *= 2) {
+        buffer.assign(size, '\0');
+        n = ::GetPrivateProfileSectionA(section, buffer.data(), static_cast<DWORD>(size), path.c_str());
+        if (n + 2 < size || size >= (64u << 20))
+            break;
+    }
+    std::vector<Line> lines;
+    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += std::strlen(p) + 1) {
+        const char* equals = std::strchr(p, '=');
+        if (equals != nullptr)
+            lines.push_back(Line{ std::string(p, equals), equals + 1 });
+    }
+    return lines;
+}
+
+// The index of a key written with format ("ClientID%04d"), or -1.
+int IndexOf(const std::string& key, const char* format)
+{
+    const size_t stem = std::strchr(format, '%') - format;
+    if (key.size() <= stem || _strnicmp(key.c_str(), format, stem) != 0)
+        return -1;
+    const std::string digits = key.substr(stem);
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+        return -1;
+    const int index = std::atoi(digits.c_str());
+    return ::lstrcmpiA(settings::NumberedKey(format, index).c_str(), key.c_str()) == 0 ? index : -1;
+}
+
+std::string SkipReason(const std::string& path, const settings::OrgMapping& row, int index)
+{
+    const std::string clientKey = settings::NumberedKey(settings::kClientIDFormat, index);
+    const std::string platformKey = settings::NumberedKey(settings::kQRVIDFormat, index);
+    const std::string limit = std::to_string(settings::kOrgCodeBuffer - 1);
+    if (settings::ReadIniString(path, settings::kOrgMappingSection, clientKey.c_str(), nullptr, kLongRead).size()
+        > row.clientCode.size())
+        return "客户代码超过" + limit + "个字节，读取时被截断";
+    if (row.platformCode.empty())
+        return "没有" + platformKey + "（或者它是空的）";
+    if (settings::ReadIniString(path, settings::kOrgMappingSection, platformKey.c_str(), nullptr, kLongRead).size()
+        > row.platformCode.size())
+        return "网商代码超过" + limit + "个字节，读取时被截断";
+    if (row.clientCode.size() >= COrgCodeTable::kClientCodeSize)
+        return "客户代码超过" + std::to_string(COrgCodeTable::kClientCodeSize - 1) + "个字节";
+    if (row.platformCode.size() >= COrgCodeTable::kPlatformCodeSize)
+        return "网商代码超过" + std::to_string(COrgCodeTable::kPlatformCodeSize - 1) + "个字节";
+    if (!IsChildName(row.platformCode))
+        return std::string("网商代码") + kNotAFolderName;
+    return "";
+}
+
+} // namespace
+
+std::vector<MappingEntry> ReadMappingEntries()
+{
+    const std::string path = settings::IniPath(settings::kOrgMapFile);
+    const std::vector<settings::OrgMapping> rows = settings::ReadOrgMappingRows();
+    std::vector<MappingEntry> entries;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        MappingEntry entry;
+        entry.key = settings::NumberedKey(settings::kClientIDFormat, static_cast<int>(i));
+        entry.clientCode = rows[i].clientCode;
+        entry.platformCode = rows[i].platformCode;
+        entry.skipReason = SkipReason(path, rows[i], static_cast<int>(i));
+        for (const MappingEntry& earlier : entries)
+            entry.shadowed = entry.shadowed || (earlier.skipReason.empty() && earlier.clientCode == entry.clientCode);
+        entries.push_back(entry);
+    }
+    // Keys numbered after the first missing or empty client code are never read.
+    const std::string gapKey = settings::NumberedKey(settings::kClientIDFormat, static_cast<int>(rows.size()));
+    for (const Line& line : SectionLines(path, settings::kOrgMappingSection)) {
+        const int index = IndexOf(line.key, settings::kClientIDFormat);
+        if (index > static_cast<int>(rows.size()) && !line.value.empty()) {
+            MappingEntry entry;
+            entry.key = line.key;
+            entry.clientCode = line.value;
+            entry.skipReason = "编号在" + gapKey + "处中断（缺少或者是空的），后面的对应都读不到";
+            entries.push_back(entry);
+        }
+    }
+    return entries;
+}
+
+void CheckMappings(const std::vector<MappingEntry>& entries, CReport& report)
+{
+    int usable = 0;
+    for (const MappingEntry& entry : entries) {
+        const std::string pair = "代码对应" + entry.key + "=" + Quote(entry.clientCode)
+                                 + (entry.platformCode.empty() ? "" : "→" + Quote(entry.platformCode));
+        if (!entry.skipReason.empty())
+            report.Problem(pair + "被跳过：" + entry.skipReason + "，这个客户代码的文件会留在发送目录");
+        else if (entry.shadowed)
+            report.Note(pair + "不起作用：前面已经有同一个客户代码的对应，只有第一个起作用");
+        else
+            ++usable;
+    }
+    if (usable == 0)
+        report.Problem("没有可用的代码对应：导出时所有文件都会留在发送目录");
+    else
+        report.Ok("代码对应：" + std::to_string(usable) + "个可用");
+}
+
+} // namespace check

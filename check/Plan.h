@@ -1,0 +1,16 @@
+// The dry run: what an export and an import would do now, entry by entry, without doing any of it.
+// Lines tagged "导出"/"导入" name where a file would go, "留下" why it would stay, "跳过" an entry a run
+// passes over (a folder, a temporary copy) and "清理" a temporary copy a run removes.
+#pragma once
+#include "Mappings.h"
+#include "Report.h"
+#include "SettingsCheck.h"
+
+#include <vector>
+
+namespace check {
+
+void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mappings, CReport& report);
+void PlanImport(const RunSettings& run, CReport& report);
+
+} // namespace check

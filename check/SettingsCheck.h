@@ -1,0 +1,28 @@
+// The registry settings that runs read, checked the way a run reads them.
+#pragma once
+#include "Report.h"
+#include "StoredProfile.h"
+
+#include <string>
+
+namespace check {
+
+// The settings as a run would read them now.
+struct RunSettings {
+    std::string sourcePath;
+    std::string exportLocation;
+    std::string destPath;
+    std::string userOrgID;
+    bool deleteAfterCopy = false;
+    // A run that would stop at once with a message box.
+    bool exportRefused = false;
+    bool importRefused = false;
+};
+
+RunSettings CheckSettings(const CStoredProfile& profile, CReport& report);
+
+// The import's refusal of a user organisation code, or "" when an import takes it (an empty code makes
+// the data-file location itself the delivery folder).
+std::string UserOrgIDProblem(const std::string& userOrgID);
+
+} // namespace check

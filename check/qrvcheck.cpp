@@ -1,0 +1,119 @@
+// qrvcheck.exe: checks the settings that QRVLNK's runs read and, with --plan, tells what an export and
+// an import would do with each file, changing nothing. Exit code 0: runs would work; 1: something would
+// stop a run or leave files where they are; 2: wrong arguments.
+#include "Console.h"
+#include "IniFiles.h"
+#include "Mappings.h"
+#include "Plan.h"
+#include "Report.h"
+#include "SettingsCheck.h"
+#include "StoredProfile.h"
+#include "framework/ChildName.h"
+#include "framework/Path.h"
+#include "settings/Settings.h"
+
+#include <windows.h>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kDefaultPlugin[] = "QRVLNK";
+
+const char kUsage[] =
+    "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]\r\n"
+    "  检查QRVLNK插件的设置，什么也不修改。\r\n"
+    "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
+    "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
+    "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么留下\r\n"
+    "退出码：0 导出和导入会正常进行；1 有问题会让运行停止或让文件留下；2 参数错误";
+
+struct Arguments {
+    bool plan = false;
+    bool help = false;
+    std::string workDir;
+    std::string plugin = kDefaultPlugin;
+};
+
+// False, with the reason, for arguments that make no sense.
+bool Parse(int argc, char** argv, Arguments& args, std::string& error)
+{
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--plan") {
+            args.plan = true;
+        } else if (arg == "--help" || arg == "-h" || arg == "/?") {
+            args.help = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "不认识的选项：" + arg;
+            return false;
+        } else if (positional == 0) {
+            args.workDir = arg;
+            ++positional;
+        } else if (positional == 1) {
+            args.plugin = arg;
+            ++positional;
+        } else {
+            error = "多余的参数：" + arg;
+            return false;
+        }
+    }
+    if (!IsChildName(args.plugin) || args.plugin.find_first_of("*?\"<>|") != std::string::npos) {
+        error = "插件名不能用作DLL的名字：" + args.plugin;
+        return false;
+    }
+    return true;
+}
+
+int WrongArguments(const std::string& error)
+{
+    check::WriteLine(error);
+    check::WriteLine(kUsage);
+    return 2;
+}
+
+void Print(const check::CReport& report)
+{
+    for (const check::Finding& finding : report.Findings())
+        check::WriteLine("[" + finding.tag + "] " + finding.text);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args;
+    std::string error;
+    if (!Parse(argc, argv, args, error))
+        return WrongArguments(error);
+    if (args.help) {
+        check::WriteLine(kUsage);
+        return 0;
+    }
+    if (!args.workDir.empty() && !::SetCurrentDirectoryA(args.workDir.c_str()))
+        return WrongArguments("无法进入工作目录：" + args.workDir);
+
+    check::CReport report;
+    report.Info("工作目录：" + GetCurrentDir() + "，插件：" + args.plugin + ".dll");
+    const check::CStoredProfile profile(args.plugin);
+    const check::RunSettings run = check::CheckSettings(profile, report);
+    std::vector<check::MappingEntry> mappings;
+    if (check::CheckIniFile(settings::kOrgMapFile, check::Level::kProblem,
+                            "导出时没有代码对应，所有文件都会留在发送目录", report)) {
+        mappings = check::ReadMappingEntries();
+        check::CheckMappings(mappings, report);
+    }
+    check::CheckIniFile(settings::kTaskDefineFile, check::Level::kNote,
+                        "它只提供导出窗口和设置页上的任务列表，不影响哪些文件被传送", report);
+    if (args.plan) {
+        check::PlanExport(run, mappings, report);
+        check::PlanImport(run, report);
+    }
+    const int problems = report.ProblemCount();
+    report.Add(check::Level::kInfo, "结论",
+               problems == 0 ? "没有发现问题：导出和导入会正常进行"
+                             : "发现" + std::to_string(problems) + "个问题：运行会停止，或者有文件会留下");
+    Print(report);
+    return problems == 0 ? 0 : 1;
+}

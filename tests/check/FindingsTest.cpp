@@ -1,0 +1,204 @@
+// qrvcheck.exe on real workspaces: each setting, file, mapping and plan problem once, with the line it
+// prints and the exit code; then its arguments.
+#include "CheckWorkspace.h"
+
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace checktest {
+namespace {
+
+using Setup = std::function<void(CheckWorkspace&)>;
+
+const char kPlugin[] = "QRVCHECK";
+
+struct Case {
+    const char* what;
+    Setup setUp;
+    const char* options;
+    DWORD exitCode;
+    const char* line; // a line of the output holds this
+};
+
+bool HasLine(const std::string& output, const std::string& fragment)
+{
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find("\r\n", start);
+        if (end == std::string::npos)
+            end = output.size();
+        if (output.substr(start, end - start).find(fragment) != std::string::npos)
+            return true;
+        start = end + 2;
+    }
+    return false;
+}
+
+Setup SetString(const char* name, const std::string& value, DWORD type = REG_SZ)
+{
+    return [=](CheckWorkspace& ws) { ws.Profile().SetString(name, value, type); };
+}
+
+Setup Delete(const char* name)
+{
+    return [=](CheckWorkspace& ws) { ws.Profile().Delete(name); };
+}
+
+Setup Mapping(const std::string& lines)
+{
+    return [=](CheckWorkspace& ws) { ws.WriteMapping(lines); };
+}
+
+Setup OrgMapBytes(const std::string& bytes)
+{
+    return [=](CheckWorkspace& ws) { test::WriteFile(ws.OrgMap(), bytes); };
+}
+
+Setup SendFile(const std::string& name)
+{
+    return [=](CheckWorkspace& ws) { test::WriteFile(ws.Send() + "\\" + name, name); };
+}
+
+TEST(Check, EachProblemOnceWithItsLineAndExitCode)
+{
+    const std::string over16(17, 'Q');
+    const std::string over127 = "ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=" + std::string(130, 'C')
+                                + "\r\nQRVID0001=P02\r\n";
+    const Case cases[] = {
+        { "all right", nullptr, "--plan", 0, "[结论] 没有发现问题" },
+        { "no registry key", [](CheckWorkspace& ws) { ws.Profile().Clear(); }, "", 1, "[错误] 注册表项不存在：" },
+        { "SourcePath missing", Delete(settings::kSourcePath), "", 1, "[错误] SourcePath（源数据发送目录）没有设置，导出会停止" },
+        { "ExportLocation empty", SetString(settings::kExportLocation, ""), "", 1,
+          "[错误] ExportLocation（数据文件存放路径）是空的，导出和导入都会停止" },
+        { "DestPath REG_EXPAND_SZ", SetString(settings::kDestPath, "%TEMP%", REG_EXPAND_SZ), "", 1,
+          "[错误] DestPath（源数据接收目录）的类型是REG_EXPAND_SZ，插件只读取REG_SZ，当作没有设置，导入会停止：“%TEMP%”" },
+        { "SourcePath REG_DWORD", [](CheckWorkspace& ws) { ws.Profile().SetDword(settings::kSourcePath, 7); }, "", 1,
+          "SourcePath（源数据发送目录）的类型是REG_DWORD，插件只读取REG_SZ，当作没有设置，导出会停止：“7”" },
+        { "SourcePath a file", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Root() + "\\send.txt", "x");
+              ws.Profile().SetString(settings::kSourcePath, ws.Root() + "\\send.txt");
+          }, "", 1, "[错误] SourcePath（源数据发送目录）是文件，不是文件夹：“" },
+        { "DestPath missing folder", [](CheckWorkspace& ws) { test::RemoveTree(ws.Receive()); }, "", 1,
+          "[错误] DestPath（源数据接收目录）不存在：“" },
+        { "ExportLocation unreachable", SetString(settings::kExportLocation, "\\\\qrv-nohost\\share"), "", 1,
+          "[错误] ExportLocation（数据文件存放路径）无法访问：驱动器或网络共享\\\\qrv-nohost\\share\\不可用" },
+        { "SourcePath trailing blank", [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Send() + " "); },
+          "", 1, "[错误] SourcePath（源数据发送目录）首尾有空白，插件照原样使用：“" },
+        { "UserOrgID leading full-width blank", SetString(settings::kUserOrgID, "　Q900"), "", 1,
+          "[错误] UserOrgID（用户机构代码）首尾有空白，插件照原样使用：“　Q900”" },
+        { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
+          "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹" },
+        { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
+          "[错误] UserOrgID（用户机构代码）有17个字节，超过16个字节的限制，导入会被拒绝" },
+        { "UserOrgID leaves its root", SetString(settings::kUserOrgID, "..\\Q900"), "", 1,
+          "[错误] UserOrgID（用户机构代码）不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名），导入会被拒绝：“..\\Q900”" },
+        { "IsDeleted a string", SetString(settings::kIsDeleted, "1"), "", 0,
+          "[注意] IsDeleted（文件传送完毕后删除）的类型是REG_SZ，插件只读取REG_DWORD，当作0：导出后源文件留在发送目录：“1”" },
+        { "IsDeleted missing", Delete(settings::kIsDeleted), "", 0, "[注意] IsDeleted（文件传送完毕后删除）没有设置，当作0" },
+        { "no delivery folder", [](CheckWorkspace& ws) { test::RemoveTree(ws.Delivery()); }, "", 0,
+          "[注意] 交付文件夹还不存在：" },
+        { "OrgMap.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.OrgMap().c_str()); }, "", 1,
+          "[错误] OrgMap.ini不存在：" },
+        { "OrgMap.ini a folder", [](CheckWorkspace& ws) {
+              ::DeleteFileA(ws.OrgMap().c_str());
+              test::MakeDir(ws.OrgMap());
+          }, "", 1, "[错误] OrgMap.ini是文件夹，不是文件：" },
+        { "OrgMap.ini held open", [](CheckWorkspace& ws) { ws.Lock(ws.OrgMap()); }, "", 1,
+          "[错误] OrgMap.ini无法读取（系统错误 32" },
+        { "OrgMap.ini invalid GBK", OrgMapBytes("[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P\x81\x20\r\n"), "", 1,
+          "OrgMap.ini不是GBK文本：第3行第12个字节 0x81 0x20不是GBK字符" },
+        { "OrgMap.ini UTF-8 with BOM", OrgMapBytes("\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P01\r\n"), "", 1,
+          "OrgMap.ini不是GBK文本：以UTF-8的字节顺序标记（BOM）开头" },
+        { "OrgMap.ini UTF-8", OrgMapBytes("[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P01\r\n"), "",
+          1, "OrgMap.ini不是GBK文本：是UTF-8文本" },
+        { "TaskDefine.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.TaskDefine().c_str()); }, "", 0,
+          "[注意] TaskDefine.ini不存在：" },
+        { "mapping cut", Mapping(over127), "", 1, "ClientID0001=“CCC" },
+        { "mapping cut, the reason", Mapping(over127), "", 1, "被跳过：客户代码超过127个字节，读取时被截断" },
+        { "mapping duplicated", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C01\r\nQRVID0001=P02\r\n"), "", 0,
+          "[注意] 代码对应ClientID0001=“C01”→“P02”不起作用：前面已经有同一个客户代码的对应" },
+        { "mapping half pair", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C02\r\n"), "", 1,
+          "[错误] 代码对应ClientID0001=“C02”被跳过：没有QRVID0001（或者它是空的）" },
+        { "mapping client code over-long", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C23456789012345678901234\r\nQRVID0001=P02\r\n"),
+          "", 1, "被跳过：客户代码超过23个字节" },
+        { "mapping platform code over-long", Mapping("ClientID0000=C01\r\nQRVID0000=P234567890123456\r\n"), "", 1,
+          "被跳过：网商代码超过15个字节" },
+        { "mapping leaves its root", Mapping("ClientID0000=C01\r\nQRVID0000=..\\x\r\n"), "", 1,
+          "[错误] 代码对应ClientID0000=“C01”→“..\\x”被跳过：网商代码不是一个文件夹名" },
+        { "mapping numbering gap", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0002=C03\r\nQRVID0002=P03\r\n"), "",
+          1, "[错误] 代码对应ClientID0002=“C03”被跳过：编号在ClientID0001处中断" },
+        { "no usable mapping", Mapping(""), "", 1, "[错误] 没有可用的代码对应" },
+        { "plan: exported", SendFile("a_C01_1.txt"), "--plan", 0, "P01\\a_C01_1.txt（先建立文件夹P01），然后删除源文件" },
+        { "plan: no client code", SendFile("notes.txt"), "--plan", 1,
+          "[留下] notes.txt：文件名不是“前缀_客户代码_其余”的形式，没有客户代码" },
+        { "plan: code not mapped", SendFile("a_C99_1.txt"), "--plan", 1, "[留下] a_C99_1.txt：客户代码“C99”在代码对应中没有" },
+        { "plan: pair skipped", [](CheckWorkspace& ws) {
+              ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C02\r\n");
+              test::WriteFile(ws.Send() + "\\a_C02_1.txt", "x");
+          }, "--plan", 1, "[留下] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过：没有QRVID0001" },
+        { "plan: folder", [](CheckWorkspace& ws) { test::MakeDir(ws.Send() + "\\C01"); }, "--plan", 0,
+          "[跳过] C01：是文件夹，插件不进入文件夹" },
+        { "plan: a temporary copy left in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,
+          "[跳过] .~qrvlnk-1-2.part：是中断的复制留下的临时文件，插件不处理" },
+        { "plan: a temporary copy left in the receive folder",
+          [](CheckWorkspace& ws) { test::WriteFile(ws.Receive() + "\\.~qrvlnk-1-2.part", "half"); }, "--plan", 0,
+          "recv\\.~qrvlnk-1-2.part：中断的复制留下的临时文件，导入时删除" },
+        { "plan: imported", [](CheckWorkspace& ws) { test::WriteFile(ws.Delivery() + "\\d.txt", "d"); }, "--plan", 0,
+          "recv\\d.txt，存档为 " },
+        { "plan: name already in Backup", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
+              test::MakeDir(ws.Backup());
+              test::WriteFile(ws.Backup() + "\\d.txt", "old");
+          }, "--plan", 0, "\\Q900\\Backup\\d.txt.1" },
+        { "plan: a read-only target", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
+              test::WriteFile(ws.Receive() + "\\d.txt", "older d");
+              ::SetFileAttributesA((ws.Receive() + "\\d.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+          }, "--plan", 1, "[留下] d.txt：复制会失败：目标文件是只读的：" },
+        { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
+          "[错误] 交付文件夹里的Backup是文件，不是文件夹" },
+        { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",
+          1, "[留下] d_?.txt：复制会失败：文件名含有GBK以外的字符（显示为“?”）" },
+    };
+    for (const Case& c : cases) {
+        CheckWorkspace ws(kPlugin);
+        if (c.setUp)
+            c.setUp(ws);
+        const test::ProgramResult r = ws.Check(c.options);
+        EXPECT_EQ(c.exitCode, r.exitCode) << c.what << "\n" << r.output;
+        EXPECT_TRUE(HasLine(r.output, c.line)) << c.what << ": no line holds\n" << c.line << "\nin\n" << r.output;
+    }
+}
+
+TEST(Check, ArgumentsAndUsage)
+{
+    CheckWorkspace ws(kPlugin);
+    const test::PluginProfile noDefaultProfile("QRVLNK");
+    const struct {
+        std::string args;
+        std::string dir;
+        DWORD exitCode;
+        std::string line;
+    } cases[] = {
+        { "--help", "", 0, "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]" },
+        { "--frobnicate", "", 2, "不认识的选项：--frobnicate" },
+        { "a b c", "", 2, "多余的参数：c" },
+        { "\"" + ws.Root() + "\\none\"", "", 2, "无法进入工作目录：" },
+        { ". ..\\x", "", 2, "插件名不能用作DLL的名字：..\\x" },
+        { "", ws.Host(), 1, "[错误] 注册表项不存在：HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0" },
+        { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() + "，插件：QRVCHECK.dll" },
+    };
+    for (const auto& c : cases) {
+        const test::ProgramResult r = RunChecker(c.args, c.dir);
+        EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
+        EXPECT_TRUE(HasLine(r.output, c.line)) << c.args << ": no line holds\n" << c.line << "\nin\n" << r.output;
+        if (c.exitCode == 2) {
+            EXPECT_TRUE(HasLine(r.output, "用法：")) << "a wrong argument shows the usage: " << c.args;
+        }
+    }
+}
+
+} // namespace
+} // namespace checktest
