@@ -13,7 +13,6 @@ for arch in $archs; do
   cmake --build --preset "$arch" -j"$(nproc)"
   # Exactly the nine exports, undecorated, and only Windows system DLLs imported.
   objdump="${arch}-w64-mingw32-objdump"
-  [ "$arch" = i686 ] && objdump=i686-w64-mingw32-objdump
   imports=$("$objdump" -p "build/$arch/bin/QRVLNK.dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
   exports=$("$objdump" -p "build/$arch/bin/QRVLNK.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | tail -n +2 | awk 'NF {print $NF}' | LC_ALL=C sort | tr '\n' ' ')
   if [ "$exports" != "AutoExport AutoImport Export GetInterfaceInfo Import QueryFunctions SetDataFilePath SetUserOrgID Setup " ]; then

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "resource.h"
+#include "settings/SupplierRows.h"
 #include "settings/Settings.h"
 #include "run/WorkThread.h"
 
@@ -103,18 +104,11 @@ void CExportDlg::LoadLists()
     m_taskList.DeleteAllItems();
     const CRedrawOff supplierRedraw(m_supplierList.m_hWnd);
     const CRedrawOff taskRedraw(m_taskList.m_hWnd);
-    for (const settings::Supplier& supplier : settings::ReadSuppliers()) {
-        const int row = m_supplierList.AddItem(supplier.code.c_str());
-        m_supplierList.SetCheck(row, supplier.valid);
-        if (!supplier.name.empty())
-            m_supplierList.SetItemText(row, 1, supplier.name.c_str());
-    }
-    for (const std::string& task : settings::ListTasks()) {
-        const int row = m_taskList.AddItem(task.c_str());
-        m_taskList.SetCheck(row, settings::ReadTaskInt(task, settings::kChecked, 0) != 0);
-        const std::string time = settings::ReadTaskString(task, settings::kLastExportTime, settings::kDefaultExportTime,
-                                                          settings::kTaskValueBuffer);
-        m_taskList.SetItemText(row, 1, time.c_str());
+    settings::ShowSuppliers(m_supplierList, settings::ReadSuppliers());
+    for (const settings::Task& task : settings::ReadTasks()) {
+        const int row = m_taskList.AddItem(task.name.c_str());
+        m_taskList.SetCheck(row, task.checked);
+        m_taskList.SetItemText(row, 1, task.lastExportTime.c_str());
     }
 }
 
@@ -122,15 +116,7 @@ void CExportDlg::LoadLists()
 // section and gets its tick and export start time.
 void CExportDlg::SaveContents()
 {
-    std::vector<settings::Supplier> suppliers;
-    for (int row = 0; row < m_supplierList.GetItemCount(); ++row) {
-        settings::Supplier supplier;
-        supplier.code = m_supplierList.GetItemText(row, 0);
-        supplier.name = m_supplierList.GetItemText(row, 1);
-        supplier.valid = m_supplierList.GetCheck(row) != FALSE;
-        suppliers.push_back(supplier);
-    }
-    settings::WriteSuppliers(suppliers);
+    settings::WriteSuppliers(settings::SuppliersIn(m_supplierList));
     std::vector<settings::TaskKey> taskKeys;
     for (int row = 0; row < m_taskList.GetItemCount(); ++row) {
         const std::string task = m_taskList.GetItemText(row, 0);

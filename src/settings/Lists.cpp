@@ -91,6 +91,20 @@ std::vector<std::string> ListTasks()
     return ReadSectionNames(IniPath(kTaskDefineFile), kSectionNamesBuffer);
 }
 
+std::vector<Task> ReadTasks()
+{
+    std::vector<Task> tasks;
+    for (const std::string& name : ListTasks()) {
+        Task task;
+        task.name = name;
+        task.fileName = ReadTaskString(name, kFileName, "", kTaskValueBuffer);
+        task.checked = ReadTaskInt(name, kChecked, 0) != 0;
+        task.lastExportTime = ReadTaskString(name, kLastExportTime, kDefaultExportTime, kTaskValueBuffer);
+        tasks.push_back(task);
+    }
+    return tasks;
+}
+
 std::string ReadTaskString(const std::string& task, const char* key, const char* defaultValue, size_t bufferSize)
 {
     return ReadIniString(IniPath(kTaskDefineFile), task.c_str(), key, defaultValue, bufferSize);

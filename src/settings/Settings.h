@@ -94,6 +94,15 @@ std::string BuildTempSQL(const std::vector<Supplier>& suppliers);
 
 // TaskDefine.ini: one section per task.
 std::vector<std::string> ListTasks();
+// A task as the lists show it: its section name, file name, tick and export start time.
+struct Task {
+    std::string name;
+    std::string fileName;
+    bool checked = false;
+    std::string lastExportTime;
+};
+// Every listed task with its keys ("FileName" empty and "LastExportTime" the default when missing).
+std::vector<Task> ReadTasks();
 std::string ReadTaskString(const std::string& task, const char* key, const char* defaultValue, size_t bufferSize);
 int ReadTaskInt(const std::string& task, const char* key, int defaultValue);
 bool WriteTaskString(const std::string& task, const char* key, const char* value);

@@ -2,7 +2,7 @@
 
 #include "framework/App.h"
 #include "resource.h"
-#include "settings/Settings.h"
+#include "settings/SupplierRows.h"
 #include "setup/RowEdits.h"
 
 #include <vector>
@@ -61,24 +61,12 @@ void CPropPageSupplier::OnOK()
 
 void CPropPageSupplier::LoadSuppliers()
 {
-    for (const settings::Supplier& supplier : settings::ReadSuppliers()) {
-        int row = m_listSuppliers.AddItem(supplier.code.c_str());
-        if (supplier.valid)
-            m_listSuppliers.SetCheck(row, TRUE);
-        m_listSuppliers.SetItemText(row, 1, supplier.name.c_str());
-    }
+    settings::ShowSuppliers(m_listSuppliers, settings::ReadSuppliers());
 }
 
 void CPropPageSupplier::SaveSuppliers()
 {
-    std::vector<settings::Supplier> suppliers(m_listSuppliers.GetItemCount());
-    for (size_t row = 0; row < suppliers.size(); ++row) {
-        const int item = static_cast<int>(row);
-        suppliers[row].code = m_listSuppliers.GetItemText(item, 0);
-        suppliers[row].name = m_listSuppliers.GetItemText(item, 1);
-        suppliers[row].valid = m_listSuppliers.GetCheck(item) != FALSE;
-    }
-    settings::WriteSuppliers(suppliers);
+    settings::WriteSuppliers(settings::SuppliersIn(m_listSuppliers));
 }
 
 void CPropPageSupplier::OnAddSupplier()

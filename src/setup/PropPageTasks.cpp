@@ -43,15 +43,11 @@ void CPropPageTasks::OnOK()
 void CPropPageTasks::LoadTasks()
 {
     // Only whole names are listed, so no tick is ever written under a name cut short.
-    for (const std::string& task : settings::ListTasks()) {
-        int row = m_listTasks.AddItem(task.c_str());
-        m_listTasks.SetItemText(row, 1,
-                                settings::ReadTaskString(task, settings::kFileName, "", settings::kTaskValueBuffer).c_str());
-        m_listTasks.SetCheck(row, settings::ReadTaskInt(task, settings::kChecked, 0) != 0);
-        m_listTasks.SetItemText(row, 2,
-                                settings::ReadTaskString(task, settings::kLastExportTime, settings::kDefaultExportTime,
-                                                         settings::kTaskValueBuffer)
-                                    .c_str());
+    for (const settings::Task& task : settings::ReadTasks()) {
+        const int row = m_listTasks.AddItem(task.name.c_str());
+        m_listTasks.SetItemText(row, 1, task.fileName.c_str());
+        m_listTasks.SetCheck(row, task.checked);
+        m_listTasks.SetItemText(row, 2, task.lastExportTime.c_str());
     }
 }
 

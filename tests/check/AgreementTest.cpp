@@ -7,6 +7,8 @@
 #include "settings/Settings.h"
 #include "support/GuiScript.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
@@ -179,6 +181,7 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
           } },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         CheckWorkspace ws("QRVLNK");
         c.setUp(ws);
         const test::ProgramResult check = ws.CheckHere("--plan");

@@ -4,6 +4,8 @@
 
 #include "settings/Settings.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -163,6 +165,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           1, "[留下] d_?.txt：复制会失败：文件名含有GBK以外的字符（显示为“?”）" },
     };
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         CheckWorkspace ws(kPlugin);
         if (c.setUp)
             c.setUp(ws);
@@ -191,6 +194,7 @@ TEST(Check, ArgumentsAndUsage)
         { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() + "，插件：QRVCHECK.dll" },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         const test::ProgramResult r = RunChecker(c.args, c.dir);
         EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
         EXPECT_TRUE(HasLine(r.output, c.line)) << c.args << ": no line holds\n" << c.line << "\nin\n" << r.output;

@@ -5,6 +5,8 @@
 #include "framework/Handle.h"
 #include "settings/Settings.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <functional>
@@ -88,6 +90,7 @@ TEST(CheckMakesNoWrite, WorkspaceAndRegistryStayAsTheyWere)
           } },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         CheckWorkspace ws("QRVCHECK");
         c.setUp(ws);
         const std::string treeBefore = TreeSnapshot(ws.Root());

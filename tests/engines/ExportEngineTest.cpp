@@ -73,8 +73,9 @@ TEST_F(ExportEngineTest, FilesWithoutAKnownCodeAreSkippedButTakeAStep)
 {
     const std::vector<std::string> names = { "_C1_x.txt", "a_C1.txt", "a__b.txt", "a_c1_b.txt", "a_C9_b.txt",
                                              "plain.txt", "a_ C1_b.txt" };
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         Put(Send(name), name);
+    }
     Engine engine(&m_view, ReadExportInput(), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ(std::vector<std::string>(), ListDir(m_store)) << "nothing copied, no folder made";
@@ -112,6 +113,7 @@ TEST_F(ExportEngineTest, NamingRuleWorksOnCharacters)
         { "礬_碶_x", true, "碶" },      // trail bytes 0x5C
     };
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         std::string code;
         EXPECT_EQ(c.hasCode, ClientCodeOf(c.name, code)) << c.name;
         if (c.hasCode) {
@@ -198,6 +200,7 @@ TEST_F(ExportEngineTest, SettingsAreCheckedInOrder)
     };
     Put(Send("a_C1_x.txt"), "x");
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         settings::SetString(settings::kSourcePath, c.source ? m_send.c_str() : "");
         settings::SetString(settings::kExportLocation, c.location ? m_store.c_str() : "");
         test::RecordingView view;

@@ -104,6 +104,7 @@ TEST_F(ImportEngineTest, ArchivedUnderTheFirstFreeNumberWhateverElseBackupHolds)
         { "1,200 earlier copies", manyCopies, "a.txt.1201" },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         test::RemoveTree(m_backup);
         ASSERT_TRUE(test::MakeDir(m_backup));
         for (const std::string& name : c.existing)
@@ -151,6 +152,7 @@ TEST_F(ImportEngineTest, SettingsAreCheckedInOrder)
     };
     Put(Delivered("a.txt"), "a");
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         settings::SetString(settings::kDestPath, c.dest ? m_recv.c_str() : "");
         settings::SetString(settings::kExportLocation, c.location ? m_store.c_str() : "");
         test::RecordingView view;
@@ -168,15 +170,17 @@ TEST_F(ImportEngineTest, GbkNamesArriveIntact)
     ASSERT_TRUE(test::MakeDir(recv));
     settings::SetString(settings::kDestPath, recv.c_str());
     const Names names = { "確_礬.txt", "碶表確" };
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         Put(Delivered(name), name);
+    }
     EXPECT_EQ(1, MakeEngine(m_view)->Run());
     Names sorted = names;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, ListDir(recv));
     EXPECT_EQ(sorted, ListDir(m_backup));
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         EXPECT_EQ(name, ReadFile(recv + "\\" + name));
+    }
 }
 
 TEST_F(ImportEngineTest, AFailedCopyLeavesTheFileQuietly)

@@ -35,6 +35,7 @@ TEST(Host, ArgumentsAndExitCodes)
         { "--every 5", 1, "needs at least one step" },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         test::ProgramResult r = test::RunProgram(Host(), c.args);
         EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
         EXPECT_NE(std::string::npos, r.output.find(c.output)) << c.args << "\n" << r.output;

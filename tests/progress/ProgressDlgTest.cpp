@@ -4,6 +4,8 @@
 #include "resource.h"
 #include "support/GuiScript.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <functional>
@@ -14,23 +16,9 @@ namespace {
 
 const DWORD kWaitMs = 5000;
 
-// Serves this thread's messages until pred holds or the wait ends; true when pred held.
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = kWaitMs)
 {
-    const DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWindow::WalkPreTranslateTree(&msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
-    }
-    return true;
+    return test::PumpUntil(pred, timeoutMs);
 }
 
 void PumpFor(DWORD ms)
@@ -140,6 +128,7 @@ TEST_F(ProgressDlgTest, HeadingStatusAndBar)
         int shown;
     } cases[] = { { 40, 40 }, { 150, 100 }, { -5, 0 }, { 100, 100 } };
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         m_pDlg->SetPos(c.set);
         EXPECT_EQ(c.shown, ::SendDlgItemMessageA(hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0)) << "SetPos(" << c.set << ")";
     }

@@ -7,6 +7,8 @@
 #include "resource.h"
 #include "settings/Settings.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
@@ -90,6 +92,7 @@ TEST_F(ExportDlgTest, ShowsTheListsOfTheIniFilesAndTheHalfDayAroundNow)
             { suppliers, 1, "供商名称", LVCFMT_LEFT, 185 },
         };
         for (const Column& c : columns) {
+            TRACE_CASE(columns, c);
             char text[64] = "";
             LVCOLUMNA column = {};
             column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
@@ -247,6 +250,7 @@ TEST_F(ExportDlgTest, LeavingATimeEditChecksTheDate)
         { IDC_EXPORT_END_TIME, "", false, nullptr },
     };
     for (const DateCase& c : cases) {
+        TRACE_CASE(cases, c);
         CExportDlg dlg(NULL, 0);
         std::string shown;
         CDateTime defaultHeld;

@@ -7,6 +7,8 @@
 #include "resource.h"
 #include "settings/Settings.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +133,7 @@ TEST_F(ImportDlgTest, LeavingATimeEditChecksTheDate)
         { "abc", true, "" },
     };
     for (const Case& c : cases) {
+        TRACE_CASE(cases, c);
         CImportDlg dlg(NULL, false, m_userOrgID);
         std::string shown;
         Run(dlg, [&](test::GuiScript& s, HWND hDlg) {

@@ -57,11 +57,8 @@ TEST_F(PluginRunTest, AHostWindowOfAnotherProcessIsNeverTaken)
     std::string command = "\"" + host + "\"";
     ASSERT_TRUE(::CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     HWND other = NULL;
-    for (int i = 0; i < 300 && other == NULL; ++i) {
-        ::Sleep(50);
-        other = ::FindWindowA(nullptr, kHostTitle);
-    }
-    ASSERT_NE(nullptr, other) << "the host process shows no window";
+    ASSERT_TRUE(test::PumpUntil([&] { return (other = ::FindWindowA(nullptr, kHostTitle)) != NULL; }, 15000))
+        << "the host process shows no window";
     Watch watch;
     test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
     for (const char* name : { "AutoExport", "Export" })

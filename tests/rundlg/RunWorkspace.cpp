@@ -72,14 +72,6 @@ void AnswerAppBox(GuiScript& s, const char* text, HWND owner)
     s.WaitGone(box);
 }
 
-HWND FocusOf(HWND dlg)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info);
-    return info.hwndFocus;
-}
-
 std::string ItemText(HWND list, int row, int col)
 {
     CListView view;

@@ -36,8 +36,6 @@ HWND FindProgress(const char* heading);
 // Answers the application message box with this text and waits until it is gone; with owner, checks
 // that the box belongs to that window.
 void AnswerAppBox(GuiScript& s, const char* text, HWND owner = NULL);
-// The focus window of the thread that runs dlg.
-HWND FocusOf(HWND dlg);
 // A list view's cell text and check box, read from another thread of the process.
 std::string ItemText(HWND list, int row, int col);
 bool ItemChecked(HWND list, int row);

@@ -2,6 +2,8 @@
 #include "run/ExportDlg.h"
 #include "run/ImportDlg.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,7 @@ TEST(TimeWindow, ExportTakesTheHalfDayThatContainsNowWithNoonInTheMorning)
         { 2004, 2, 28, 12, 30, 0, "2004-02-28 12:00:00", "2004-02-29 00:00:00" },
     };
     for (const WindowCase& c : cases) {
+        TRACE_CASE(cases, c);
         const CDateTime now = CDateTime::FromDate(c.year, c.month, c.day, c.hour, c.minute, c.second);
         CDateTime start, end;
         ExportTimeWindow(now, &start, &end);
@@ -44,6 +47,7 @@ TEST(TimeWindow, ImportTakesTodayUntilTomorrow)
         { 2004, 2, 28, 22, 0, 0, "2004-02-28 00:00:00", "2004-02-29 00:00:00" },
     };
     for (const WindowCase& c : cases) {
+        TRACE_CASE(cases, c);
         const CDateTime now = CDateTime::FromDate(c.year, c.month, c.day, c.hour, c.minute, c.second);
         CDateTime start, end;
         ImportTimeWindow(now, &start, &end);

@@ -22,16 +22,18 @@ protected:
 std::string Join(const std::vector<settings::OrgMapping>& list)
 {
     std::string text;
-    for (const auto& m : list)
+    for (const auto& m : list) {
         text += m.clientCode + "=" + m.platformCode + ";";
+    }
     return text;
 }
 
 std::string Join(const std::vector<settings::Supplier>& list)
 {
     std::string text;
-    for (const auto& s : list)
+    for (const auto& s : list) {
         text += s.code + (s.valid ? "+" : "-") + s.name + ";";
+    }
     return text;
 }
 
@@ -58,6 +60,7 @@ TEST_F(IniLayout, OrgMappingReadStopsAtGapsAndSkipsHalfPairs)
         { "[OrgMapping]\r\nClientID10000=A\r\nQRVID10000=P\r\n", "" },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         WriteOrgMap(c.file);
         EXPECT_EQ(c.expected, Join(settings::ReadOrgMappings())) << c.file;
     }

@@ -17,8 +17,9 @@ const std::string kNoFile = "(none)";
 void WriteKeyByKey(const std::string& path, const char* section, const settings::IniKeys& keys)
 {
     ::WritePrivateProfileSectionA(section, "\0", path.c_str());
-    for (const auto& key : keys)
+    for (const auto& key : keys) {
         ::WritePrivateProfileStringA(section, key.first.c_str(), key.second.c_str(), path.c_str());
+    }
 }
 
 void WriteOrgMappingsKeyByKey(const std::string& path, const std::vector<settings::OrgMapping>& mappings)
@@ -45,8 +46,9 @@ void WriteSuppliersKeyByKey(const std::string& path, const std::vector<settings:
 
 void WriteTaskKeysOneByOne(const std::string& path, const std::vector<settings::TaskKey>& keys)
 {
-    for (const settings::TaskKey& key : keys)
+    for (const settings::TaskKey& key : keys) {
         ::WritePrivateProfileStringA(key.task.c_str(), key.key, key.value.c_str(), path.c_str());
+    }
 }
 
 // The same starting file (or none) in two directories: one for the former writes, one that is the

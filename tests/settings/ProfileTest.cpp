@@ -102,6 +102,7 @@ TEST_F(UserOrgIdTest, SixteenBytesFitAndLongerCodesAreRefusedNotCut)
         { std::string(300, 'Z'), "", true },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         ASSERT_TRUE(settings::SetString(settings::kUserOrgID, c.stored.c_str()));
         CApp::Get()->Start(::GetModuleHandleA(nullptr));
         EXPECT_STREQ(c.expected, App().m_szUserOrgID) << c.stored;

@@ -47,8 +47,10 @@ const struct {
 
 TEST(ChildDirectory, NamesDirectlyBelowTheRoot)
 {
-    for (const auto& c : kNames)
+    for (const auto& c : kNames) {
+        TRACE_CASE(kNames, c);
         EXPECT_EQ(c.child, IsChildName(c.name)) << "name \"" << c.name << "\"";
+    }
 }
 
 TEST(ChildDirectory, MakesAndRemovesOnlyChildren)
@@ -57,12 +59,16 @@ TEST(ChildDirectory, MakesAndRemovesOnlyChildren)
     const std::string root = dir / "root";
     ASSERT_TRUE(test::MakeDir(root));
     ASSERT_TRUE(test::MakeDir(dir / "victim"));
-    for (const auto& c : kNames)
+    for (const auto& c : kNames) {
+        TRACE_CASE(kNames, c);
         setup::CreateChildDirectory(root, c.name);
+    }
     EXPECT_EQ((std::vector<std::string>{ "root", "victim" }), test::ListDir(dir.Path())) << "nothing beside the root";
     size_t children = 0;
-    for (const auto& c : kNames)
+    for (const auto& c : kNames) {
+        TRACE_CASE(kNames, c);
         children += c.child ? 1 : 0;
+    }
     EXPECT_EQ(children, test::ListDir(root).size()) << "one directory per child name";
     EXPECT_TRUE(test::IsDirectory(root + "\\\x95\x5C"));
 
@@ -70,8 +76,10 @@ TEST(ChildDirectory, MakesAndRemovesOnlyChildren)
     setup::RemoveChildDirectory(root, "..");
     setup::RemoveChildDirectory(root, "...");
     EXPECT_TRUE(test::IsDirectory(dir / "victim"));
-    for (const auto& c : kNames)
+    for (const auto& c : kNames) {
+        TRACE_CASE(kNames, c);
         setup::RemoveChildDirectory(root, c.name);
+    }
     EXPECT_TRUE(test::ListDir(root).empty());
     EXPECT_TRUE(test::IsDirectory(root)) << "the root itself stays";
 }

@@ -165,8 +165,10 @@ TEST_F(OrgMapPage, CodesEscapingTheirRootMakeAndRemoveNothingOutside)
     };
     RunSheet([&](test::GuiScript& s, HWND sheet) {
         HWND page = CurrentPage(sheet);
-        for (const Case& c : cases)
+        for (const Case& c : cases) {
+            TRACE_CASE(cases, c);
             AddPair(s, page, c.client.c_str(), c.platform.c_str());
+        }
         for (int row = static_cast<int>(std::size(cases)) - 1; row >= 0; --row) {
             SelectRow(page, IDC_ORGMAP_LIST, row);
             s.Press(page, IDC_ORGMAP_DELETE);
@@ -174,8 +176,10 @@ TEST_F(OrgMapPage, CodesEscapingTheirRootMakeAndRemoveNothingOutside)
             s.WaitFor([&] { return List(page, IDC_ORGMAP_LIST).GetItemCount() == row; }, "the deleted row");
         }
         EXPECT_TRUE(test::IsDirectory(Dir() / "top\\victim")) << "an empty directory beside the root stays";
-        for (const Case& c : cases)
+        for (const Case& c : cases) {
+            TRACE_CASE(cases, c);
             AddPair(s, page, c.client.c_str(), c.platform.c_str());
+        }
         PressOk(s, sheet);
     });
     EXPECT_EQ((std::vector<std::string>{ "OrgMap.ini", "top" }), test::ListDir(Dir().Path()));

@@ -76,14 +76,6 @@ std::string AnswerMessageBox(test::GuiScript& s, int answer)
     return text;
 }
 
-HWND FocusOf(HWND sheet)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(sheet, nullptr), &info);
-    return info.hwndFocus;
-}
-
 CListView List(HWND page, int id)
 {
     CListView list;

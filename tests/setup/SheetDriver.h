@@ -45,8 +45,7 @@ bool ApplyEnabled(HWND sheet);
 HWND WaitMessageBox(test::GuiScript& s);
 // Answers the next application message box and returns its text.
 std::string AnswerMessageBox(test::GuiScript& s, int answer = IDOK);
-// The control that has the keyboard focus on the sheet's thread.
-HWND FocusOf(HWND sheet);
+using test::FocusOf;
 
 CListView List(HWND page, int id);
 void SelectRow(HWND page, int listId, int row);

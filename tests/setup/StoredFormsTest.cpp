@@ -38,6 +38,7 @@ TEST(TempSql, FormOfTheValueList)
         { Rows({ "a", "b+" }), "('b') " },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         std::string rows;
         for (const settings::Supplier& s : c.rows)
             rows += s.code + (s.valid ? "+ " : " ");
@@ -57,8 +58,10 @@ TEST(TempSql, QuotesInsideCodesAreDoubled)
         { Rows({ "x''y+", "z", "q'+" }), "('x''''y','q''') " },
         { Rows({ "供'商+" }), "('供''商')" },
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         EXPECT_EQ(c.expected, settings::BuildTempSQL(c.rows)) << "first code: " << c.rows[0].code;
+    }
 }
 
 // Section names of n bytes each; with their terminators and the list's final one they need
@@ -90,6 +93,7 @@ TEST(TaskList, OnlyWholeNamesThatFitInto512BytesAreListed)
         { 0, 10, 0 },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         test::TempDir dir("tasks");
         test::CurrentDir cwd(dir.Path());
         std::vector<std::string> names;

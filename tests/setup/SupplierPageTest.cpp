@@ -42,6 +42,7 @@ TEST_F(SupplierPage, ApplyWritesTempSqlForEveryForm)
         { { { "it's", "", true } }, "('it''s')" },
     };
     for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
         WriteSuppliers(c.rows);
         RunSheet([](test::GuiScript& s, HWND sheet) {
             SelectPage(sheet, kSupplierPage);

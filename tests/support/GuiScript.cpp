@@ -1,5 +1,7 @@
 #include "support/GuiScript.h"
 
+#include "framework/Window.h"
+
 #include <gtest/gtest.h>
 #include <cstdio>
 
@@ -39,7 +41,7 @@ HWND FindTitled(const char* title, const char* cls)
     });
 }
 
-struct Timeout : std::runtime_error {
+struct StepFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
@@ -115,7 +117,7 @@ void GuiScript::Finish()
 
 void GuiScript::Fail(const std::string& what)
 {
-    throw Timeout(what);
+    throw StepFailed(what);
 }
 
 HWND GuiScript::WaitWindow(const char* title, const char* cls, DWORD timeoutMs)
@@ -189,6 +191,32 @@ HWND FindDialog(const char* title)
 void GuiScript::SetText(HWND dlg, int id, const char* text)
 {
     ::SendMessageA(::GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CWindow::WalkPreTranslateTree(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace test

@@ -20,6 +20,13 @@
 
 namespace test {
 
+// The focus window of the thread that runs window.
+HWND FocusOf(HWND window);
+
+// Serves this thread's messages (pre-translation included) until pred holds or timeoutMs has passed;
+// true when pred held. For waits on the thread that owns the windows.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+
 class GuiScript {
 public:
     explicit GuiScript(std::function<void(GuiScript&)> body, DWORD timeoutMs = 30000);

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// In a loop over a table of cases: every failure inside names the case's index in the table.
+#define TRACE_CASE(table, c) SCOPED_TRACE(::testing::Message() << "case " << (&(c) - &(table)[0]))
+
 namespace test {
 
 // A fresh directory under %TEMP%, removed with everything in it when the object goes.

@@ -13,6 +13,8 @@
 
 namespace {
 
+using test::FocusOf;
+
 const char kTaskFile[] =
     "[日报]\r\nChecked=1\r\nLastExportTime=2005-01-02 03:04:05\r\n"
     "[Orders]\r\nChecked=0\r\n";
@@ -71,14 +73,6 @@ void Key(HWND hWnd, WPARAM vk)
 {
     ::PostMessageA(hWnd, WM_KEYDOWN, vk, 1);
     ::PostMessageA(hWnd, WM_KEYUP, vk, 0xC0000001);
-}
-
-HWND FocusOf(HWND dlg)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info);
-    return info.hwndFocus;
 }
 
 class TaskListTest : public ::testing::Test {
@@ -181,6 +175,7 @@ TEST_F(TaskListTest, ValidDateIsStoredExactlyAsTypedAndEnterOrTabOnlyEndTheEdit)
         { "2000-10-09 8:34", VK_TAB },
     };
     for (const StoredCase& c : cases) {
+        TRACE_CASE(cases, c);
         Run([&](test::GuiScript& s, HWND dlg, const ListView& list) {
             HWND editor = OpenEditor(s, list, 1);
             Type(editor, c.typed);

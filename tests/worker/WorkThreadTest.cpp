@@ -5,6 +5,7 @@
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "settings/Settings.h"
+#include "support/GuiScript.h"
 #include "support/TestSupport.h"
 #include "run/WorkThread.h"
 #include "resource.h"
@@ -72,18 +73,7 @@ public:
     // Serves this thread's messages until count completion messages have come or the wait ends.
     bool WaitDone(int count = 1)
     {
-        const DWORD start = ::GetTickCount();
-        while (m_nDone < count) {
-            if (::GetTickCount() - start > kWaitMs)
-                return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
-        return true;
+        return test::PumpUntil([&] { return m_nDone >= count; }, kWaitMs);
     }
     std::string ProgressText(int id) const { return CWindow::GetText(m_pProgress->GetDlgItem(id)); }
 
@@ -201,10 +191,7 @@ TEST_P(HandshakeTest, ProgressFirstEngineGoneBeforeTheCompletionMessage)
     EXPECT_EQ((std::vector<std::string>{ "progress shown", "engine created", "engine ran", "engine destroyed", c.message }),
               journal.Entries());
     EXPECT_EQ("probe", owner.ProgressText(IDC_PROGRESS_STATUS)) << "the engine's status reached the progress window";
-    const DWORD start = ::GetTickCount();
-    while (g_nLiveThreads != 0 && ::GetTickCount() - start < kWaitMs)
-        ::Sleep(10);
-    EXPECT_EQ(0, g_nLiveThreads.load()) << "the worker object deletes itself";
+    EXPECT_TRUE(test::PumpUntil([] { return g_nLiveThreads == 0; }, kWaitMs)) << "the worker object deletes itself";
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, HandshakeTest,
@@ -396,9 +383,7 @@ TEST(WorkThread, RunsStartedTogetherTakeTurns)
     FakeOwner stopped(journal);
     stopped.m_bStop = true;
     ASSERT_TRUE((new TurnTakingThread(&owner, kModeAutoExport))->CreateThread());
-    const DWORD start = ::GetTickCount();
-    while (TurnTakingEngine::s_nLive == 0 && ::GetTickCount() - start < kWaitMs)
-        ::Sleep(1);
+    ASSERT_TRUE(test::PumpUntil([] { return TurnTakingEngine::s_nLive != 0; }, kWaitMs));
     ASSERT_TRUE((new TurnTakingThread(&stopped, kModeAutoExport))->CreateThread());
     ASSERT_TRUE(stopped.WaitDone());
     EXPECT_EQ("WM_EXPORT_DONE 2 0", journal.Entries().back());
