@@ -16,15 +16,10 @@ namespace {
 
 const DWORD kWaitMs = 5000;
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = kWaitMs)
-{
-    return test::PumpUntil(pred, timeoutMs);
-}
-
 void PumpFor(DWORD ms)
 {
     const DWORD start = ::GetTickCount();
-    PumpUntil([&] { return ::GetTickCount() - start >= ms; }, ms + 1000);
+    test::PumpUntil([&] { return ::GetTickCount() - start >= ms; }, ms + 1000);
 }
 
 // The colour bits of an icon, to tell the frames apart by their pictures.
@@ -86,7 +81,7 @@ protected:
     bool NextTick()
     {
         const unsigned before = CProgressDlg::FrameCounter();
-        return PumpUntil([&] { return CProgressDlg::FrameCounter() != before; });
+        return test::PumpUntil([&] { return CProgressDlg::FrameCounter() != before; }, kWaitMs);
     }
 
     CProgressDlg* m_pDlg = nullptr;

@@ -4,12 +4,14 @@
 #include "engines/RecordingView.h"
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
+#include "framework/Handle.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 
 namespace {
@@ -48,6 +50,14 @@ protected:
         m_made[name] = content;
     }
     void SetUserOrgID(const char* id) { m_strUserOrgID = id; }
+    // Runs run while another program holds path open for writing with that share mode.
+    static int WhileWritten(const std::string& path, DWORD share, const std::function<int()>& run)
+    {
+        CFileHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(writer.IsValid()) << path;
+        return run();
+    }
     int Export(test::RecordingView& view) { return CExportEngine(&view, ReadExportInput(), 0, 0).Run(); }
     int Import(test::RecordingView& view) { return CImportEngine(&view, ReadImportInput(m_strUserOrgID), 0).Run(); }
 
@@ -78,12 +88,8 @@ TEST_F(Reliability, AFileHeldByAWriterIsReportedKeptAndExportedByTheNextRun)
         SCOPED_TRACE("writer's share mode " + std::to_string(share));
         Make(m_send, "a_C1_held.txt", "held");
         Make(m_send, "b_C1_free.txt", "free");
-        HANDLE writer = ::CreateFileA((m_send + "\\a_C1_held.txt").c_str(), GENERIC_WRITE, share, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, writer);
         test::RecordingView first;
-        EXPECT_EQ(1, Export(first));
-        ::CloseHandle(writer);
+        EXPECT_EQ(1, WhileWritten(m_send + "\\a_C1_held.txt", share, [&] { return Export(first); }));
         ASSERT_EQ(1u, first.Errors().size());
         EXPECT_NE(std::string::npos, first.Errors()[0].find("a_C1_held.txt"));
         auto where = Census({ m_send, m_data + "\\P1" });
@@ -107,12 +113,8 @@ TEST_F(Reliability, ADeliveryHeldByAWriterStaysForTheNextImport)
     ASSERT_TRUE(test::MakeDir(delivery));
     ASSERT_TRUE(test::MakeDir(m_recv));
     Make(delivery, "d.txt", "being written");
-    HANDLE writer = ::CreateFileA((delivery + "\\d.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
     test::RecordingView first;
-    EXPECT_EQ(1, Import(first));
-    ::CloseHandle(writer);
+    EXPECT_EQ(1, WhileWritten(delivery + "\\d.txt", FILE_SHARE_READ, [&] { return Import(first); }));
     EXPECT_EQ(delivery, Census({ delivery })["d.txt"]);
     EXPECT_TRUE(ListDir(m_recv).empty()) << "nothing half-written reaches the receive directory";
     test::RecordingView second;
