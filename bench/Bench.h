@@ -76,6 +76,7 @@ struct Workspace {
 void ListRewrites(const Workspace& ws);
 void ProgressAppearance(const Workspace& ws);
 void SmallTransfers(const Workspace& ws);
+void FlushCost(const Workspace& ws);
 void LargeTransfers(const Workspace& ws);
 void DialogRuns(const Workspace& ws);
 

@@ -17,7 +17,7 @@ void DialogRuns(const Workspace& ws)
         const ExportLayout exportLayout(ws, SmallFiles(n));
         Compare("automatic export, " + what, ws.rounds,
                 { "export engine alone", [&] { exportLayout.Prepare(); },
-                  Timed([&] { CExportEngine(&view, ReadExportInput(), 0).Run(); }) },
+                  Timed([&] { CExportEngine(&view, ReadRunInput(UserOrgID()), 0).Run(); }) },
                 { "export dialog and progress", [&] { exportLayout.Prepare(); }, Timed([] {
                       CExportDlg dlg(NULL, true);
                       dlg.m_dwEnginePauseMs = 0;
@@ -27,7 +27,7 @@ void DialogRuns(const Workspace& ws)
         const ImportLayout importLayout(ws, SmallFiles(n));
         Compare("automatic import, " + what, ws.rounds,
                 { "import engine alone", [&] { importLayout.Prepare(); },
-                  Timed([&] { CImportEngine(&view, ReadImportInput("ORG1"), 0).Run(); }) },
+                  Timed([&] { CImportEngine(&view, ReadRunInput(UserOrgID{ "ORG1", false }), 0).Run(); }) },
                 { "import dialog and progress", [&] { importLayout.Prepare(); }, Timed([] {
                       CImportDlg dlg(NULL, true, UserOrgID{ "ORG1", false });
                       dlg.m_dwEndPauseMs = 0;

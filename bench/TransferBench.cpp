@@ -1,5 +1,6 @@
 // The engines (pause 0) against plain loops that list the same folder and make the same file calls
-// with CopyFileA, each pass on the same fresh layout: small files, and 20 files of 50 MB.
+// with CopyFileA, each pass on the same fresh layout: small files, and 20 files of 50 MB. And what it
+// costs that each copy is on disk before its source goes: the engines with and without the flushes.
 #include "Layouts.h"
 
 #include "engine/ExportEngine.h"
@@ -9,18 +10,29 @@ namespace bench {
 
 namespace {
 
+// One engine run with the settings as they are now, its copies flushed or not.
+template <class TEngine>
+std::function<double()> EngineRun(const UserOrgID& userOrgID, bool bFlush)
+{
+    return Timed([userOrgID, bFlush] {
+        NullView view;
+        TEngine engine(&view, ReadRunInput(userOrgID), 0);
+        engine.m_bFlushCopies = bFlush;
+        engine.Run();
+    });
+}
+
 void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fill)
 {
-    NullView view;
     const ExportLayout exportLayout(ws, fill);
     Compare("export " + what, ws.rounds,
             { "CopyFileA loop", [&] { exportLayout.Prepare(); }, Timed([&] { exportLayout.PlainLoop(); }) },
-            { "export engine", [&] { exportLayout.Prepare(); }, Timed([&] { CExportEngine(&view, ReadExportInput(), 0).Run(); }) });
+            { "export engine", [&] { exportLayout.Prepare(); }, EngineRun<CExportEngine>(UserOrgID(), true) });
     const ImportLayout importLayout(ws, fill);
     Compare("import " + what, ws.rounds,
             { "CopyFileA loop", [&] { importLayout.Prepare(); }, Timed([&] { importLayout.PlainLoop(); }) },
             { "import engine", [&] { importLayout.Prepare(); },
-              Timed([&] { CImportEngine(&view, ReadImportInput("ORG1"), 0).Run(); }) });
+              EngineRun<CImportEngine>(UserOrgID{ "ORG1", false }, true) });
 }
 
 } // namespace
@@ -29,6 +41,22 @@ void SmallTransfers(const Workspace& ws)
 {
     for (int n : ws.fileCounts)
         CompareEngines(ws, std::to_string(n) + " files of 64 bytes", SmallFiles(n));
+}
+
+void FlushCost(const Workspace& ws)
+{
+    const UserOrgID org{ "ORG1", false };
+    for (int n : ws.fileCounts) {
+        const std::string what = std::to_string(n) + " files of 64 bytes, flushed against not";
+        const ExportLayout exportLayout(ws, SmallFiles(n));
+        const auto prepareExport = [&] { exportLayout.Prepare(); };
+        Compare("export " + what, ws.rounds, { "not flushed", prepareExport, EngineRun<CExportEngine>(UserOrgID(), false) },
+                { "flushed", prepareExport, EngineRun<CExportEngine>(UserOrgID(), true) });
+        const ImportLayout importLayout(ws, SmallFiles(n));
+        const auto prepareImport = [&] { importLayout.Prepare(); };
+        Compare("import " + what, ws.rounds, { "not flushed", prepareImport, EngineRun<CImportEngine>(org, false) },
+                { "flushed", prepareImport, EngineRun<CImportEngine>(org, true) });
+    }
 }
 
 void LargeTransfers(const Workspace& ws)

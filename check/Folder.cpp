@@ -85,11 +85,14 @@ Entry EntryAt(const std::string& path, bool* readOnly)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::kFolder : Entry::kFile;
 }
 
-std::vector<std::string> TemporaryFiles(const std::string& dir)
+std::vector<std::string> StaleTemporaryFiles(const std::string& dir)
 {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
     std::vector<std::string> names;
     for (const WIN32_FIND_DATAA& entry : ListEntries(dir)) {
-        if (!IsFolder(entry) && CTransferEngine::IsTemporaryName(entry.cFileName))
+        if (!IsFolder(entry) && CTransferEngine::IsTemporaryName(entry.cFileName)
+            && CTransferEngine::IsStaleTemporary(entry, now))
             names.push_back(entry.cFileName);
     }
     return names;

@@ -24,8 +24,9 @@ bool HasUnmappedCharacters(const std::string& name);
 // Why a code is refused as the name of a folder below a directory.
 extern const char kNotAFolderName[];
 
-// The temporary files that interrupted copies left in dir, which a run removes before copying into it.
-std::vector<std::string> TemporaryFiles(const std::string& dir);
+// The temporary files that interrupted copies left in dir long enough ago for a run to remove them
+// before it copies into it.
+std::vector<std::string> StaleTemporaryFiles(const std::string& dir);
 
 // "系统错误 N：<the system's text>".
 std::string SystemError(DWORD error);

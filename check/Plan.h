@@ -10,7 +10,10 @@
 
 namespace check {
 
-void PlanExport(const RunSettings& run, const std::vector<MappingEntry>& mappings, CReport& report);
-void PlanImport(const RunSettings& run, CReport& report);
+// What the runs would do with the entries of their folders: each engine's own decision for the entry,
+// and what can be seen of its copy without writing.
+void PlanExport(const RunSettings& run, const RunInput& input, const std::vector<MappingEntry>& mappings,
+                CReport& report);
+void PlanImport(const RunSettings& run, const RunInput& input, CReport& report);
 
 } // namespace check

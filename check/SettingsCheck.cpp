@@ -109,6 +109,35 @@ std::string UserOrgIDProblem(const std::string& userOrgID)
     return "";
 }
 
+RunInput InputOf(const RunSettings& run)
+{
+    RunInput input;
+    input.strSourcePath = run.sourcePath;
+    input.strExportLocation = run.exportLocation;
+    input.strDestPath = run.destPath;
+    input.bDeleteAfterCopy = run.deleteAfterCopy;
+    input.mappings = settings::ReadOrgMappings();
+    input.userOrgID.bTooLong = run.userOrgID.size() > kUserOrgIDMax;
+    if (!input.userOrgID.bTooLong)
+        input.userOrgID.strValue = run.userOrgID;
+    return input;
+}
+
+void CheckFolderOverlaps(const RunInput& input, RunSettings& run, CReport& report)
+{
+    const struct {
+        RunKind kind;
+        bool RunSettings::*refused;
+    } runs[] = { { RunKind::kExport, &RunSettings::exportRefused }, { RunKind::kImport, &RunSettings::importRefused } };
+    for (const auto& r : runs) {
+        const std::string overlap = run.*r.refused ? "" : FolderOverlap(input, r.kind);
+        if (!overlap.empty()) {
+            report.Problem(overlap);
+            run.*r.refused = true;
+        }
+    }
+}
+
 RunSettings CheckSettings(const CStoredProfile& profile, CReport& report)
 {
     RunSettings run;

@@ -2,6 +2,7 @@
 #pragma once
 #include "Report.h"
 #include "StoredProfile.h"
+#include "engine/RunInput.h"
 
 #include <string>
 
@@ -20,6 +21,11 @@ struct RunSettings {
 };
 
 RunSettings CheckSettings(const CStoredProfile& profile, CReport& report);
+
+// What a run would work on with these settings and the pairs of OrgMap.ini.
+RunInput InputOf(const RunSettings& run);
+// Reports folders that overlap so that a run refuses to start, and marks that run refused.
+void CheckFolderOverlaps(const RunInput& input, RunSettings& run, CReport& report);
 
 // The import's refusal of a user organisation code, or "" when an import takes it (an empty code makes
 // the data-file location itself the delivery folder).

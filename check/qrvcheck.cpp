@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     check::CReport report;
     report.Info("工作目录：" + GetCurrentDir() + "，插件：" + args.plugin + ".dll");
     const check::CStoredProfile profile(args.plugin);
-    const check::RunSettings run = check::CheckSettings(profile, report);
+    check::RunSettings run = check::CheckSettings(profile, report);
     std::vector<check::MappingEntry> mappings;
     if (check::CheckIniFile(settings::kOrgMapFile, check::Level::kProblem,
                             "导出时没有代码对应，所有文件都会留在发送目录", report)) {
@@ -106,9 +106,11 @@ int main(int argc, char** argv)
     }
     check::CheckIniFile(settings::kTaskDefineFile, check::Level::kNote,
                         "它只提供导出窗口和设置页上的任务列表，不影响哪些文件被传送", report);
+    const RunInput input = check::InputOf(run);
+    check::CheckFolderOverlaps(input, run, report);
     if (args.plan) {
-        check::PlanExport(run, mappings, report);
-        check::PlanImport(run, report);
+        check::PlanExport(run, input, mappings, report);
+        check::PlanImport(run, input, report);
     }
     const int problems = report.ProblemCount();
     report.Add(check::Level::kInfo, "结论",

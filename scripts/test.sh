@@ -20,6 +20,8 @@ run() {
 for arch in $archs; do
   echo "== tests, $arch"
   run timeout 2400 ctest --preset "$arch" "$@" || status=1
+  echo "== durability of the hand-overs, $arch (strace)"
+  run bash scripts/check_durability.sh "$arch" || status=1
   # Wine's desktop process is bound to the display it started on; the next run gets a new one.
   timeout 60 wineserver -k 2>/dev/null || true
 done

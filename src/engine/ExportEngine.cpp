@@ -2,20 +2,10 @@
 
 #include "engine/ClientCode.h"
 #include "engine/OrgCodeTable.h"
+#include "framework/Path.h"
 
-ExportInput ReadExportInput()
-{
-    ExportInput input;
-    input.strSourcePath = settings::GetString(settings::kSourcePath);
-    input.strExportLocation = settings::GetString(settings::kExportLocation);
-    input.bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
-    input.mappings = settings::ReadOrgMappings();
-    return input;
-}
-
-CExportEngine::CExportEngine(IRunView* pOwner, const ExportInput& input, DWORD dwPauseMs, DWORD dwRetryPauseMs)
-    : CTransferEngine(pOwner, dwRetryPauseMs), m_input(input), m_dwPauseMs(dwPauseMs), m_nProgress(0),
-      m_pCodes(nullptr)
+CExportEngine::CExportEngine(IRunView* pOwner, const RunInput& input, DWORD dwPauseMs, DWORD dwRetryPauseMs)
+    : CTransferEngine(pOwner, input, dwRetryPauseMs), m_dwPauseMs(dwPauseMs), m_nProgress(0), m_pCodes(nullptr)
 {
 }
 
@@ -31,8 +21,7 @@ int CExportEngine::Run()
 
 bool CExportEngine::Transfer()
 {
-    if (!IsSet(m_input.strSourcePath, "还没有设置源数据文件发送路径，请在“接口参数设置”中设置")
-        || !IsSet(m_input.strExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置"))
+    if (!MayStart(RunKind::kExport))
         return false;
     m_nProgress = 0;
     m_cleanedFolders.clear();
@@ -43,39 +32,72 @@ bool CExportEngine::Transfer()
     return true;
 }
 
-void CExportEngine::OnFile(const WIN32_FIND_DATAA& data)
+EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& codes, const WIN32_FIND_DATAA& entry)
 {
-    const std::string name = data.cFileName;
-    m_pOwner->SetStatus(("正在导出文件" + name).c_str());
-    std::string clientCode;
-    const char* platformCode = ClientCodeOf(name.c_str(), clientCode) ? m_pCodes->Lookup(clientCode.c_str()) : nullptr;
-    if (platformCode == nullptr) {
-        Step();
-        return;
+    EntryDecision decision;
+    decision.name = entry.cFileName;
+    decision.source = Join(input.strSourcePath, decision.name);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        decision.reason = EntryReason::kFolder;
+        return decision;
     }
-    const std::string folder = Join(m_input.strExportLocation, platformCode);
-    const std::string source = Join(m_input.strSourcePath, name);
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    if (m_cleanedFolders.insert(folder).second)
-        RemoveTemporaryFiles(folder);
-    switch (CopyWithRetry(source, folder, name)) {
-    case kCopyFailed:
-        m_pOwner->ShowError(("文件拷贝出错：" + source + " ==> " + Join(folder, name)).c_str());
+    if (IsTemporaryName(entry.cFileName)) {
+        decision.reason = EntryReason::kTemporary;
+        return decision;
+    }
+    decision.action = EntryAction::kStay;
+    if (!ClientCodeOf(decision.name.c_str(), decision.clientCode)) {
+        decision.reason = EntryReason::kNoClientCode;
+        return decision;
+    }
+    const char* platformCode = codes.Lookup(decision.clientCode.c_str());
+    if (platformCode == nullptr) {
+        decision.reason = codes.IsRefused(decision.clientCode.c_str()) ? EntryReason::kCodeRefused
+                                                                       : EntryReason::kCodeNotMapped;
+        return decision;
+    }
+    decision.platformCode = platformCode;
+    decision.targetFolder = Join(input.strExportLocation, platformCode);
+    decision.target = Join(decision.targetFolder, decision.name);
+    if (!FitsMaxPath(decision.target)) {
+        decision.reason = EntryReason::kTargetTooLong;
+        return decision;
+    }
+    decision.action = EntryAction::kCopy;
+    return decision;
+}
+
+void CExportEngine::OnEntry(const WIN32_FIND_DATAA& data)
+{
+    const EntryDecision decision = Decide(m_input, *m_pCodes, data);
+    if (decision.reason == EntryReason::kTemporary)
         return;
-    case kCopied:
-        // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
-        if (m_input.bDeleteAfterCopy && IsUnchanged(source, StampOf(data)))
-            ::DeleteFileA(source.c_str());
-        break;
-    case kSourceGone:
-        break;
+    if (decision.reason != EntryReason::kFolder) {
+        m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
+        if ((decision.action == EntryAction::kCopy || decision.reason == EntryReason::kTargetTooLong)
+            && !Deliver(decision, StampOf(data)))
+            return;
     }
     Step();
 }
 
-void CExportEngine::OnDirectory()
+bool CExportEngine::Deliver(const EntryDecision& decision, const FileStamp& listed)
 {
-    Step();
+    CopyResult result = kCopyFailed;
+    if (decision.action == EntryAction::kCopy) {
+        ::CreateDirectoryA(decision.targetFolder.c_str(), nullptr);
+        if (m_cleanedFolders.insert(decision.targetFolder).second)
+            RemoveTemporaryFiles(decision.targetFolder);
+        result = CopyWithRetry(decision.source, decision.targetFolder, decision.name);
+    }
+    if (result == kCopyFailed) {
+        m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
+        return false;
+    }
+    // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
+    if (result == kCopied && m_input.bDeleteAfterCopy && IsUnchanged(decision.source, listed))
+        ::DeleteFileA(decision.source.c_str());
+    return true;
 }
 
 void CExportEngine::Step()

@@ -3,45 +3,36 @@
 // deletes the source afterwards when asked to. Lives for one run on the worker thread.
 #pragma once
 #include "engine/TransferEngine.h"
-#include "settings/Settings.h"
 
 #include <set>
 #include <string>
-#include <vector>
 
 class COrgCodeTable;
-
-// What an export run works on.
-struct ExportInput {
-    std::string strSourcePath;
-    std::string strExportLocation;
-    bool bDeleteAfterCopy = false;
-    std::vector<settings::OrgMapping> mappings;
-};
-
-// The input as the settings hold it now: "SourcePath", "ExportLocation", "IsDeleted" and OrgMap.ini.
-ExportInput ReadExportInput();
 
 class CExportEngine : public CTransferEngine {
 public:
     static constexpr DWORD kDefaultPauseMs = 500;
 
-    CExportEngine(IRunView* pOwner, const ExportInput& input, DWORD dwPauseMs = kDefaultPauseMs,
+    CExportEngine(IRunView* pOwner, const RunInput& input, DWORD dwPauseMs = kDefaultPauseMs,
                   DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
 
     int Run() override;
 
+    // What an export does with one entry of the send directory; codes is the table of input's mapping.
+    static EntryDecision Decide(const RunInput& input, const COrgCodeTable& codes, const WIN32_FIND_DATAA& entry);
+
 protected:
-    void OnFile(const WIN32_FIND_DATAA& data) override;
-    void OnDirectory() override;
+    void OnEntry(const WIN32_FIND_DATAA& data) override;
 
 private:
-    // False when a directory setting is missing.
+    // False when the run is refused.
     bool Transfer();
+    // Copies a file to its platform folder (a target path that does not fit fails as a copy would) and
+    // deletes the source when asked to; false, after the error box, when the copy failed.
+    bool Deliver(const EntryDecision& decision, const FileStamp& listed);
     // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
     void Step();
 
-    const ExportInput m_input;
     DWORD m_dwPauseMs;
     int m_nProgress;
     const COrgCodeTable* m_pCodes;

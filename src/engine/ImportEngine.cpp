@@ -1,96 +1,99 @@
 #include "engine/ImportEngine.h"
 
 #include "framework/Handle.h"
-#include "settings/Settings.h"
+#include "framework/Path.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
 // Moves source to target, never replacing a file. True when target's name is taken, so another name
-// must be tried; false when the file was moved or cannot be moved at all.
+// must be tried; false when the file was moved or cannot be moved at all. A copy number may lengthen
+// the path past the platform's limit: both go in their long form then.
 bool MoveMeetsTakenName(const std::string& source, const std::string& target)
 {
-    if (::MoveFileA(source.c_str(), target.c_str()))
+    if (::MoveFileW(WidePath(source).c_str(), WidePath(target).c_str()))
         return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
-// n when entry is name + "." + n (n decimal without a leading zero), names compared without regard to
-// case as the file system compares them; 0 for any other entry.
-unsigned long long CopySuffix(const std::string& entry, const std::string& name)
+// The copy number of entry as an archive of name: 0 for name itself, n for name + "." + n (n decimal
+// without a leading zero), names compared without regard to case as the file system compares them;
+// false for any other entry.
+bool CopyNumber(const std::string& entry, const std::string& name, unsigned long long* pNumber)
 {
-    if (entry.size() < name.size() + 2 || entry.size() > name.size() + 19 || entry[name.size()] != '.')
-        return 0;
-    if (entry[name.size() + 1] == '0' || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
-        return 0;
-    unsigned long long number = 0;
+    if (entry.size() < name.size() || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
+        return false;
+    *pNumber = 0;
+    if (entry.size() == name.size())
+        return true;
+    if (entry.size() < name.size() + 2 || entry.size() > name.size() + 19 || entry[name.size()] != '.'
+        || entry[name.size() + 1] == '0')
+        return false;
     for (size_t i = name.size() + 1; i < entry.size(); ++i) {
         if (entry[i] < '0' || entry[i] > '9')
-            return 0;
-        number = number * 10 + (entry[i] - '0');
+            return false;
+        *pNumber = *pNumber * 10 + (entry[i] - '0');
     }
-    return number;
-}
-
-// The numbers that copies of name already carry beside path (which names name in its folder),
-// ascending, from one listing.
-std::vector<unsigned long long> UsedSuffixes(const std::string& path, const std::string& name)
-{
-    std::vector<unsigned long long> used;
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA((path + ".*").c_str(), &data));
-    if (!find.IsValid())
-        return used;
-    do {
-        if (const unsigned long long suffix = CopySuffix(data.cFileName, name))
-            used.push_back(suffix);
-    } while (::FindNextFileA(find, &data));
-    std::sort(used.begin(), used.end());
-    return used;
+    return true;
 }
 
 } // namespace
 
-const char CImportEngine::kBackupFolder[] = "Backup";
-
-ImportInput ReadImportInput(const std::string& userOrgID)
-{
-    ImportInput input;
-    input.strDestPath = settings::GetString(settings::kDestPath);
-    input.strExportLocation = settings::GetString(settings::kExportLocation);
-    input.strUserOrgID = userOrgID;
-    return input;
-}
-
-CImportEngine::CImportEngine(IRunView* pOwner, const ImportInput& input, DWORD dwRetryPauseMs)
-    : CTransferEngine(pOwner, dwRetryPauseMs), m_input(input)
+CImportEngine::CImportEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
+    : CTransferEngine(pOwner, input, dwRetryPauseMs)
 {
 }
 
 int CImportEngine::Run()
 {
-    if (!IsSet(m_input.strDestPath, "还没有设置源数据文件接收路径，请在“接口参数设置”中设置")
-        || !IsSet(m_input.strExportLocation, "还没有设置数据文件存放路径，请在“接口参数设置”中设置"))
+    if (!MayStart(RunKind::kImport))
         return 0;
-    m_strDeliveryFolder = Join(m_input.strExportLocation, m_input.strUserOrgID);
-    m_strBackupFolder = Join(m_strDeliveryFolder, kBackupFolder);
-    ::CreateDirectoryA(m_strBackupFolder.c_str(), nullptr);
+    const std::string delivery = DeliveryFolder(m_input);
+    ::CreateDirectoryA(Join(delivery, kBackupFolder).c_str(), nullptr);
     RemoveTemporaryFiles(m_input.strDestPath);
-    WalkFolder(m_strDeliveryFolder);
+    WalkFolder(delivery);
     return 1;
 }
 
-void CImportEngine::OnFile(const WIN32_FIND_DATAA& data)
+EntryDecision CImportEngine::Decide(const RunInput& input, const WIN32_FIND_DATAA& entry)
 {
-    const std::string name = data.cFileName;
-    const std::string source = Join(m_strDeliveryFolder, name);
-    m_pOwner->SetStatus(("正在转移文件：" + name).c_str());
+    EntryDecision decision;
+    decision.name = entry.cFileName;
+    decision.source = Join(DeliveryFolder(input), decision.name);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        decision.reason = EntryReason::kFolder;
+        return decision;
+    }
+    if (IsTemporaryName(entry.cFileName)) {
+        decision.reason = EntryReason::kTemporary;
+        return decision;
+    }
+    decision.targetFolder = input.strDestPath;
+    decision.target = Join(decision.targetFolder, decision.name);
+    decision.backupFolder = Join(DeliveryFolder(input), kBackupFolder);
+    decision.action = EntryAction::kStay;
+    if (!FitsMaxPath(decision.target))
+        decision.reason = EntryReason::kTargetTooLong;
+    else if (!FitsMaxPath(Join(decision.backupFolder, decision.name)))
+        decision.reason = EntryReason::kArchiveTooLong;
+    else
+        decision.action = EntryAction::kCopy;
+    return decision;
+}
+
+void CImportEngine::OnEntry(const WIN32_FIND_DATAA& data)
+{
+    const EntryDecision decision = Decide(m_input, data);
+    if (decision.action == EntryAction::kPassOver)
+        return;
+    m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
     // A file that changed since it was listed stays for the next run, which copies it again.
-    if (CopyWithRetry(source, m_input.strDestPath, name) == kCopied && IsUnchanged(source, StampOf(data)))
-        MoveToBackup(source, name);
+    if (decision.action == EntryAction::kCopy
+        && CopyWithRetry(decision.source, decision.targetFolder, decision.name) == kCopied
+        && IsUnchanged(decision.source, StampOf(data)))
+        MoveToBackup(decision);
     m_pOwner->SetPos(5);
 }
 
@@ -99,21 +102,45 @@ std::string CImportEngine::BackupName(const std::string& name, unsigned long lon
     return suffix == 0 ? name : name + "." + std::to_string(suffix);
 }
 
-void CImportEngine::MoveToBackup(const std::string& source, const std::string& name)
+std::string CImportEngine::FreeBackupName(const std::string& backupFolder, const std::string& name,
+                                          const std::vector<std::string>& alsoTaken)
 {
-    const std::string backup = Join(m_strBackupFolder, name);
-    if (!MoveMeetsTakenName(source, backup))
+    std::vector<unsigned long long> used;
+    unsigned long long number = 0;
+    for (const std::string& taken : alsoTaken) {
+        if (CopyNumber(taken, name, &number))
+            used.push_back(number);
+    }
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA((Join(backupFolder, name) + "*").c_str(), &data));
+    if (find.IsValid()) {
+        do {
+            if (CopyNumber(data.cFileName, name, &number))
+                used.push_back(number);
+        } while (::FindNextFileA(find, &data));
+    }
+    std::sort(used.begin(), used.end());
+    unsigned long long free = 0;
+    for (unsigned long long taken : used) {
+        if (taken == free)
+            ++free;
+        else if (taken > free)
+            break;
+    }
+    return BackupName(name, free);
+}
+
+void CImportEngine::MoveToBackup(const EntryDecision& decision)
+{
+    const std::string& backup = decision.backupFolder;
+    if (!MoveMeetsTakenName(decision.source, Join(backup, decision.name)))
         return;
-    // The first number that the listing finds free; a name taken since (by another run) sends the file
-    // on to the next free number.
-    const std::vector<unsigned long long> used = UsedSuffixes(backup, name);
-    auto next = used.begin();
-    for (unsigned long long suffix = 1;; ++suffix) {
-        while (next != used.end() && *next < suffix)
-            ++next;
-        if (next != used.end() && *next == suffix)
-            continue;
-        if (!MoveMeetsTakenName(source, Join(m_strBackupFolder, BackupName(name, suffix))))
+    // A name taken since the listing (by another run) sends the file on to the next free one.
+    std::vector<std::string> taken(1, decision.name);
+    for (;;) {
+        const std::string archive = FreeBackupName(backup, decision.name, taken);
+        if (!MoveMeetsTakenName(decision.source, Join(backup, archive)))
             return;
+        taken.push_back(archive);
     }
 }

@@ -5,37 +5,30 @@
 #include "engine/TransferEngine.h"
 
 #include <string>
-
-// What an import run works on. The user organisation ID is the one its creator checked: empty (the
-// data-file location itself is the delivery folder) or a name directly below the data-file location.
-struct ImportInput {
-    std::string strDestPath;
-    std::string strExportLocation;
-    std::string strUserOrgID;
-};
-
-// The input as the settings hold it now ("DestPath", "ExportLocation"), for that user organisation.
-ImportInput ReadImportInput(const std::string& userOrgID);
+#include <vector>
 
 class CImportEngine : public CTransferEngine {
 public:
-    CImportEngine(IRunView* pOwner, const ImportInput& input, DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
+    CImportEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs = kDefaultRetryPauseMs);
 
     int Run() override;
 
-    static const char kBackupFolder[];
+    // What an import does with one entry of the delivery folder. A file copied is then archived in the
+    // delivery folder's Backup under the name FreeBackupName gives.
+    static EntryDecision Decide(const RunInput& input, const WIN32_FIND_DATAA& entry);
+
     // The archive name of a delivered file with a copy number: name for 0, else name.1, name.2, ...
     static std::string BackupName(const std::string& name, unsigned long long suffix);
+    // The archive name that name takes in backupFolder: the lowest copy number free there and not in
+    // alsoTaken, found with one listing of the folder.
+    static std::string FreeBackupName(const std::string& backupFolder, const std::string& name,
+                                      const std::vector<std::string>& alsoTaken = std::vector<std::string>());
 
 protected:
-    void OnFile(const WIN32_FIND_DATAA& data) override;
+    void OnEntry(const WIN32_FIND_DATAA& data) override;
 
 private:
-    // Moves source into the backup folder as name, else as the first free of name.1, name.2, ..., found
-    // with one listing of the folder; never replaces a file.
-    void MoveToBackup(const std::string& source, const std::string& name);
-
-    const ImportInput m_input;
-    std::string m_strDeliveryFolder;
-    std::string m_strBackupFolder;
+    // Moves the copied file into the backup folder under its name, else under the name
+    // FreeBackupName gives; never replaces a file.
+    void MoveToBackup(const EntryDecision& decision);
 };

@@ -8,13 +8,22 @@
 COrgCodeTable::COrgCodeTable(const std::vector<settings::OrgMapping>& mappings)
 {
     for (const settings::OrgMapping& mapping : mappings) {
-        // A platform code that does not name a folder directly below the data-file location is never used.
         Entry entry;
-        if (IsChildName(mapping.platformCode)
-            && gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode)
-            && gbk::CopyTo(entry.szPlatformCode, sizeof(entry.szPlatformCode), mapping.platformCode))
+        if (IsUsable(mapping)) {
+            gbk::CopyTo(entry.szClientCode, sizeof(entry.szClientCode), mapping.clientCode);
+            gbk::CopyTo(entry.szPlatformCode, sizeof(entry.szPlatformCode), mapping.platformCode);
             m_entries.push_back(entry);
+        } else {
+            m_refused.insert(mapping.clientCode);
+        }
     }
+}
+
+// A platform code that does not name a folder directly below the data-file location is never used.
+bool COrgCodeTable::IsUsable(const settings::OrgMapping& mapping)
+{
+    return IsChildName(mapping.platformCode) && mapping.clientCode.size() < kClientCodeSize
+           && mapping.platformCode.size() < kPlatformCodeSize;
 }
 
 const char* COrgCodeTable::Lookup(const char* clientCode) const
@@ -24,4 +33,9 @@ const char* COrgCodeTable::Lookup(const char* clientCode) const
             return entry.szPlatformCode;
     }
     return nullptr;
+}
+
+bool COrgCodeTable::IsRefused(const char* clientCode) const
+{
+    return Lookup(clientCode) == nullptr && m_refused.count(clientCode) != 0;
 }

@@ -6,6 +6,8 @@
 #include "settings/Settings.h"
 
 #include <cstddef>
+#include <set>
+#include <string>
 #include <vector>
 
 class COrgCodeTable {
@@ -18,9 +20,14 @@ public:
     COrgCodeTable(const COrgCodeTable&) = delete;
     COrgCodeTable& operator=(const COrgCodeTable&) = delete;
 
+    // True for a pair the table keeps.
+    static bool IsUsable(const settings::OrgMapping& mapping);
+
     // The platform code of the first entry whose client code equals clientCode byte for byte, or
     // nullptr. The text belongs to the table.
     const char* Lookup(const char* clientCode) const;
+    // True when a pair with that client code was left out, and none kept.
+    bool IsRefused(const char* clientCode) const;
     size_t GetCount() const { return m_entries.size(); }
 
 private:
@@ -29,4 +36,5 @@ private:
         char szPlatformCode[kPlatformCodeSize];
     };
     std::vector<Entry> m_entries;
+    std::set<std::string> m_refused;
 };

@@ -1,26 +1,55 @@
 #include "engine/TransferEngine.h"
 
 #include "framework/Handle.h"
+#include "framework/Path.h"
+
+#include <objbase.h>
 
 #include <cstring>
 
 namespace {
 
-// Hidden temporary copies: ".~qrvlnk-<process>-<thread>.part", one per copying thread.
 const char kTempPrefix[] = ".~qrvlnk-";
 const char kTempSuffix[] = ".part";
+// Hex digits of the time in a temporary name.
+const size_t kTimeDigits = 16;
 const size_t kCopyBufferBytes = 256 * 1024;
 
-std::string TemporaryName()
+ULONGLONG ToNumber(const FILETIME& time)
 {
-    char name[64];
-    ::wsprintfA(name, "%s%lx-%lx%s", kTempPrefix, ::GetCurrentProcessId(), ::GetCurrentThreadId(), kTempSuffix);
-    return name;
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The time a temporary name was made at, when it carries one.
+bool TimeInName(const char* name, ULONGLONG* pTime)
+{
+    const char* digits = name + sizeof(kTempPrefix) - 1;
+    ULONGLONG time = 0;
+    for (size_t i = 0; i < kTimeDigits; ++i) {
+        const char c = digits[i];
+        const int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (value < 0)
+            return false;
+        time = time << 4 | static_cast<ULONGLONG>(value);
+    }
+    *pTime = time;
+    return digits[kTimeDigits] == '-';
+}
+
+// Makes the entries of folder durable: what the platform offers beyond the write-through rename (Wine
+// syncs the folder on Linux, for one). Where it offers nothing the call just fails.
+void FlushFolder(const std::string& folder)
+{
+    CFileHandle dir(::CreateFileW(WidePath(folder).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (dir.IsValid())
+        ::FlushFileBuffers(dir);
 }
 
 bool IsGone(const std::string& path)
 {
-    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (::GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
         return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -28,8 +57,8 @@ bool IsGone(const std::string& path)
 
 } // namespace
 
-CTransferEngine::CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs)
-    : m_pOwner(pOwner), m_dwRetryPauseMs(dwRetryPauseMs)
+CTransferEngine::CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
+    : m_bFlushCopies(true), m_pOwner(pOwner), m_input(input), m_dwRetryPauseMs(dwRetryPauseMs)
 {
 }
 
@@ -40,6 +69,32 @@ bool CTransferEngine::IsTemporaryName(const char* name)
     const size_t suffix = sizeof(kTempSuffix) - 1;
     return length >= prefix + suffix && std::strncmp(name, kTempPrefix, prefix) == 0
            && std::strcmp(name + length - suffix, kTempSuffix) == 0;
+}
+
+std::string CTransferEngine::MakeTemporaryName(const FILETIME& made)
+{
+    GUID random = {};
+    if (FAILED(::CoCreateGuid(&random))) {
+        LARGE_INTEGER counter;
+        ::QueryPerformanceCounter(&counter);
+        random.Data1 = counter.LowPart;
+        random.Data2 = static_cast<WORD>(counter.HighPart);
+    }
+    char name[128];
+    ::wsprintfA(name, "%s%08lx%08lx-%lx-%lx-%08lx%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x%s", kTempPrefix,
+                made.dwHighDateTime, made.dwLowDateTime, ::GetCurrentProcessId(), ::GetCurrentThreadId(),
+                random.Data1, random.Data2, random.Data3, random.Data4[0], random.Data4[1], random.Data4[2],
+                random.Data4[3], random.Data4[4], random.Data4[5], random.Data4[6], random.Data4[7], kTempSuffix);
+    return name;
+}
+
+bool CTransferEngine::IsStaleTemporary(const WIN32_FIND_DATAA& entry, const FILETIME& now)
+{
+    ULONGLONG made = 0;
+    if (!TimeInName(entry.cFileName, &made))
+        made = ToNumber(entry.ftLastWriteTime);
+    const ULONGLONG current = ToNumber(now);
+    return current > made && current - made >= kStaleTemporaryAge;
 }
 
 CTransferEngine::FileStamp CTransferEngine::StampOf(const WIN32_FIND_DATAA& data)
@@ -53,7 +108,7 @@ CTransferEngine::FileStamp CTransferEngine::StampOf(const WIN32_FIND_DATAA& data
 bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stamp)
 {
     WIN32_FILE_ATTRIBUTE_DATA now;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now))
+    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &now))
         return false;
     const ULONGLONG size = (static_cast<ULONGLONG>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
     return size == stamp.size && ::CompareFileTime(&now.ftLastWriteTime, &stamp.lastWrite) == 0;
@@ -64,11 +119,12 @@ std::string CTransferEngine::Join(const std::string& dir, const std::string& nam
     return dir + "\\" + name;
 }
 
-bool CTransferEngine::IsSet(const std::string& value, const char* missingText)
+bool CTransferEngine::MayStart(RunKind kind)
 {
-    if (!value.empty())
+    const std::string refusal = RefusalOf(m_input, kind);
+    if (refusal.empty())
         return true;
-    m_pOwner->ShowError(missingText);
+    m_pOwner->ShowError(refusal.c_str());
     return false;
 }
 
@@ -81,10 +137,7 @@ void CTransferEngine::WalkFolder(const std::string& dir)
     do {
         if (m_pOwner->IsStopRequested())
             return;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            OnDirectory();
-        else if (!IsTemporaryName(data.cFileName))
-            OnFile(data);
+        OnEntry(data);
     } while (::FindNextFileA(find, &data));
 }
 
@@ -97,7 +150,8 @@ CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& so
         const DWORD error = ::GetLastError();
         if (IsGone(source))
             return kSourceGone;
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || attempt >= kCopyAttempts)
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_RETRY)
+            || attempt >= kCopyAttempts)
             return kCopyFailed;
         ::Sleep(m_dwRetryPauseMs);
     }
@@ -110,28 +164,54 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
     BY_HANDLE_FILE_INFORMATION info;
     if (!from.IsValid() || !::GetFileInformationByHandle(from, &info))
         return false;
-    const std::string temp = Join(folder, TemporaryName());
-    const std::string target = Join(folder, name);
-    bool bCopied = false;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    // The temporary path may pass the platform's path limit where the target's does not: both go in
+    // their long form then.
+    const CWidePath temp = WidePath(Join(folder, MakeTemporaryName(now)));
+    const CWidePath target = WidePath(Join(folder, name));
+    ULONGLONG written = 0;
     {
-        CFileHandle to(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
+        // A new file, never another copy's: nobody else may open it while it is written.
+        CFileHandle to(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
                                      nullptr));
         if (!to.IsValid())
             return false;
-        bCopied = CopyData(from, to) && ::SetFileTime(to, nullptr, nullptr, &info.ftLastWriteTime);
+        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &info.ftLastWriteTime)
+            || (m_bFlushCopies && !::FlushFileBuffers(to))) {
+            const DWORD error = ::GetLastError();
+            to.Close();
+            ::DeleteFileW(temp.c_str());
+            ::SetLastError(error);
+            return false;
+        }
     }
-    if (bCopied && ::MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // The target takes the source's attributes, as a plain file copy gives them.
-        ::SetFileAttributesA(target.c_str(), info.dwFileAttributes);
-        return true;
+    // Only the bytes just written go under the final name. A temporary file that another program's
+    // clean-up took, or that is not what was written, is left alone and the copy made again.
+    WIN32_FILE_ATTRIBUTE_DATA onDisk;
+    if (!::GetFileAttributesExW(temp.c_str(), GetFileExInfoStandard, &onDisk)
+        || ((static_cast<ULONGLONG>(onDisk.nFileSizeHigh) << 32) | onDisk.nFileSizeLow) != written) {
+        ::SetLastError(ERROR_RETRY);
+        return false;
     }
-    const DWORD error = ::GetLastError();
-    ::DeleteFileA(temp.c_str());
-    ::SetLastError(error);
-    return false;
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (m_bFlushCopies ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!::MoveFileExW(temp.c_str(), target.c_str(), flags)) {
+        DWORD error = ::GetLastError();
+        if (::GetFileAttributesW(temp.c_str()) == INVALID_FILE_ATTRIBUTES)
+            error = ERROR_RETRY;
+        else
+            ::DeleteFileW(temp.c_str());
+        ::SetLastError(error);
+        return false;
+    }
+    // The target takes the source's attributes, as a plain file copy gives them.
+    ::SetFileAttributesW(target.c_str(), info.dwFileAttributes);
+    if (m_bFlushCopies)
+        FlushFolder(folder);
+    return true;
 }
 
-bool CTransferEngine::CopyData(HANDLE hFrom, HANDLE hTo)
+bool CTransferEngine::CopyData(HANDLE hFrom, HANDLE hTo, ULONGLONG* pWritten)
 {
     m_buffer.resize(kCopyBufferBytes);
     for (;;) {
@@ -143,17 +223,21 @@ bool CTransferEngine::CopyData(HANDLE hFrom, HANDLE hTo)
         DWORD written = 0;
         if (!::WriteFile(hTo, m_buffer.data(), read, &written, nullptr) || written != read)
             return false;
+        *pWritten += written;
     }
 }
 
 void CTransferEngine::RemoveTemporaryFiles(const std::string& folder)
 {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
     WIN32_FIND_DATAA data;
     CFindHandle find(::FindFirstFileA(Join(folder, std::string(kTempPrefix) + "*" + kTempSuffix).c_str(), &data));
     if (!find.IsValid())
         return;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(data.cFileName))
-            ::DeleteFileA(Join(folder, data.cFileName).c_str());
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(data.cFileName)
+            && IsStaleTemporary(data, now))
+            ::DeleteFileW(WidePath(Join(folder, data.cFileName)).c_str());
     } while (::FindNextFileA(find, &data));
 }

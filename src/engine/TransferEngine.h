@@ -1,11 +1,20 @@
-// What the export and the import engine share: the owner they report to, the directory settings a run
-// needs, the walk over one folder, and the careful copy of one file.
+// What the export and the import engine share: the owner they report to, the input of the run and
+// its refusal, the walk over one folder, and the careful copy of one file.
 //
-// A copy never appears under its final name before it is whole: it is written to a hidden temporary
-// file in the target folder and renamed over the target at the end. The source stays open without
-// write sharing for the whole copy, so a writer that still holds it (or opens it meanwhile) fails the
-// copy instead of handing over half a file.
+// A copy never appears under its final name before it is whole and on disk: it is written to a hidden
+// temporary file in the target folder, flushed, checked to be the bytes just written, and renamed over
+// the target with write-through; then the folder is flushed as far as the platform allows. Only then
+// may the caller delete or archive the source. The source
+// stays open without write sharing for the whole copy, so a writer that still holds it (or opens it
+// meanwhile) fails the copy instead of handing over half a file.
+//
+// Temporary names carry the time they were made and a random part, so that no other process, user or
+// machine writing to the same folder ever makes the same one. A run removes only temporary files older
+// than kStaleTemporaryAge, which no copy takes: a younger one may belong to a copy still under way
+// elsewhere. Should one vanish all the same before its rename, the copy is made again.
 #pragma once
+#include "engine/EntryDecision.h"
+#include "engine/RunInput.h"
 #include "engine/RunView.h"
 
 #include <windows.h>
@@ -26,15 +35,26 @@ public:
     static constexpr DWORD kDefaultRetryPauseMs = 200;
     // Attempts at such a copy before it counts as failed.
     static constexpr int kCopyAttempts = 5;
+    // A temporary file this old (100 ns units: one day) belongs to no copy still under way.
+    static constexpr ULONGLONG kStaleTemporaryAge = 24ULL * 60 * 60 * 10000000;
 
     // True for the names of the temporary files that copies are written to.
     static bool IsTemporaryName(const char* name);
+    // The temporary name of a copy begun at made: ".~qrvlnk-<made>-<process>-<thread>-<random>.part".
+    static std::string MakeTemporaryName(const FILETIME& made);
+    // True for a temporary file that a run removes at now: older than kStaleTemporaryAge by the time in
+    // its name, or, for a name without one, by its last-write time.
+    static bool IsStaleTemporary(const WIN32_FIND_DATAA& entry, const FILETIME& now);
 
     // dir + "\" + name; the backslash is added even when dir already ends in one.
     static std::string Join(const std::string& dir, const std::string& name);
 
+    // Copies are flushed to disk before their rename and renamed with write-through; the benchmark
+    // turns this off to measure what it costs.
+    bool m_bFlushCopies;
+
 protected:
-    CTransferEngine(IRunView* pOwner, DWORD dwRetryPauseMs);
+    CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs);
 
     // A file's size and last-write time.
     struct FileStamp {
@@ -45,29 +65,28 @@ protected:
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
-    // True when a directory the run needs is set; otherwise shows missingText.
-    bool IsSet(const std::string& value, const char* missingText);
-    // Offers every entry of dir to OnFile, in the file system's order, until a stop is requested;
-    // directories (".", ".." and subfolders) go to OnDirectory and are never entered. Temporary copy
-    // files are passed over.
+    // False, after showing why, when a run of that kind must not start.
+    bool MayStart(RunKind kind);
+    // Offers every entry of dir, "." and ".." included, to OnEntry in the file system's order, until a
+    // stop is requested.
     void WalkFolder(const std::string& dir);
-    virtual void OnFile(const WIN32_FIND_DATAA& data) = 0;
-    virtual void OnDirectory() {}
+    virtual void OnEntry(const WIN32_FIND_DATAA& data) = 0;
 
     enum CopyResult { kCopied, kSourceGone, kCopyFailed };
     // Copies source to folder\name, replacing a file of that name. A copy refused for a sharing or lock
-    // violation is tried again, kCopyAttempts times in all. A source that no longer exists is reported
-    // as gone, not as a failure.
+    // violation, or whose temporary file vanished, is tried again, kCopyAttempts times in all. A source
+    // that no longer exists is reported as gone, not as a failure.
     CopyResult CopyWithRetry(const std::string& source, const std::string& folder, const std::string& name);
-    // One copy attempt; the error is left in GetLastError.
+    // One copy attempt; the error is left in GetLastError (ERROR_RETRY when another attempt may work).
     virtual bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name);
-    // Removes the temporary files that an interrupted run left in folder; files still open are kept.
+    // Removes the stale temporary files that interrupted copies left in folder; files still open are kept.
     static void RemoveTemporaryFiles(const std::string& folder);
 
     IRunView* m_pOwner;
+    const RunInput m_input;
 
 private:
-    bool CopyData(HANDLE hFrom, HANDLE hTo);
+    bool CopyData(HANDLE hFrom, HANDLE hTo, ULONGLONG* pWritten);
 
     DWORD m_dwRetryPauseMs;
     std::vector<char> m_buffer;

@@ -1,7 +1,36 @@
-// Paths as narrow GBK text.
+// Paths as narrow GBK text, and the forms the platform resolves them to.
 #pragma once
 #include <string>
+#include <vector>
 
 // The process's current directory, whole. The ANSI call refuses a directory of MAX_PATH characters
 // or more, so the wide one is asked and its answer converted; "" only when both fail.
 std::string GetCurrentDir();
+
+// A path in UTF-16, zero-terminated, for the wide file functions. (A vector, not a wide string: the
+// DLL does not carry the library's wide-string code for this one use.)
+class CWidePath {
+public:
+    explicit CWidePath(const std::vector<wchar_t>& text) : m_text(text) { m_text.push_back(L'\0'); }
+    const wchar_t* c_str() const { return m_text.data(); }
+
+private:
+    std::vector<wchar_t> m_text;
+};
+
+// path for the wide file functions. When its full form is MAX_PATH characters or longer it is given as
+// "\\?\C:\..." or "\\?\UNC\server\share\...", which the platform takes whole.
+CWidePath WidePath(const std::string& path);
+
+// True when the plain (ANSI) file functions take path: it and its full form stay below MAX_PATH
+// characters.
+bool FitsMaxPath(const std::string& path);
+
+// path as Windows resolves it, for comparing folders: the full path ("." and ".." resolved, "/" read as
+// "\", relative to the current directory), the parts that exist in their long form (no 8.3 names),
+// without trailing separators, dots or blanks, and in capitals as the file system compares names; as
+// UTF-8, so that every "\" in it is a separator. Empty for an empty path.
+std::string ComparablePath(const std::string& path);
+
+// True when inner is folder or lies below it; both as ComparablePath gives them.
+bool IsSameOrInside(const std::string& inner, const std::string& folder);

@@ -49,7 +49,7 @@ int RunDialog(TMakeDialog makeDialog)
 
 int RunExport(bool bAuto)
 {
-    return RunDialog([bAuto](HWND hHost) { return new CExportDlg(hHost, bAuto); });
+    return RunDialog([bAuto](HWND hHost) { return new CExportDlg(hHost, bAuto, GetInterfaceApp()->GetUserOrgID()); });
 }
 
 int RunImport(bool bAuto)

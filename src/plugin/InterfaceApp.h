@@ -1,7 +1,7 @@
 // The plug-in's application object: one static instance per loaded library.
 #pragma once
 #include "framework/App.h"
-#include "run/WorkThread.h"
+#include "engine/RunInput.h"
 
 class CInterfaceApp : public CApp {
 public:
@@ -16,7 +16,7 @@ public:
     char m_szUserOrgID[17];
     bool m_bUserOrgIDTooLong;
 
-    // The code as import runs receive it.
+    // The code as runs receive it.
     UserOrgID GetUserOrgID() const;
 };
 

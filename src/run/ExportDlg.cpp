@@ -4,7 +4,6 @@
 #include "resource.h"
 #include "settings/SupplierRows.h"
 #include "settings/Settings.h"
-#include "run/WorkThread.h"
 
 namespace {
 
@@ -47,7 +46,8 @@ void ExportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd)
     *pEnd = *pStart + 0.5;
 }
 
-CExportDlg::CExportDlg(HWND hParent, bool bAuto) : CRunDlg(kExportTraits, hParent, bAuto)
+CExportDlg::CExportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID)
+    : CRunDlg(kExportTraits, hParent, bAuto, userOrgID)
 {
 }
 
@@ -124,11 +124,6 @@ void CExportDlg::SaveContents()
         taskKeys.push_back({ task, settings::kLastExportTime, m_taskList.GetItemText(row, 1) });
     }
     settings::WriteTaskStrings(taskKeys);
-}
-
-CWorkThread* CExportDlg::CreateWorker(RunMode nMode)
-{
-    return new CWorkThread(this, nMode);
 }
 
 void CExportDlg::OnModify()

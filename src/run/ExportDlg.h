@@ -10,14 +10,15 @@ void ExportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd);
 
 class CExportDlg : public CRunDlg {
 public:
-    CExportDlg(HWND hParent, bool bAuto);
+    // The user organisation ID tells the export which folder the platform delivers to, which the send
+    // directory must not be; without one that is not checked.
+    CExportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID = UserOrgID());
 
 protected:
     BOOL OnCommand(UINT id, UINT code, HWND hCtl) override;
     BOOL OnNotify(NMHDR* pNMHDR, LRESULT& result) override;
     void InitContents() override;
     void SaveContents() override;
-    CWorkThread* CreateWorker(RunMode nMode) override;
     void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const override;
 
 private:

@@ -1,7 +1,6 @@
 #include "run/ImportDlg.h"
 
 #include "resource.h"
-#include "run/WorkThread.h"
 
 namespace {
 
@@ -28,16 +27,11 @@ void ImportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd)
 }
 
 CImportDlg::CImportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID)
-    : CRunDlg(kImportTraits, hParent, bAuto), m_userOrgID(userOrgID)
+    : CRunDlg(kImportTraits, hParent, bAuto, userOrgID)
 {
 }
 
 void CImportDlg::DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const
 {
     ImportTimeWindow(now, pStart, pEnd);
-}
-
-CWorkThread* CImportDlg::CreateWorker(RunMode nMode)
-{
-    return new CWorkThread(this, nMode, m_userOrgID);
 }

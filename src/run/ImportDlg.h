@@ -1,7 +1,6 @@
 // The import dialog (template 1007): a start and an end time, and the import run.
 #pragma once
 #include "run/RunDlg.h"
-#include "run/WorkThread.h"
 
 // The default time window: today 00:00:00 to tomorrow 00:00:00.
 void ImportTimeWindow(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd);
@@ -12,9 +11,5 @@ public:
     CImportDlg(HWND hParent, bool bAuto, const UserOrgID& userOrgID);
 
 protected:
-    CWorkThread* CreateWorker(RunMode nMode) override;
     void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const override;
-
-private:
-    UserOrgID m_userOrgID;
 };

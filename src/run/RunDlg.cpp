@@ -15,11 +15,11 @@ const size_t kTimeTextBuffer = 260;
 
 const char CRunDlg::kDateFormatError[] = "错误的日期格式，标准日期格式如 2000-10-09 08:34:56";
 
-CRunDlg::CRunDlg(const Traits& traits, HWND hParent, bool bAuto)
+CRunDlg::CRunDlg(const Traits& traits, HWND hParent, bool bAuto, const UserOrgID& userOrgID)
     : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto), m_pProgress(nullptr),
       m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
-      m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL), m_hProgressWnd(NULL),
-      m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
+      m_userOrgID(userOrgID), m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL),
+      m_hProgressWnd(NULL), m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
 {
     ::SetEvent(m_hIdle);
 }
@@ -171,7 +171,7 @@ void CRunDlg::StartRun()
         return;
     }
     SaveContents();
-    CWorkThread* pWorker = CreateWorker(Mode());
+    CWorkThread* pWorker = new CWorkThread(this, Mode(), m_userOrgID);
     pWorker->m_dwPauseMs = m_dwEnginePauseMs;
     ::ResetEvent(m_hIdle);
     if (m_pProgress == nullptr) {

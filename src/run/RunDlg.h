@@ -15,6 +15,7 @@
 // reaches through IRunView, is never freed before that. The worker reaches the progress window only by
 // its handle, and the run window by a handle kept for the whole life of the object.
 #pragma once
+#include "engine/RunInput.h"
 #include "framework/DateTime.h"
 #include "framework/Dialog.h"
 #include "framework/Handle.h"
@@ -25,7 +26,6 @@
 #include <atomic>
 
 class CProgressDlg;
-class CWorkThread;
 
 class CRunDlg : public CDialog, public IRunWindow {
 public:
@@ -44,7 +44,8 @@ public:
         const char* pszHeading;
     };
 
-    CRunDlg(const Traits& traits, HWND hParent, bool bAuto);
+    // A run for the user organisation ID that the application read at load.
+    CRunDlg(const Traits& traits, HWND hParent, bool bAuto, const UserOrgID& userOrgID);
     ~CRunDlg() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -87,8 +88,6 @@ protected:
     virtual void InitContents() {}
     // First step of every run: write back what the dialog holds.
     virtual void SaveContents() {}
-    // The worker of one run, not yet started.
-    virtual CWorkThread* CreateWorker(RunMode nMode) = 0;
     // The default time window for now.
     virtual void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const = 0;
 
@@ -105,6 +104,7 @@ private:
     void CheckTime(int id, CDateTime& held);
 
     Traits m_traits;
+    UserOrgID m_userOrgID;
     CHandle m_hIdle;
     // The thread of the last worker started; signalled once it has ended.
     CHandle m_hWorker;

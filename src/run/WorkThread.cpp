@@ -2,7 +2,6 @@
 
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
-#include "framework/ChildName.h"
 
 #include <memory>
 
@@ -49,10 +48,6 @@ private:
 
 } // namespace
 
-CWorkThread::CWorkThread(IRunWindow* pOwner, RunMode nMode) : CWorkThread(pOwner, nMode, UserOrgID())
-{
-}
-
 CWorkThread::CWorkThread(IRunWindow* pOwner, RunMode nMode, const UserOrgID& userOrgID)
     : m_pOwner(pOwner), m_nMode(nMode), m_userOrgID(userOrgID), m_dwPauseMs(CExportEngine::kDefaultPauseMs)
 {
@@ -65,19 +60,10 @@ bool CWorkThread::IsImport() const
 
 CTransferEngine* CWorkThread::CreateEngine()
 {
-    if (!IsImport())
-        return new CExportEngine(m_pOwner, ReadExportInput(), m_dwPauseMs);
-    if (m_userOrgID.bTooLong) {
-        m_pOwner->ShowError("用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置");
-        return nullptr;
-    }
-    // An empty ID makes the data-file location itself the delivery folder; any other ID must name a
-    // folder directly below it, or the run would drain and archive some other folder.
-    if (!m_userOrgID.strValue.empty() && !IsChildName(m_userOrgID.strValue)) {
-        m_pOwner->ShowError("用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置");
-        return nullptr;
-    }
-    return new CImportEngine(m_pOwner, ReadImportInput(m_userOrgID.strValue));
+    const RunInput input = ReadRunInput(m_userOrgID);
+    if (IsImport())
+        return new CImportEngine(m_pOwner, input);
+    return new CExportEngine(m_pOwner, input, m_dwPauseMs);
 }
 
 int CWorkThread::Run()
@@ -87,7 +73,7 @@ int CWorkThread::Run()
         CRunLock lock;
         if (lock.Acquire(*m_pOwner)) {
             std::unique_ptr<CTransferEngine> engine(CreateEngine());
-            result = engine != nullptr && engine->Run() != 0 ? 1 : 0;
+            result = engine->Run() != 0 ? 1 : 0;
         }
     } catch (...) {
         result = 0;

@@ -2,26 +2,15 @@
 // its mode, runs it, deletes it, posts the completion message to the run window, and deletes itself
 // when its thread ends. Allocate on the heap; never delete.
 #pragma once
+#include "engine/RunInput.h"
 #include "framework/Thread.h"
 #include "run/RunWindow.h"
 
-#include <string>
-
 class CTransferEngine;
-
-// The user organisation ID that the application read at load, as an import run receives it. A stored
-// ID longer than 16 bytes is never cut (a cut ID could name another organisation's folder): the value
-// stays empty and bTooLong is set.
-struct UserOrgID {
-    std::string strValue;
-    bool bTooLong = false;
-};
 
 class CWorkThread : public CThread {
 public:
-    // Export runs (kModeExport or kModeAutoExport).
-    CWorkThread(IRunWindow* pOwner, RunMode nMode);
-    // Import runs (kModeImport or kModeAutoImport) for that user organisation.
+    // A run of that mode for the user organisation ID the application read at load.
     CWorkThread(IRunWindow* pOwner, RunMode nMode, const UserOrgID& userOrgID);
 
     IRunWindow* m_pOwner;
@@ -34,8 +23,7 @@ protected:
     // Waits for its turn, creates the engine, runs it, deletes it, then posts the completion message:
     // result 1 or 0, and 0 when the run was refused or anything failed.
     int Run() override;
-    // The engine of the mode, on the heap; Run deletes it. Null when the run is refused, after the
-    // refusal has been shown.
+    // The engine of the mode, on the heap, with the settings as they are now; Run deletes it.
     virtual CTransferEngine* CreateEngine();
     bool IsImport() const;
 

@@ -20,6 +20,8 @@ namespace checktest {
 namespace {
 
 const char kCopyError[] = "文件拷贝出错";
+// A temporary copy named in 1601: long past the age at which runs remove them.
+const char kStaleTemporary[] = ".~qrvlnk-0000000000000001-1-2-0.part";
 
 // What the plan says will happen to the files.
 struct Plan {
@@ -92,20 +94,6 @@ Plan ReadPlan(const std::string& output, const CheckWorkspace& ws, bool deleteAf
     return plan;
 }
 
-// Every file below dir (paths), except those below skip.
-void Census(const std::string& dir, const std::string& skip, std::map<std::string, std::string>& files)
-{
-    for (const std::string& name : test::ListDir(dir)) {
-        const std::string path = dir + "\\" + name;
-        if (path == skip)
-            continue;
-        if (test::IsDirectory(path))
-            Census(path, skip, files);
-        else
-            files[path] = test::ReadFile(path);
-    }
-}
-
 // Runs AutoExport and AutoImport of the real DLL under the host's window, answering every error box.
 std::vector<std::string> RunThePlugin(const CheckWorkspace& ws)
 {
@@ -161,8 +149,32 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
               test::MakeDir(ws.Delivery() + "\\later");
               test::WriteFile(ws.Send() + "\\.~qrvlnk-1-2.part", "left by a copy into the send folder");
               test::MakeDir(ws.Data() + "\\P01");
-              test::WriteFile(ws.Data() + "\\P01\\.~qrvlnk-1-2.part", "left by an export");
-              test::WriteFile(ws.Receive() + "\\.~qrvlnk-3-4.part", "left by an import");
+              test::WriteFile(ws.Data() + "\\P01\\.~qrvlnk-1-2.part", "a copy under way");
+              test::WriteFile(ws.Data() + "\\P01\\" + kStaleTemporary, "left by an export");
+              test::WriteFile(ws.Receive() + "\\.~qrvlnk-3-4.part", "a copy under way");
+              test::WriteFile(ws.Receive() + "\\" + kStaleTemporary, "left by an import");
+          } },
+        { "folders that overlap", [](CheckWorkspace& ws) {
+              test::MakeDir(ws.Data() + "\\P01");
+              test::WriteFile(ws.Data() + "\\P01\\a_C01_1.txt", "exported before");
+              ws.Profile().SetString(settings::kSourcePath, ws.Data() + "\\p01\\");
+              test::MakeDir(ws.Backup());
+              test::WriteFile(ws.Backup() + "\\y_1.dat", "archived OLD");
+              test::WriteFile(ws.Delivery() + "\\y_1.dat", "delivered NEW");
+              ws.Profile().SetString(settings::kDestPath, ws.Backup());
+          } },
+        { "paths near the limit", [](CheckWorkspace& ws) {
+              // Names that make targets of 259 and 260 characters in P01 and in a deep receive directory.
+              const size_t room = 259 - (ws.Data() + "\\P01\\").size();
+              for (size_t length : { room, room + 1 }) {
+                  const std::string name = "a_C01_" + std::string(length - 10, 'n') + ".txt";
+                  test::WriteFile(ws.Send() + "\\" + name, name);
+              }
+              test::MakeDir(ws.Root() + "\\r");
+              const std::string receive = test::MakeDeepDir(ws.Root() + "\\r", 220);
+              ws.Profile().SetString(settings::kDestPath, receive);
+              for (size_t length : { 38, 39 })
+                  test::WriteFile(ws.Delivery() + "\\" + std::string(length - 4, 'd') + ".txt", "delivered");
           } },
         { "a file named Backup", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
@@ -187,18 +199,16 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
         const test::ProgramResult check = ws.CheckHere("--plan");
         ASSERT_NE(9999u, check.exitCode) << c.what;
         const Plan plan = ReadPlan(check.output, ws, true);
-        std::map<std::string, std::string> before;
-        Census(ws.Root(), ws.Host(), before);
+        const std::map<std::string, std::string> before = test::FilesBelow(ws.Root(), ws.Host());
 
         const std::vector<std::string> boxes = RunThePlugin(ws);
 
-        std::map<std::string, std::string> after;
-        Census(ws.Root(), ws.Host(), after);
+        const std::map<std::string, std::string> after = test::FilesBelow(ws.Root(), ws.Host());
         std::map<std::string, std::string> expected = before;
         for (const std::string& source : plan.removed)
             expected.erase(source);
         for (const auto& copy : plan.copies)
-            expected[copy.first] = before[copy.second];
+            expected[copy.first] = before.at(copy.second);
         EXPECT_EQ(expected, after) << c.what << ": the plan was\n" << check.output;
         EXPECT_EQ(static_cast<size_t>(plan.errorBoxes), boxes.size()) << c.what << "\n" << check.output;
     }

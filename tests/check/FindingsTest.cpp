@@ -21,8 +21,11 @@ struct Case {
     Setup setUp;
     const char* options;
     DWORD exitCode;
-    const char* line; // a line of the output holds this
+    std::string line; // a line of the output holds this
 };
+
+// A temporary copy named in 1601: long past the age at which runs remove them.
+const char kStaleTemporary[] = ".~qrvlnk-0000000000000001-1-2-0.part";
 
 bool HasLine(const std::string& output, const std::string& fragment)
 {
@@ -142,11 +145,17 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "[留下] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过：没有QRVID0001" },
         { "plan: folder", [](CheckWorkspace& ws) { test::MakeDir(ws.Send() + "\\C01"); }, "--plan", 0,
           "[跳过] C01：是文件夹，插件不进入文件夹" },
-        { "plan: a temporary copy left in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,
-          "[跳过] .~qrvlnk-1-2.part：是中断的复制留下的临时文件，插件不处理" },
-        { "plan: a temporary copy left in the receive folder",
-          [](CheckWorkspace& ws) { test::WriteFile(ws.Receive() + "\\.~qrvlnk-1-2.part", "half"); }, "--plan", 0,
-          "recv\\.~qrvlnk-1-2.part：中断的复制留下的临时文件，导入时删除" },
+        { "plan: a temporary copy in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,
+          "[跳过] .~qrvlnk-1-2.part：是复制用的临时文件（复制正在进行，或者被中断），插件不处理" },
+        { "plan: a stale temporary copy in the receive folder",
+          [](CheckWorkspace& ws) { test::WriteFile(ws.Receive() + "\\" + kStaleTemporary, "half"); }, "--plan", 0,
+          std::string("recv\\") + kStaleTemporary + "：中断的复制留下的临时文件（一天以前的），导入时删除" },
+        { "overlap: the receive directory is the delivery folder's Backup",
+          [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kDestPath, ws.Backup()); }, "", 1,
+          "[错误] 源数据接收目录（DestPath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面" },
+        { "overlap: the send directory inside a platform folder",
+          [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Data() + "\\p01\\out\\"); }, "", 1,
+          "[错误] 源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P01”的文件夹" },
         { "plan: imported", [](CheckWorkspace& ws) { test::WriteFile(ws.Delivery() + "\\d.txt", "d"); }, "--plan", 0,
           "recv\\d.txt，存档为 " },
         { "plan: name already in Backup", [](CheckWorkspace& ws) {

@@ -52,7 +52,7 @@ protected:
 TEST_F(ExportEngineTest, CopiesIntoThePlatformFolderAndCreatesIt)
 {
     Put(Send("a_C1_b.txt"), "one");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ("one", ReadFile(Stored("P1", "a_C1_b.txt")));
     EXPECT_TRUE(Exists(Send("a_C1_b.txt"))) << "IsDeleted is 0";
@@ -64,7 +64,7 @@ TEST_F(ExportEngineTest, CopiesIntoThePlatformFolderAndCreatesIt)
 TEST_F(ExportEngineTest, AutomaticRunBehavesAlike)
 {
     Put(Send("a_C2_b.txt"), "two");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ("two", ReadFile(Stored("P2", "a_C2_b.txt")));
 }
@@ -76,7 +76,7 @@ TEST_F(ExportEngineTest, FilesWithoutAKnownCodeAreSkippedButTakeAStep)
     for (const std::string& name : names) {
         Put(Send(name), name);
     }
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ(std::vector<std::string>(), ListDir(m_store)) << "nothing copied, no folder made";
     EXPECT_EQ(names.size(), ListDir(m_send).size());
@@ -88,7 +88,7 @@ TEST_F(ExportEngineTest, TheBarStaysAt100FromTheEleventhStep)
 {
     for (int i = 0; i < 12; ++i)
         Put(Send("f" + std::to_string(i) + "_C1_x.txt"), "x");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ(PositionsFor(kDotSteps + 12), m_view.Positions());
     EXPECT_EQ(12u, ListDir(m_store + "\\P1").size());
@@ -135,7 +135,7 @@ TEST_F(ExportEngineTest, GbkNamesAndFoldersArriveIntact)
     const std::string name = "確_確碶_礬表.txt";
     Put(send + "\\" + name, "gbk");
     settings::SetInt(settings::kIsDeleted, 1);
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ(std::vector<std::string>{ "平台礬" }, ListDir(store));
     EXPECT_EQ(std::vector<std::string>{ name }, ListDir(store + "\\平台礬"));
@@ -153,7 +153,7 @@ TEST_F(ExportEngineTest, DeletesTheSourceOnlyAfterASuccessfulCopy)
     // A folder standing where the copy would go makes it fail.
     ASSERT_TRUE(test::MakeDir(m_store + "\\P2"));
     ASSERT_TRUE(test::MakeDir(Stored("P2", "b_C2_y.txt")));
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_FALSE(Exists(Send("a_C1_x.txt")));
     EXPECT_EQ("copied", ReadFile(Stored("P1", "a_C1_x.txt")));
@@ -170,7 +170,7 @@ TEST_F(ExportEngineTest, MissingDataFileLocationShowsAsFailedCopies)
     settings::SetString(settings::kExportLocation, missing.c_str());
     settings::SetInt(settings::kIsDeleted, 1);
     Put(Send("a_C1_x.txt"), "kept");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ("kept", ReadFile(Send("a_C1_x.txt")));
     EXPECT_EQ(std::vector<std::string>{ CopyError(Send("a_C1_x.txt"), missing + "\\P1\\a_C1_x.txt") }, m_view.Errors());
@@ -182,7 +182,7 @@ TEST_F(ExportEngineTest, OverwritesATargetOfTheSameName)
     ASSERT_TRUE(test::MakeDir(m_store + "\\P1"));
     Put(Stored("P1", "a_C1_x.txt"), "old");
     Put(Send("a_C1_x.txt"), "new");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ("new", ReadFile(Stored("P1", "a_C1_x.txt")));
 }
@@ -204,7 +204,7 @@ TEST_F(ExportEngineTest, SettingsAreCheckedInOrder)
         settings::SetString(settings::kSourcePath, c.source ? m_send.c_str() : "");
         settings::SetString(settings::kExportLocation, c.location ? m_store.c_str() : "");
         test::RecordingView view;
-        Engine engine(&view, ReadExportInput(), 0, 0);
+        Engine engine(&view, ReadRunInput(UserOrgID()), 0, 0);
         EXPECT_EQ(0, engine.Run()) << c.message;
         EXPECT_EQ(std::vector<std::string>{ c.message }, view.Errors());
         EXPECT_EQ(std::vector<int>{ 0 }, view.Positions()) << c.message;
@@ -217,7 +217,7 @@ TEST_F(ExportEngineTest, SubfoldersAreNotEnteredButTakeAStep)
 {
     ASSERT_TRUE(test::MakeDir(Send("a_C1_dir")));
     Put(Send("a_C1_dir") + "\\a_C1_inner.txt", "inner");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ(std::vector<std::string>(), ListDir(m_store));
     EXPECT_EQ("inner", ReadFile(Send("a_C1_dir") + "\\a_C1_inner.txt"));
@@ -227,13 +227,13 @@ TEST_F(ExportEngineTest, SubfoldersAreNotEnteredButTakeAStep)
 
 TEST_F(ExportEngineTest, EmptyOrMissingSourceDirectoryEndsAt100)
 {
-    Engine empty(&m_view, ReadExportInput(), 0, 0);
+    Engine empty(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, empty.Run());
     EXPECT_EQ(PositionsFor(kDotSteps), m_view.Positions());
 
     settings::SetString(settings::kSourcePath, Path("nowhere").c_str());
     test::RecordingView view;
-    Engine missing(&view, ReadExportInput(), 0, 0);
+    Engine missing(&view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, missing.Run());
     EXPECT_EQ((std::vector<int>{ 0, 100 }), view.Positions());
     EXPECT_EQ(std::vector<std::string>{ "文件导出完成！" }, view.Statuses());
@@ -243,7 +243,7 @@ TEST_F(ExportEngineTest, SourcePathEndingInABackslashWorks)
 {
     settings::SetString(settings::kSourcePath, (m_send + "\\").c_str());
     Put(Send("a_C1_x.txt"), "x");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     EXPECT_EQ("x", ReadFile(Stored("P1", "a_C1_x.txt")));
 }
@@ -253,7 +253,7 @@ TEST_F(ExportEngineTest, ASourceChangedDuringTheCopyIsNotDeleted)
     settings::SetInt(settings::kIsDeleted, 1);
     ASSERT_TRUE(test::MakeDir(m_store + "\\P1"));
     Put(Send("a_C1_x.txt"), "first");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     engine.m_copy = [&](int, const std::string& source, const std::string& target) {
         bool ok = engine.RealCopy(source, target);
         Put(source, "first and more");
@@ -271,7 +271,7 @@ TEST_F(ExportEngineTest, ACopyBlockedForAMomentIsTriedAgain)
     settings::SetInt(settings::kIsDeleted, 1);
     ASSERT_TRUE(test::MakeDir(m_store + "\\P1"));
     Put(Send("a_C1_x.txt"), "x");
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     engine.m_copy = [&](int attempt, const std::string& source, const std::string& target) {
         if (attempt < 3) {
             ::SetLastError(attempt == 1 ? ERROR_SHARING_VIOLATION : ERROR_LOCK_VIOLATION);
@@ -293,7 +293,7 @@ TEST_F(ExportEngineTest, AFileHeldOpenExclusivelyFailsAfterTheRetriesAndStays)
     HANDLE holder = ::CreateFileA(Send("a_C1_x.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     ::CloseHandle(holder);
     EXPECT_EQ(CExportEngine::kCopyAttempts, engine.m_nAttempts);
@@ -308,7 +308,7 @@ TEST_F(ExportEngineTest, AFileHeldOpenAgainstDeletionIsCopiedAndStays)
     HANDLE reader = ::CreateFileA(Send("a_C1_x.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    Engine engine(&m_view, ReadExportInput(), 0, 0);
+    Engine engine(&m_view, ReadRunInput(UserOrgID()), 0, 0);
     EXPECT_EQ(1, engine.Run());
     ::CloseHandle(reader);
     EXPECT_EQ("read", ReadFile(Stored("P1", "a_C1_x.txt")));

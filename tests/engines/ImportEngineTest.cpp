@@ -32,7 +32,7 @@ protected:
     }
     std::unique_ptr<Engine> MakeEngine(test::RecordingView& view)
     {
-        return std::unique_ptr<Engine>(new Engine(&view, ReadImportInput(m_strUserOrgID), 0));
+        return std::unique_ptr<Engine>(new Engine(&view, ReadRunInput(UserOrgID{ m_strUserOrgID, false }), 0));
     }
     std::string Delivered(const std::string& name) const { return m_delivery + "\\" + name; }
     std::string Received(const std::string& name) const { return m_recv + "\\" + name; }

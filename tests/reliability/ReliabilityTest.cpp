@@ -1,84 +1,13 @@
 // Whole runs under conditions a deployed machine meets: files held by other programs, read-only
 // targets, missing directories, large folders, GBK names, odd INI files and registry values. Every
 // scenario ends with a census: each file the test made is still somewhere, with its content.
-#include "engines/RecordingView.h"
-#include "engine/ExportEngine.h"
-#include "engine/ImportEngine.h"
-#include "framework/Handle.h"
-#include "settings/Settings.h"
-#include "support/TestSupport.h"
+#include "Reliability.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <map>
 
+namespace reliability {
 namespace {
-
-using test::Exists;
-using test::ListDir;
-using test::ReadFile;
-using Names = std::vector<std::string>;
-
-class Reliability : public ::testing::Test {
-protected:
-    test::TempDir m_root{ "rel" };
-    test::CurrentDir m_cwd{ m_root.Path() };
-    test::CleanProfile m_profile;
-    std::string m_send = m_root / "send";
-    std::string m_data = m_root / "data";
-    std::string m_recv = m_root / "recv";
-    std::string m_strUserOrgID;
-    // Every file the test made, by name, with its content.
-    std::map<std::string, std::string> m_made;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(test::MakeDir(m_send));
-        ASSERT_TRUE(test::MakeDir(m_data));
-        settings::SetString(settings::kSourcePath, m_send.c_str());
-        settings::SetString(settings::kExportLocation, m_data.c_str());
-        settings::SetString(settings::kDestPath, m_recv.c_str());
-        settings::SetInt(settings::kIsDeleted, 1);
-        WriteOrgMap("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\nClientID0001=C2\r\nQRVID0001=P2\r\n");
-    }
-    void WriteOrgMap(const std::string& text) { ASSERT_TRUE(test::WriteFile(m_root / "OrgMap.ini", text)); }
-    void Make(const std::string& dir, const std::string& name, const std::string& content)
-    {
-        ASSERT_TRUE(test::WriteFile(dir + "\\" + name, content)) << name;
-        m_made[name] = content;
-    }
-    void SetUserOrgID(const char* id) { m_strUserOrgID = id; }
-    // Runs run while another program holds path open for writing with that share mode.
-    static int WhileWritten(const std::string& path, DWORD share, const std::function<int()>& run)
-    {
-        CFileHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(writer.IsValid()) << path;
-        return run();
-    }
-    int Export(test::RecordingView& view) { return CExportEngine(&view, ReadExportInput(), 0, 0).Run(); }
-    int Import(test::RecordingView& view) { return CImportEngine(&view, ReadImportInput(m_strUserOrgID), 0).Run(); }
-
-    // Each made file in one of the places a run may leave it, with its content; returns where each is.
-    std::map<std::string, std::string> Census(const std::vector<std::string>& places)
-    {
-        std::map<std::string, std::string> where;
-        for (const auto& file : m_made) {
-            for (const std::string& dir : places) {
-                std::string path = dir + "\\" + file.first;
-                if (Exists(path)) {
-                    EXPECT_EQ(file.second, ReadFile(path)) << path;
-                    where[file.first] = dir;
-                    break;
-                }
-            }
-            EXPECT_EQ(1u, where.count(file.first)) << "lost: " << file.first;
-        }
-        return where;
-    }
-};
 
 // Held exclusively, or by a writer that lets others read (as the C runtime's "wb" does): either way the
 // copy must not take a file that is still being written.
@@ -317,3 +246,4 @@ TEST_F(Reliability, AnIsDeletedOfTheWrongTypeKeepsTheSources)
 }
 
 } // namespace
+} // namespace reliability

@@ -196,6 +196,37 @@ std::vector<std::string> ListDir(const std::string& dir)
     return names;
 }
 
+std::map<std::string, std::string> FilesBelow(const std::string& dir, const std::string& skip)
+{
+    std::map<std::string, std::string> files;
+    for (const std::string& name : ListDir(dir)) {
+        const std::string path = dir + "\\" + name;
+        if (path == skip)
+            continue;
+        if (IsDirectory(path)) {
+            const std::map<std::string, std::string> below = FilesBelow(path, skip);
+            files.insert(below.begin(), below.end());
+        } else {
+            files[path] = ReadFile(path);
+        }
+    }
+    return files;
+}
+
+std::string MakeDeepDir(const std::string& under, size_t length)
+{
+    const size_t kPart = 60;
+    std::string path = under;
+    while (path.size() < length) {
+        const size_t rest = length - path.size() - 1;
+        // Never leave a last part too short to be a name.
+        const size_t part = rest > kPart + 1 ? kPart : rest;
+        path += "\\" + std::string(part, 'd');
+        MakeDir(path);
+    }
+    return path;
+}
+
 bool RegistryValue(const std::string& name, DWORD* type, std::string* data)
 {
     HKEY hKey = nullptr;

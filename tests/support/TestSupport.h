@@ -2,6 +2,7 @@
 // and the test program's own registry key.
 #pragma once
 #include <windows.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ bool MakeDir(const std::string& path);
 void RemoveTree(const std::string& path);
 // Names in a directory (no "." and ".."), sorted.
 std::vector<std::string> ListDir(const std::string& dir);
+// Every file below dir, by path, with its content; the folder skip and what it holds left out.
+std::map<std::string, std::string> FilesBelow(const std::string& dir, const std::string& skip = "");
+// A folder below under whose path has exactly length characters (ASCII), made with the folders above it.
+std::string MakeDeepDir(const std::string& under, size_t length);
 // Registry values under HKCU\<SectionPath()>.
 bool RegistryValue(const std::string& name, DWORD* type, std::string* data);
 

@@ -120,7 +120,7 @@ private:
 class ProbeEngine : public CTransferEngine {
 public:
     ProbeEngine(IRunView* pOwner, Journal& journal, int result)
-        : CTransferEngine(pOwner, 0), m_journal(journal), m_nResult(result)
+        : CTransferEngine(pOwner, RunInput(), 0), m_journal(journal), m_nResult(result)
     {
         m_journal.Add("engine created");
     }
@@ -138,7 +138,7 @@ public:
     }
 
 protected:
-    void OnFile(const WIN32_FIND_DATAA&) override {}
+    void OnEntry(const WIN32_FIND_DATAA&) override {}
 
 private:
     Journal& m_journal;
@@ -150,7 +150,7 @@ std::atomic<int> g_nLiveThreads(0);
 class ProbeThread : public CWorkThread {
 public:
     ProbeThread(IRunWindow* pOwner, RunMode nMode, Journal& journal, int result)
-        : CWorkThread(pOwner, nMode), m_journal(journal), m_nResult(result)
+        : CWorkThread(pOwner, nMode, UserOrgID()), m_journal(journal), m_nResult(result)
     {
         ++g_nLiveThreads;
     }
@@ -204,7 +204,7 @@ TEST(WorkThread, EachModeGetsItsEngine)
 {
     test::RecordingView view;
     for (RunMode mode : { kModeExport, kModeAutoExport }) {
-        OpenWorkThread worker(&view, mode);
+        OpenWorkThread worker(&view, mode, UserOrgID());
         std::unique_ptr<CTransferEngine> engine(worker.CreateEngine());
         EXPECT_NE(nullptr, dynamic_cast<CExportEngine*>(engine.get())) << "mode " << mode;
     }
@@ -217,7 +217,7 @@ TEST(WorkThread, EachModeGetsItsEngine)
 
 TEST(WorkThread, DefaultIsTheHalfSecondPause)
 {
-    CWorkThread worker(nullptr, kModeExport);
+    CWorkThread worker(nullptr, kModeExport, UserOrgID());
     EXPECT_EQ(500u, worker.m_dwPauseMs);
 }
 
@@ -248,7 +248,7 @@ TEST_P(RealRunTest, RealEnginesReportThroughTheOwner)
     }
     Journal journal;
     FakeOwner owner(journal);
-    CWorkThread* pThread = new CWorkThread(&owner, c.mode);
+    CWorkThread* pThread = new CWorkThread(&owner, c.mode, UserOrgID());
     pThread->m_dwPauseMs = 0;
     owner.ShowProgress();
     ASSERT_TRUE(pThread->CreateThread());
@@ -273,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
 // location, is refused before any engine is made: the message names UserOrgID and nothing is touched.
 TEST(WorkThread, AnUnusableUserOrgIDRefusesTheImport)
 {
-    const char kTooLong[] = "用户机构代码（UserOrgID）超过16个字符的长度限制，不能导入数据。请检查“UserOrgID”的设置";
+    const char kTooLong[] = "用户机构代码（UserOrgID）超过16个字节（8个汉字）的长度限制，不能导入数据。请检查“UserOrgID”的设置";
     const char kNotAChild[] = "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置";
     const struct {
         UserOrgID id;
@@ -308,13 +308,13 @@ TEST(WorkThread, AnUnusableUserOrgIDRefusesTheImport)
 // Workers that fail: the engine cannot be made, or its run throws. Each end is still told, with 0.
 class FailingThread : public CWorkThread {
 public:
-    FailingThread(IRunWindow* pOwner, bool bFailInCreate) : CWorkThread(pOwner, kModeAutoExport), m_bFailInCreate(bFailInCreate) {}
+    FailingThread(IRunWindow* pOwner, bool bFailInCreate) : CWorkThread(pOwner, kModeAutoExport, UserOrgID()), m_bFailInCreate(bFailInCreate) {}
 
 protected:
     struct ThrowingEngine : CTransferEngine {
-        explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, 0) {}
+        explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, RunInput(), 0) {}
         int Run() override { throw std::runtime_error("engine failed"); }
-        void OnFile(const WIN32_FIND_DATAA&) override {}
+        void OnEntry(const WIN32_FIND_DATAA&) override {}
     };
     CTransferEngine* CreateEngine() override
     {
@@ -342,7 +342,7 @@ TEST(WorkThread, AWorkerThatFailsStillPostsItsEndWithResultZero)
 // Runs started together in one process take turns: no two engines run at the same time.
 class TurnTakingEngine : public CTransferEngine {
 public:
-    explicit TurnTakingEngine(IRunView* pOwner) : CTransferEngine(pOwner, 0) {}
+    explicit TurnTakingEngine(IRunView* pOwner) : CTransferEngine(pOwner, RunInput(), 0) {}
     int Run() override
     {
         const int live = ++s_nLive;
@@ -355,7 +355,7 @@ public:
     static std::atomic<int> s_nMost;
 
 protected:
-    void OnFile(const WIN32_FIND_DATAA&) override {}
+    void OnEntry(const WIN32_FIND_DATAA&) override {}
 };
 std::atomic<int> TurnTakingEngine::s_nLive(0);
 std::atomic<int> TurnTakingEngine::s_nMost(0);
@@ -374,7 +374,7 @@ TEST(WorkThread, RunsStartedTogetherTakeTurns)
     FakeOwner owner(journal);
     const int runs = 4;
     for (int i = 0; i < runs; ++i)
-        ASSERT_TRUE((new TurnTakingThread(&owner, i % 2 ? kModeAutoImport : kModeAutoExport))->CreateThread());
+        ASSERT_TRUE((new TurnTakingThread(&owner, i % 2 ? kModeAutoImport : kModeAutoExport, UserOrgID()))->CreateThread());
     ASSERT_TRUE(owner.WaitDone(runs));
     EXPECT_EQ(1, TurnTakingEngine::s_nMost.load());
 
@@ -382,9 +382,9 @@ TEST(WorkThread, RunsStartedTogetherTakeTurns)
     TurnTakingEngine::s_nMost = 0;
     FakeOwner stopped(journal);
     stopped.m_bStop = true;
-    ASSERT_TRUE((new TurnTakingThread(&owner, kModeAutoExport))->CreateThread());
+    ASSERT_TRUE((new TurnTakingThread(&owner, kModeAutoExport, UserOrgID()))->CreateThread());
     ASSERT_TRUE(test::PumpUntil([] { return TurnTakingEngine::s_nLive != 0; }, kWaitMs));
-    ASSERT_TRUE((new TurnTakingThread(&stopped, kModeAutoExport))->CreateThread());
+    ASSERT_TRUE((new TurnTakingThread(&stopped, kModeAutoExport, UserOrgID()))->CreateThread());
     ASSERT_TRUE(stopped.WaitDone());
     EXPECT_EQ("WM_EXPORT_DONE 2 0", journal.Entries().back());
     ASSERT_TRUE(owner.WaitDone(runs + 1));

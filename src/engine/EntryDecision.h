@@ -1,0 +1,37 @@
+// What a run does with one entry of the folder it walks, and why: the one answer that the run acts on
+// and that the settings check's dry run shows.
+#pragma once
+#include <string>
+
+enum class EntryAction {
+    kPassOver, // not a file to transfer: a folder or a temporary copy
+    kStay,     // a file the run leaves where it is
+    kCopy,     // a file the run copies to target (and then deletes or archives)
+};
+
+enum class EntryReason {
+    kNone,
+    kFolder,        // folders are never entered
+    kTemporary,     // a copy in progress or left by an interrupted one
+    kNoClientCode,  // the name is not prefix_code_rest
+    kCodeNotMapped, // the mapping has no pair for the client code
+    kCodeRefused,   // the mapping's pair for the client code is left out (over-long or escaping code)
+    kTargetTooLong, // the target path would not fit the platform's path limit
+    kArchiveTooLong, // import: the file's path in Backup would not fit it, so the file could not be
+                     // archived and would be delivered again by every run
+};
+
+struct EntryDecision {
+    EntryAction action = EntryAction::kPassOver;
+    EntryReason reason = EntryReason::kNone;
+    std::string name;
+    std::string source;
+    // Export: the client code of the name, and its platform code when mapped.
+    std::string clientCode;
+    std::string platformCode;
+    // Where a copy goes: folder, and folder\name.
+    std::string targetFolder;
+    std::string target;
+    // Import: the Backup folder that the copied file is moved into.
+    std::string backupFolder;
+};

@@ -1,0 +1,111 @@
+#include "engine/RunInput.h"
+
+#include "engine/OrgCodeTable.h"
+#include "engine/TransferEngine.h"
+#include "framework/ChildName.h"
+#include "framework/Path.h"
+
+namespace {
+
+const char kNoSourcePath[] = "还没有设置源数据文件发送路径，请在“接口参数设置”中设置";
+const char kNoExportLocation[] = "还没有设置数据文件存放路径，请在“接口参数设置”中设置";
+const char kNoDestPath[] = "还没有设置源数据文件接收路径，请在“接口参数设置”中设置";
+const char kUserOrgIDTooLong[] =
+    "用户机构代码（UserOrgID）超过16个字节（8个汉字）的长度限制，不能导入数据。请检查“UserOrgID”的设置";
+const char kUserOrgIDNotAFolder[] =
+    "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置";
+
+// An empty ID makes the data-file location itself the delivery folder; any other ID must name a
+// folder directly below it, or a run would drain and archive some other folder.
+bool IsUsable(const UserOrgID& id)
+{
+    return !id.bTooLong && (id.strValue.empty() || IsChildName(id.strValue));
+}
+
+// The platform code of the usable pair whose folder below the data-file location is folder or holds
+// it, or "".
+std::string PlatformFolderHolding(const std::string& folder, const RunInput& input)
+{
+    if (!IsSameOrInside(folder, ComparablePath(input.strExportLocation)))
+        return "";
+    for (const settings::OrgMapping& mapping : input.mappings) {
+        if (COrgCodeTable::IsUsable(mapping)
+            && IsSameOrInside(folder, ComparablePath(CTransferEngine::Join(input.strExportLocation, mapping.platformCode))))
+            return mapping.platformCode;
+    }
+    return "";
+}
+
+std::string ExportOverlap(const RunInput& input)
+{
+    const std::string source = ComparablePath(input.strSourcePath);
+    const std::string code = PlatformFolderHolding(source, input);
+    if (!code.empty())
+        return "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“" + code
+               + "”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
+    // Without a user organisation ID of its own a plug-in that only exports knows no delivery folder.
+    if (!input.userOrgID.strValue.empty() && IsUsable(input.userOrgID)
+        && IsSameOrInside(source, ComparablePath(DeliveryFolder(input))))
+        return "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导出会把平台送来的文件再传送出去，不能导出数据。请检查“SourcePath”和“UserOrgID”的设置";
+    return "";
+}
+
+std::string ImportOverlap(const RunInput& input)
+{
+    const std::string dest = ComparablePath(input.strDestPath);
+    if (IsSameOrInside(dest, ComparablePath(DeliveryFolder(input))))
+        return "源数据接收目录（DestPath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面（例如Backup），导入会覆盖送来的或备份的文件，不能导入数据。请检查“DestPath”和“UserOrgID”的设置";
+    const std::string code = PlatformFolderHolding(dest, input);
+    if (!code.empty())
+        return "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“" + code
+               + "”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
+    return "";
+}
+
+} // namespace
+
+const char kBackupFolder[] = "Backup";
+
+RunInput ReadRunInput(const UserOrgID& userOrgID)
+{
+    RunInput input;
+    input.strSourcePath = settings::GetString(settings::kSourcePath);
+    input.strExportLocation = settings::GetString(settings::kExportLocation);
+    input.strDestPath = settings::GetString(settings::kDestPath);
+    input.bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
+    input.mappings = settings::ReadOrgMappings();
+    input.userOrgID = userOrgID;
+    return input;
+}
+
+std::string DeliveryFolder(const RunInput& input)
+{
+    return CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
+}
+
+std::string FolderOverlap(const RunInput& input, RunKind kind)
+{
+    if (input.strExportLocation.empty())
+        return "";
+    if (kind == RunKind::kExport)
+        return input.strSourcePath.empty() ? "" : ExportOverlap(input);
+    return input.strDestPath.empty() || !IsUsable(input.userOrgID) ? "" : ImportOverlap(input);
+}
+
+std::string RefusalOf(const RunInput& input, RunKind kind)
+{
+    if (kind == RunKind::kExport) {
+        if (input.strSourcePath.empty())
+            return kNoSourcePath;
+    } else {
+        if (input.userOrgID.bTooLong)
+            return kUserOrgIDTooLong;
+        if (!IsUsable(input.userOrgID))
+            return kUserOrgIDNotAFolder;
+        if (input.strDestPath.empty())
+            return kNoDestPath;
+    }
+    if (input.strExportLocation.empty())
+        return kNoExportLocation;
+    return FolderOverlap(input, kind);
+}

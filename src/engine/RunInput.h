@@ -1,0 +1,43 @@
+// What a run works on, read once where the run starts, and whether it may start at all: settings
+// missing, a user organisation ID it cannot use, or folders that overlap in a way that would overwrite,
+// loop or deliver files twice.
+#pragma once
+#include "settings/Settings.h"
+
+#include <string>
+#include <vector>
+
+enum class RunKind { kExport, kImport };
+
+// The user organisation ID as the application read it at load. A stored ID longer than 16 bytes is
+// never cut (a cut ID could name another organisation's folder): strValue stays empty and bTooLong is
+// set.
+struct UserOrgID {
+    std::string strValue;
+    bool bTooLong = false;
+};
+
+struct RunInput {
+    std::string strSourcePath;
+    std::string strExportLocation;
+    std::string strDestPath;
+    bool bDeleteAfterCopy = false;
+    std::vector<settings::OrgMapping> mappings;
+    UserOrgID userOrgID;
+};
+
+// The input as the settings hold it now ("SourcePath", "ExportLocation", "DestPath", "IsDeleted" and
+// OrgMap.ini), for that user organisation ID.
+RunInput ReadRunInput(const UserOrgID& userOrgID);
+
+// The folder the platform delivers the user's files to: ExportLocation\UserOrgID, or the data-file
+// location itself for an empty ID. Its Backup subfolder holds what imports took.
+std::string DeliveryFolder(const RunInput& input);
+extern const char kBackupFolder[];
+
+// Why a run of that kind must not start, in the words of its message box; "" when it may. Nothing
+// has been touched when a run is refused.
+std::string RefusalOf(const RunInput& input, RunKind kind);
+// The part of that about folders that overlap (the send or receive directory being, or lying inside,
+// a folder that the host exchanges with the platform); "" when they are apart.
+std::string FolderOverlap(const RunInput& input, RunKind kind);

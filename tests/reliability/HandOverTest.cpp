@@ -1,0 +1,245 @@
+// Hand-overs beside neighbours: other copies writing to the same folders, folders set so that they
+// overlap, and paths near the platform's limit. (That each copy is on disk before its source goes is
+// traced from outside, by scripts/check_durability.sh.)
+#include "Reliability.h"
+
+#include <atomic>
+#include <memory>
+
+namespace reliability {
+namespace {
+
+const ULONGLONG kMinute = 60ULL * 10000000;
+
+FILETIME Ago(ULONGLONG units)
+{
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG then = ((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime) - units;
+    return FILETIME{ static_cast<DWORD>(then), static_cast<DWORD>(then >> 32) };
+}
+
+// Removes every temporary copy it finds in a folder, as fast as it can, until it goes: the clean-up of
+// an older version, which removed them whatever their age.
+class Cleaner {
+public:
+    explicit Cleaner(const std::string& folder) : m_folder(folder)
+    {
+        m_hThread = ::CreateThread(nullptr, 0, Loop, this, 0, nullptr);
+    }
+    ~Cleaner()
+    {
+        m_bStop = true;
+        ::WaitForSingleObject(m_hThread, INFINITE);
+        ::CloseHandle(m_hThread);
+    }
+    int Removed() const { return m_nRemoved; }
+
+private:
+    static DWORD WINAPI Loop(void* pParam)
+    {
+        Cleaner* self = static_cast<Cleaner*>(pParam);
+        while (!self->m_bStop) {
+            for (const std::string& name : ListDir(self->m_folder)) {
+                if (CTransferEngine::IsTemporaryName(name.c_str())
+                    && ::DeleteFileA((self->m_folder + "\\" + name).c_str()))
+                    ++self->m_nRemoved;
+            }
+        }
+        return 0;
+    }
+    std::string m_folder;
+    HANDLE m_hThread;
+    std::atomic<bool> m_bStop{ false };
+    std::atomic<int> m_nRemoved{ 0 };
+};
+
+// Temporary files of other copies in the folders that runs write to. One younger than a day may
+// belong to a copy under way elsewhere, even under this thread's own name of an older version, and is
+// neither truncated nor removed; an older one is what an interrupted copy left, and goes.
+TEST_F(Reliability, NeighboursTemporaryFilesStayWholeUntilTheyAreADayOld)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    for (const std::string& dir : { delivery, m_recv, m_data + "\\P1" })
+        ASSERT_TRUE(test::MakeDir(dir));
+    char ownOldName[64];
+    ::wsprintfA(ownOldName, ".~qrvlnk-%lx-%lx.part", ::GetCurrentProcessId(), ::GetCurrentThreadId());
+    const FILETIME now = Ago(0);
+    const struct {
+        std::string name;
+        FILETIME written;
+        bool held; // open for writing by its neighbour, which shares everything (another machine)
+        bool stays;
+    } temps[] = {
+        { CTransferEngine::MakeTemporaryName(now), now, true, true },
+        { CTransferEngine::MakeTemporaryName(Ago(23 * 60 * kMinute)), Ago(2 * 24 * 60 * kMinute), false, true },
+        { CTransferEngine::MakeTemporaryName(Ago(24 * 60 * kMinute + kMinute)), now, false, false },
+        { ownOldName, now, true, true },
+        { ".~qrvlnk-1-2.part", Ago(23 * 60 * kMinute), false, true },
+        { ".~qrvlnk-3-4.part", Ago(24 * 60 * kMinute + kMinute), false, false },
+    };
+    std::vector<std::unique_ptr<CFileHandle>> holders;
+    for (const std::string& folder : { m_data + "\\P1", m_recv }) {
+        for (const auto& temp : temps) {
+            const std::string path = folder + "\\" + temp.name;
+            ASSERT_TRUE(test::WriteFile(path, "neighbour's " + temp.name));
+            CFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(file.IsValid() && ::SetFileTime(file, nullptr, nullptr, &temp.written)) << path;
+            if (temp.held)
+                holders.emplace_back(new CFileHandle(file.Detach()));
+        }
+    }
+    Make(m_send, "a_C1_x.txt", "exported");
+    Make(delivery, "d.txt", "imported");
+    test::RecordingView exportView, importView;
+    EXPECT_EQ(1, Export(exportView));
+    EXPECT_EQ(1, Import(importView));
+    EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
+    auto where = Census({ m_data + "\\P1", m_recv });
+    EXPECT_EQ(m_data + "\\P1", where["a_C1_x.txt"]);
+    EXPECT_EQ(m_recv, where["d.txt"]);
+    for (const std::string& folder : { m_data + "\\P1", m_recv }) {
+        for (const auto& temp : temps) {
+            TRACE_CASE(temps, temp);
+            const std::string path = folder + "\\" + temp.name;
+            EXPECT_EQ(temp.stays, Exists(path)) << path;
+            if (temp.stays) {
+                EXPECT_EQ("neighbour's " + temp.name, ReadFile(path)) << path;
+            }
+        }
+    }
+}
+
+// Another program's clean-up that takes a copy's temporary file just before its rename: the copy is
+// made again, and no good copy fails.
+TEST_F(Reliability, AnotherProgramsCleanUpNeverFailsAGoodCopy)
+{
+    const int kFiles = 300;
+    for (int i = 0; i < kFiles; ++i)
+        Make(m_send, "f_C1_" + std::to_string(i) + ".dat", std::string(100 + i, 'a' + i % 26));
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1"));
+    test::RecordingView view;
+    {
+        Cleaner cleaner(m_data + "\\P1");
+        EXPECT_EQ(1, Export(view));
+    }
+    EXPECT_TRUE(view.Errors().empty()) << view.Errors().size() << " copies failed, the first: " << view.Errors()[0];
+    EXPECT_EQ(static_cast<size_t>(kFiles), Census({ m_data + "\\P1" }).size());
+    EXPECT_TRUE(ListDir(m_send).empty());
+}
+
+// Folders set so that a run would copy a file onto itself, overwrite what Backup holds, or hand files
+// on a second time: the run is refused with one message that names the two settings, before it
+// touches anything. Windows' own ways of naming one folder count: letter case, a trailing backslash,
+// "." and "..", and short names.
+TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
+{
+    // A user organisation ID with a short name of its own ("Q9 Delivery" is not an 8.3 name).
+    SetUserOrgID("Q9 Delivery");
+    const std::string delivery = m_data + "\\Q9 Delivery";
+    const std::string backup = delivery + "\\Backup";
+    for (const std::string& dir : { delivery, backup, m_recv, m_data + "\\P1", m_data + "\\P1\\out" })
+        ASSERT_TRUE(test::MakeDir(dir));
+    char shortBackup[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameA(backup.c_str(), shortBackup, MAX_PATH));
+    ASSERT_EQ(std::string::npos, std::string(shortBackup).find("Q9 Delivery")) << shortBackup;
+    const std::string sendInPlatform =
+        "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
+    const std::string sendInDelivery =
+        "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导出会把平台送来的文件再传送出去，不能导出数据。请检查“SourcePath”和“UserOrgID”的设置";
+    const std::string receiveInDelivery =
+        "源数据接收目录（DestPath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面（例如Backup），导入会覆盖送来的或备份的文件，不能导入数据。请检查“DestPath”和“UserOrgID”的设置";
+    const std::string receiveInPlatform =
+        "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
+    const struct {
+        bool import;
+        std::string folder; // SourcePath for an export, DestPath for an import
+        std::string message;
+    } cases[] = {
+        { true, backup, receiveInDelivery },
+        { true, shortBackup, receiveInDelivery },
+        { true, m_data + "\\P1\\..\\q9 delivery\\.\\backup\\", receiveInDelivery },
+        { true, delivery, receiveInDelivery },
+        { true, m_data + "\\p1\\", receiveInPlatform },
+        { false, m_data + "\\P1", sendInPlatform },
+        { false, m_data + "\\P1\\out", sendInPlatform },
+        { false, m_data + "/q9 delivery.", sendInDelivery },
+    };
+    ASSERT_TRUE(test::WriteFile(backup + "\\y_C1_1.dat", "archived OLD"));
+    ASSERT_TRUE(test::WriteFile(delivery + "\\y_C1_1.dat", "delivered NEW"));
+    ASSERT_TRUE(test::WriteFile(m_data + "\\P1\\x_C1_1.dat", "exported before"));
+    ASSERT_TRUE(test::WriteFile(m_data + "\\P1\\out\\z_C1_1.dat", "kept for the platform"));
+    ASSERT_TRUE(test::WriteFile(m_send + "\\a_C1_1.dat", "to export"));
+    const std::map<std::string, std::string> before = test::FilesBelow(m_root.Path());
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        settings::SetString(c.import ? settings::kDestPath : settings::kSourcePath, c.folder.c_str());
+        test::RecordingView view;
+        EXPECT_EQ(0, c.import ? Import(view) : Export(view));
+        EXPECT_EQ(std::vector<std::string>{ c.message }, view.Errors());
+        EXPECT_EQ(before, test::FilesBelow(m_root.Path()));
+        settings::SetString(settings::kSourcePath, m_send.c_str());
+        settings::SetString(settings::kDestPath, m_recv.c_str());
+    }
+    // Apart, they run: a send directory inside the data-file location that is no platform folder.
+    settings::SetString(settings::kSourcePath, (m_data + "\\outbox").c_str());
+    ASSERT_TRUE(test::MakeDir(m_data + "\\outbox"));
+    test::RecordingView view;
+    EXPECT_EQ(1, Export(view));
+    EXPECT_TRUE(view.Errors().empty());
+}
+
+// A platform folder and a receive directory of 240 characters: a name that makes a 259-character path
+// travels, although its temporary path is far longer; one that makes 260 characters is refused as the
+// platform refuses it, with the copy error of an export and silently by an import. An import does not
+// take a file that it could not archive: it would deliver it again in every run.
+TEST_F(Reliability, AFileWhoseFinalPathsFitTravelsHoweverLongItsTemporaryPath)
+{
+    SetUserOrgID("Q9");
+    const std::string location = test::MakeDeepDir(m_root.Path(), 237);
+    const std::string platform = location + "\\P1";
+    ASSERT_TRUE(test::MakeDir(m_root / "r"));
+    const std::string receive = test::MakeDeepDir(m_root / "r", 240);
+    ASSERT_TRUE(test::MakeDir(m_data + "\\Q9"));
+    ASSERT_TRUE(test::MakeDir(location + "\\Q9"));
+    // Names of 18 and 19 characters: targets of 259 and 260.
+    const std::string fits = "a_C1_123456789.txt";
+    const std::string tooLong = "a_C1_1234567890.txt";
+    for (const std::string& name : { fits, tooLong }) {
+        Make(m_send, name, "export " + name);
+        Make(m_data + "\\Q9", "d" + name.substr(1), "import " + name);
+    }
+    settings::SetString(settings::kExportLocation, location.c_str());
+    test::RecordingView exportView;
+    EXPECT_EQ(1, Export(exportView));
+    EXPECT_EQ(std::vector<std::string>{ "\xCE\xC4\xBC\xFE\xBF\xBD\xB1\xB4\xB3\xF6\xB4\xED\xA3\xBA" + m_send + "\\"
+                                        + tooLong + " ==> " + platform + "\\" + tooLong },
+              exportView.Errors());
+    EXPECT_EQ(Names{ fits }, ListDir(platform)) << "no temporary file is left";
+
+    settings::SetString(settings::kExportLocation, m_data.c_str());
+    settings::SetString(settings::kDestPath, receive.c_str());
+    test::RecordingView importView;
+    EXPECT_EQ(1, Import(importView));
+    EXPECT_TRUE(importView.Errors().empty());
+    EXPECT_EQ(Names{ "d" + fits.substr(1) }, ListDir(receive));
+    auto where = Census({ platform, receive, m_send, m_data + "\\Q9" });
+    EXPECT_EQ(m_send, where[tooLong]);
+    EXPECT_EQ(m_data + "\\Q9", where["d" + tooLong.substr(1)]);
+
+    // A delivery folder of 240 characters: Backup\name would take 266.
+    settings::SetString(settings::kExportLocation, location.c_str());
+    settings::SetString(settings::kDestPath, m_recv.c_str());
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    Make(location + "\\Q9", "e_123456789012.txt", "not archivable");
+    test::RecordingView archiveView;
+    EXPECT_EQ(1, Import(archiveView));
+    EXPECT_TRUE(archiveView.Errors().empty());
+    EXPECT_TRUE(ListDir(m_recv).empty());
+    EXPECT_EQ(location + "\\Q9", Census({ location + "\\Q9", m_recv, receive, platform, m_send, m_data + "\\Q9" })["e_123456789012.txt"]);
+}
+
+} // namespace
+} // namespace reliability
