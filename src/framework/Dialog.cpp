@@ -32,7 +32,7 @@ void EnsureCommonControls()
 }
 
 CDialog::CDialog(UINT nIDTemplate, HWND hParent)
-    : m_nIDTemplate(nIDTemplate), m_hParentWnd(hParent), m_bInModal(false), m_bEndModal(false), m_nModalResult(-1),
+    : m_nIDTemplate(nIDTemplate), m_hParentWnd(hParent), m_bUnattended(false), m_bInModal(false), m_bEndModal(false), m_nModalResult(-1),
       m_bQuitTaken(false), m_nQuitCode(0)
 {
 }
@@ -60,12 +60,12 @@ INT_PTR CDialog::DoModal()
         return -1;
     }
     bool bParentDisabled = false;
-    if (m_hParentWnd && ::IsWindowEnabled(m_hParentWnd)) {
+    if (m_hParentWnd && ::IsWindowEnabled(m_hParentWnd) && !m_bUnattended) {
         ::EnableWindow(m_hParentWnd, FALSE);
         bParentDisabled = true;
     }
     if (!m_bEndModal)
-        ::ShowWindow(hWnd, SW_SHOW);
+        ::ShowWindow(hWnd, m_bUnattended ? SW_SHOWNOACTIVATE : SW_SHOW);
     RunModalLoop();
     // Re-enable the parent before the dialog goes, so that activation returns to it.
     if (bParentDisabled)

@@ -28,7 +28,8 @@ public:
     ~CDialog() override;
 
     // Runs the dialog modally in this module's own message loop, which offers every message to
-    // PreTranslateMessage first. The parent is disabled meanwhile. Returns the EndDialog result, or -1.
+    // PreTranslateMessage first. The parent is disabled meanwhile, unless the dialog runs unattended.
+    // Returns the EndDialog result, or -1.
     // A WM_QUIT that the loop takes goes to OnQuit and is posted again just before DoModal returns, so
     // that the caller's own loop still ends.
     INT_PTR DoModal();
@@ -64,6 +65,10 @@ protected:
 
     UINT m_nIDTemplate;
     HWND m_hParentWnd;
+    // A dialog that runs without anybody at it: DoModal shows it without taking the activation and
+    // leaves the parent enabled, so whoever works in the parent goes on undisturbed. Its
+    // OnInitDialog returns FALSE, or the default focus would activate it.
+    bool m_bUnattended;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -17,7 +17,7 @@ unsigned s_nFrameCounter = 0;
 
 } // namespace
 
-CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hGear(NULL), m_ppHolder(nullptr)
+CProgressDlg::CProgressDlg() : CDialog(IDD_PROGRESS), m_hGear(NULL), m_ppHolder(nullptr), m_bActivate(true)
 {
 }
 
@@ -26,9 +26,10 @@ unsigned CProgressDlg::FrameCounter()
     return s_nFrameCounter;
 }
 
-BOOL CProgressDlg::Create(HWND hOwner, CProgressDlg** ppHolder)
+BOOL CProgressDlg::Create(HWND hOwner, CProgressDlg** ppHolder, bool bActivate)
 {
     m_ppHolder = ppHolder;
+    m_bActivate = bActivate;
     return CDialog::Create(hOwner);
 }
 
@@ -70,7 +71,7 @@ BOOL CProgressDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_hGear = GetDlgItem(IDC_PROGRESS_ICON);
-    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::ShowWindow(m_hWnd, m_bActivate ? SW_SHOW : SW_SHOWNOACTIVATE);
     ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     for (int i = 0; i < 3; ++i) {
         m_frames[i].Attach(static_cast<HICON>(::LoadImageA(CApp::Get()->GetInstance(), MAKEINTRESOURCEA(kFrameIcons[i]),
@@ -78,7 +79,8 @@ BOOL CProgressDlg::OnInitDialog()
     }
     ShowFrame(0);
     ::SetTimer(m_hWnd, kAnimationTimer, kAnimationPeriodMs, nullptr);
-    return TRUE;
+    // The default focus would activate the window.
+    return m_bActivate ? TRUE : FALSE;
 }
 
 BOOL CProgressDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)

@@ -11,7 +11,8 @@ class CProgressDlg : public CDialog {
 public:
     CProgressDlg();
 
-    BOOL Create(HWND hOwner, CProgressDlg** ppHolder = nullptr);
+    // Shows the window, taking the activation unless bActivate is false (a run nobody watches).
+    BOOL Create(HWND hOwner, CProgressDlg** ppHolder = nullptr, bool bActivate = true);
     void SetHeading(const char* text);
     void SetStatus(const char* text) { SetStatus(m_hWnd, text); }
     void SetPos(int pos) { SetPos(m_hWnd, pos); }
@@ -39,5 +40,6 @@ private:
     // The static control that shows the gear frames.
     HWND m_hGear;
     CProgressDlg** m_ppHolder;
+    bool m_bActivate;
     CIcon m_frames[3];
 };

@@ -21,6 +21,7 @@ CRunDlg::CRunDlg(const Traits& traits, HWND hParent, bool bAuto, const UserOrgID
       m_userOrgID(userOrgID), m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL),
       m_hProgressWnd(NULL), m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
 {
+    m_bUnattended = bAuto;
     ::SetEvent(m_hIdle);
 }
 
@@ -61,9 +62,10 @@ BOOL CRunDlg::OnInitDialog()
     SetDlgItemText(m_traits.nEndTimeId, m_endTime.Format().c_str());
     InitContents();
     if (m_bAuto) {
-        // Nothing of the dialog is seen: no size, and it does not take the activation.
+        // Nothing of the dialog is seen: no size, and it takes neither the activation nor the focus.
         ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_NOACTIVATE);
         StartRun();
+        return FALSE;
     }
     return TRUE;
 }
@@ -103,7 +105,7 @@ BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 void CRunDlg::OnOK()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_hWnd, m_traits.pszCloseRefused);
+        RefuseWhileBusy(m_traits.pszCloseRefused);
         return;
     }
     Close(IDOK);
@@ -112,10 +114,18 @@ void CRunDlg::OnOK()
 void CRunDlg::OnCancel()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_hWnd, m_traits.pszCloseRefused);
+        RefuseWhileBusy(m_traits.pszCloseRefused);
         return;
     }
     Close(IDCANCEL);
+}
+
+// Nobody sits at an automatic run: a keystroke or close request that reaches it is passed over, and
+// the dialog closes itself when its run is over.
+void CRunDlg::RefuseWhileBusy(const char* text)
+{
+    if (!m_bAuto)
+        CApp::Get()->MessageBox(m_hWnd, text);
 }
 
 void CRunDlg::Close(INT_PTR nResult)
@@ -167,7 +177,7 @@ bool CRunDlg::IsBusy() const
 void CRunDlg::StartRun()
 {
     if (IsBusy()) {
-        CApp::Get()->MessageBox(m_hWnd, m_traits.pszBusy);
+        RefuseWhileBusy(m_traits.pszBusy);
         return;
     }
     SaveContents();
@@ -176,7 +186,7 @@ void CRunDlg::StartRun()
     ::ResetEvent(m_hIdle);
     if (m_pProgress == nullptr) {
         m_pProgress = new CProgressDlg;
-        m_pProgress->Create(m_hWnd, &m_pProgress);
+        m_pProgress->Create(m_hWnd, &m_pProgress, !m_bAuto);
         m_pProgress->SetHeading(m_traits.pszHeading);
         m_pProgress->SetStatus("就绪");
         m_pProgress->SetPos(0);

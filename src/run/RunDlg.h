@@ -95,6 +95,7 @@ private:
     void StartRun();
     RunMode Mode() const { return m_bAuto ? m_traits.nAutoMode : m_traits.nMode; }
     bool IsBusy() const;
+    void RefuseWhileBusy(const char* text);
     void OnRunDone();
     void Close(INT_PTR nResult);
     // Serves messages until the last worker's thread has ended.

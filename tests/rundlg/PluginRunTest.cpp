@@ -1,6 +1,7 @@
 // Export, AutoExport, Import and AutoImport of the real QRVLNK.dll, called the way the host calls them:
 // on the thread that owns the host's main window.
 #include "PluginFixture.h"
+#include "framework/Window.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
@@ -90,6 +91,55 @@ TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
     EXPECT_TRUE(test::Exists(m_ws.Data() + "\\P01\\Backup\\x_C01_0.txt"));
     EXPECT_TRUE(::IsWindow(host));
     EXPECT_TRUE(::IsWindowEnabled(host));
+}
+
+// Someone works in the host while it runs an export or import unattended: the host keeps the
+// activation and the focus, what is typed reaches it, and neither that nor a close request sent to
+// the run dialog turns into a box. The call returns on its own.
+TEST_F(PluginRunTest, AnAutomaticRunLeavesTheKeyboardToWhoeverWorksInTheHost)
+{
+    ASSERT_NE(nullptr, m_hModule) << test::PluginPath();
+    m_ws.FillSendFolder(4);
+    HWND host = MakeWindow(kHostTitle);
+    HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 200, 100, host,
+                                  NULL, NULL, NULL);
+    for (const char* run : { "AutoExport", "AutoImport" }) {
+        SCOPED_TRACE(run);
+        ::SetForegroundWindow(host);
+        ::SetFocus(edit);
+        ::SetWindowTextA(edit, "");
+        ASSERT_TRUE(test::PumpUntil([&] { return ::GetForegroundWindow() == host && ::GetFocus() == edit; }, 5000));
+        std::atomic<bool> done{ false };
+        bool box = false;
+        test::GuiScript script([&](test::GuiScript& s) {
+            HWND dlg = NULL;
+            s.WaitFor([&] { return (dlg = test::FindDialog(std::strcmp(run, "AutoExport") == 0 ? "数据导出" : "数据导入")) != NULL; },
+                      "the run dialog");
+            s.WaitFor([] { return test::FindProgress("正在导出数据") || test::FindProgress("正在导入数据"); }, "the progress window");
+            EXPECT_EQ(host, ::GetForegroundWindow());
+            EXPECT_EQ(edit, test::FocusOf(host));
+            INPUT keys[2] = {};
+            keys[0].type = keys[1].type = INPUT_KEYBOARD;
+            keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            ::SendInput(2, keys, sizeof(INPUT));
+            ::PostMessageA(dlg, WM_CLOSE, 0, 0);
+            ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            s.WaitFor([&] {
+                box = box || test::FindDialog("QRVLNK") != NULL;
+                return done.load();
+            }, "the run to end on its own", 60000);
+        });
+        EXPECT_EQ(1, Call(run));
+        done = true;
+        script.Finish();
+        EXPECT_FALSE(box) << "a keystroke or close request became a box";
+        EXPECT_EQ(host, ::GetForegroundWindow());
+        EXPECT_EQ(edit, ::GetFocus());
+        // What was typed late in the run reaches the host's own loop.
+        EXPECT_TRUE(test::PumpUntil([&] { return CWindow::GetText(edit) == "\r\n"; }, 2000))
+            << "the Enter typed did not reach the host: " << CWindow::GetText(edit);
+    }
 }
 
 TEST_F(PluginRunTest, InteractiveDialogIsOwnedByTheHostWindow)
