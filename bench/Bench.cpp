@@ -161,9 +161,10 @@ std::string OrgMapText(int pairs, int suppliers)
     return text;
 }
 
-void NullView::ShowError(const char* text)
+bool NullView::ShowError(const char* text)
 {
     std::fprintf(stderr, "engine error: %s\n", text);
+    return true;
 }
 
 } // namespace bench

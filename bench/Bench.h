@@ -59,7 +59,7 @@ class NullView : public IRunView {
 public:
     void SetStatus(const char*) override {}
     void SetPos(int) override {}
-    void ShowError(const char* text) override;
+    bool ShowError(const char* text) override;
     bool IsStopRequested() const override { return false; }
 };
 
@@ -77,6 +77,7 @@ void ListRewrites(const Workspace& ws);
 void ProgressAppearance(const Workspace& ws);
 void SmallTransfers(const Workspace& ws);
 void FlushCost(const Workspace& ws);
+void RecordCost(const Workspace& ws);
 void LargeTransfers(const Workspace& ws);
 void DialogRuns(const Workspace& ws);
 

@@ -10,15 +10,22 @@ namespace bench {
 
 namespace {
 
-// One engine run with the settings as they are now, its copies flushed or not.
+// One engine run with the settings as they are now, its copies flushed or not, written to a transfer
+// record at recordPath or to none.
 template <class TEngine>
-std::function<double()> EngineRun(const UserOrgID& userOrgID, bool bFlush)
+std::function<double()> EngineRun(RunKind kind, bool bFlush, const std::string& recordPath = "")
 {
-    return Timed([userOrgID, bFlush] {
+    // The import takes the files delivered for ORG1.
+    const UserOrgID userOrgID{ kind == RunKind::kImport ? "ORG1" : "", false };
+    return Timed([kind, userOrgID, bFlush, recordPath] {
         NullView view;
         TEngine engine(&view, ReadRunInput(userOrgID), 0);
         engine.m_bFlushCopies = bFlush;
+        CTransferRecord record(recordPath, kind, true);
+        record.RunStarted(engine.Input());
+        engine.SetRecord(&record);
         engine.Run();
+        record.RunEnded(CTransferRecord::End::kDone);
     });
 }
 
@@ -27,12 +34,12 @@ void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fi
     const ExportLayout exportLayout(ws, fill);
     Compare("export " + what, ws.rounds,
             { "CopyFileA loop", [&] { exportLayout.Prepare(); }, Timed([&] { exportLayout.PlainLoop(); }) },
-            { "export engine", [&] { exportLayout.Prepare(); }, EngineRun<CExportEngine>(UserOrgID(), true) });
+            { "export engine", [&] { exportLayout.Prepare(); }, EngineRun<CExportEngine>(RunKind::kExport, true) });
     const ImportLayout importLayout(ws, fill);
     Compare("import " + what, ws.rounds,
             { "CopyFileA loop", [&] { importLayout.Prepare(); }, Timed([&] { importLayout.PlainLoop(); }) },
             { "import engine", [&] { importLayout.Prepare(); },
-              EngineRun<CImportEngine>(UserOrgID{ "ORG1", false }, true) });
+              EngineRun<CImportEngine>(RunKind::kImport, true) });
 }
 
 } // namespace
@@ -45,18 +52,38 @@ void SmallTransfers(const Workspace& ws)
 
 void FlushCost(const Workspace& ws)
 {
-    const UserOrgID org{ "ORG1", false };
     for (int n : ws.fileCounts) {
         const std::string what = std::to_string(n) + " files of 64 bytes, flushed against not";
         const ExportLayout exportLayout(ws, SmallFiles(n));
         const auto prepareExport = [&] { exportLayout.Prepare(); };
-        Compare("export " + what, ws.rounds, { "not flushed", prepareExport, EngineRun<CExportEngine>(UserOrgID(), false) },
-                { "flushed", prepareExport, EngineRun<CExportEngine>(UserOrgID(), true) });
+        Compare("export " + what, ws.rounds,
+                { "not flushed", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, false) },
+                { "flushed", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true) });
         const ImportLayout importLayout(ws, SmallFiles(n));
         const auto prepareImport = [&] { importLayout.Prepare(); };
-        Compare("import " + what, ws.rounds, { "not flushed", prepareImport, EngineRun<CImportEngine>(org, false) },
-                { "flushed", prepareImport, EngineRun<CImportEngine>(org, true) });
+        Compare("import " + what, ws.rounds,
+                { "not flushed", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, false) },
+                { "flushed", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true) });
     }
+}
+
+void RecordCost(const Workspace& ws)
+{
+    const std::string record = ws.Path("record.csv");
+    for (int n : ws.fileCounts) {
+        const std::string what = std::to_string(n) + " files of 64 bytes, with a transfer record against without";
+        const ExportLayout exportLayout(ws, SmallFiles(n));
+        const auto prepareExport = [&] { exportLayout.Prepare(); };
+        Compare("export " + what, ws.rounds,
+                { "no record", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true) },
+                { "record", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true, record) });
+        const ImportLayout importLayout(ws, SmallFiles(n));
+        const auto prepareImport = [&] { importLayout.Prepare(); };
+        Compare("import " + what, ws.rounds,
+                { "no record", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true) },
+                { "record", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true, record) });
+    }
+    ::DeleteFileA(record.c_str());
 }
 
 void LargeTransfers(const Workspace& ws)

@@ -3,6 +3,7 @@
 #include "engine/TransferEngine.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
+#include "framework/SystemError.h"
 
 namespace check {
 
@@ -49,10 +50,10 @@ std::string FolderProblem(const std::string& dir)
         return "是文件，不是文件夹";
     const std::string root = RootOf(dir);
     if (!root.empty() && EntryAt(root) == Entry::kNothing)
-        return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemError(error) + "）";
+        return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemErrorText(error) + "）";
     if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
         return "不存在";
-    return "无法访问（" + SystemError(error) + "）";
+    return "无法访问（" + SystemErrorText(error) + "）";
 }
 
 std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir)
@@ -111,17 +112,6 @@ bool HasOuterBlanks(const std::string& text)
 bool HasUnmappedCharacters(const std::string& name)
 {
     return gbk::Find(name.c_str(), '?') != nullptr;
-}
-
-std::string SystemError(DWORD error)
-{
-    char text[512] = "";
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                               sizeof(text), nullptr);
-    std::string message(text, n);
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
-        message.pop_back();
-    return "系统错误 " + std::to_string(error) + (message.empty() ? "" : "：" + message);
 }
 
 } // namespace check

@@ -28,7 +28,4 @@ extern const char kNotAFolderName[];
 // before it copies into it.
 std::vector<std::string> StaleTemporaryFiles(const std::string& dir);
 
-// "系统错误 N：<the system's text>".
-std::string SystemError(DWORD error);
-
 } // namespace check

@@ -3,6 +3,7 @@
 #include "Folder.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
+#include "framework/SystemError.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
@@ -107,7 +108,7 @@ bool CheckIniFile(const char* fileName, Level level, const char* consequence, CR
     std::string bytes;
     DWORD error = 0;
     if (!ReadAll(path, &bytes, &error)) {
-        fail("无法读取（" + SystemError(error) + "）", consequence);
+        fail("无法读取（" + SystemErrorText(error) + "）", consequence);
         return false;
     }
     const std::string encoding = EncodingProblem(bytes);

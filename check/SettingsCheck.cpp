@@ -81,6 +81,20 @@ void CheckIsDeleted(const CStoredProfile& profile, RunSettings& run, CReport& re
     run.deleteAfterCopy = value != 0;
 }
 
+void CheckRecordSwitch(const CStoredProfile& profile, CReport& report)
+{
+    const StoredValue stored = profile.Get(settings::kRecordTransfers);
+    int value = 1;
+    const std::string label = std::string(settings::kRecordTransfers) + "（传送记录）";
+    if (stored.present && !ReadsAsInt(stored, &value))
+        report.Note(label + "的类型是" + TypeName(stored.type) + "，插件只读取REG_DWORD，当作1：记录照常写："
+                    + Quote(Show(stored)));
+    else if (value == 0)
+        report.Note(label + "：0，运行不写传送记录" + settings::kRecordFile);
+    else
+        report.Ok(label + "：每次运行写在工作目录的" + settings::kRecordFile + "里");
+}
+
 void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 {
     if (run.importRefused)
@@ -148,6 +162,7 @@ RunSettings CheckSettings(const CStoredProfile& profile, CReport& report)
     for (const StringSetting& setting : kStringSettings)
         run.*setting.member = CheckString(profile, setting, report);
     CheckIsDeleted(profile, run, report);
+    CheckRecordSwitch(profile, report);
     run.exportRefused = run.sourcePath.empty() || run.exportLocation.empty();
     run.importRefused = run.destPath.empty() || run.exportLocation.empty() || !UserOrgIDProblem(run.userOrgID).empty();
     CheckDeliveryFolder(run, report);

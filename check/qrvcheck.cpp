@@ -2,6 +2,7 @@
 // an import would do with each file, changing nothing. Exit code 0: runs would work; 1: something would
 // stop a run or leave files where they are; 2: wrong arguments.
 #include "Console.h"
+#include "History.h"
 #include "IniFiles.h"
 #include "Mappings.h"
 #include "Plan.h"
@@ -13,6 +14,7 @@
 #include "settings/Settings.h"
 
 #include <windows.h>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -26,14 +28,27 @@ const char kUsage[] =
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
     "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么留下\r\n"
-    "退出码：0 导出和导入会正常进行；1 有问题会让运行停止或让文件留下；2 参数错误";
+    "用法：qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
+    "  --history 显示传送记录里最近N次运行（默认5次）：传送、留下和失败的文件，失败的原因\r\n"
+    "退出码：0 导出和导入会正常进行；1 有问题会让运行停止或让文件留下（--history：最近一次导出或导入有失败）；2 参数错误";
+
+const int kDefaultHistory = 5;
 
 struct Arguments {
     bool plan = false;
+    bool history = false;
+    int runs = kDefaultHistory;
     bool help = false;
     std::string workDir;
     std::string plugin = kDefaultPlugin;
 };
+
+// A number of runs: 1 to 9999.
+bool IsCount(const char* text)
+{
+    const size_t length = std::strlen(text);
+    return length >= 1 && length <= 4 && std::strspn(text, "0123456789") == length && std::atoi(text) > 0;
+}
 
 // False, with the reason, for arguments that make no sense.
 bool Parse(int argc, char** argv, Arguments& args, std::string& error)
@@ -43,6 +58,10 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         const std::string arg = argv[i];
         if (arg == "--plan") {
             args.plan = true;
+        } else if (arg == "--history") {
+            args.history = true;
+            if (i + 1 < argc && IsCount(argv[i + 1]))
+                args.runs = std::atoi(argv[++i]);
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             args.help = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -63,6 +82,10 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         error = "插件名不能用作DLL的名字：" + args.plugin;
         return false;
     }
+    if (args.plan && args.history) {
+        error = "--plan和--history不能一起用";
+        return false;
+    }
     return true;
 }
 
@@ -77,6 +100,22 @@ void Print(const check::CReport& report)
 {
     for (const check::Finding& finding : report.Findings())
         check::WriteLine("[" + finding.tag + "] " + finding.text);
+}
+
+// The last runs from the transfer record; exit code 1 when the last export or import had failures.
+int History(const Arguments& args, check::CReport& report)
+{
+    const check::CStoredProfile profile(args.plugin);
+    int value = 1;
+    if (check::ReadsAsInt(profile.Get(settings::kRecordTransfers), &value) && value == 0)
+        report.Note(std::string(settings::kRecordTransfers) + "为0：现在的运行不写传送记录，下面只有关闭以前的记录");
+    check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, report);
+    const int problems = report.ProblemCount();
+    report.Add(check::Level::kInfo, "结论",
+               problems == 0 ? "最近一次导出和最近一次导入都没有失败"
+                             : "最近一次导出或导入有失败或者被拒绝：见上面的[失败]和[拒绝]");
+    Print(report);
+    return problems == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -96,6 +135,8 @@ int main(int argc, char** argv)
 
     check::CReport report;
     report.Info("工作目录：" + GetCurrentDir() + "，插件：" + args.plugin + ".dll");
+    if (args.history)
+        return History(args, report);
     const check::CStoredProfile profile(args.plugin);
     check::RunSettings run = check::CheckSettings(profile, report);
     std::vector<check::MappingEntry> mappings;

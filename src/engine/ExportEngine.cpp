@@ -70,33 +70,55 @@ EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& 
 void CExportEngine::OnEntry(const WIN32_FIND_DATAA& data)
 {
     const EntryDecision decision = Decide(m_input, *m_pCodes, data);
-    if (decision.reason == EntryReason::kTemporary)
+    if (decision.action == EntryAction::kPassOver) {
+        if (decision.reason == EntryReason::kFolder)
+            Step();
         return;
-    if (decision.reason != EntryReason::kFolder) {
-        m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
-        if ((decision.action == EntryAction::kCopy || decision.reason == EntryReason::kTargetTooLong)
-            && !Deliver(decision, StampOf(data)))
-            return;
     }
-    Step();
+    m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
+    if (decision.action == EntryAction::kStay && decision.reason != EntryReason::kTargetTooLong) {
+        Record(decision, data, Outcome::kLeft);
+        Step();
+        return;
+    }
+    if (Deliver(decision, data))
+        Step();
 }
 
-bool CExportEngine::Deliver(const EntryDecision& decision, const FileStamp& listed)
+bool CExportEngine::Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed)
 {
+    // A target path that does not fit fails as its copy would.
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
     CopyResult result = kCopyFailed;
     if (decision.action == EntryAction::kCopy) {
         ::CreateDirectoryA(decision.targetFolder.c_str(), nullptr);
         if (m_cleanedFolders.insert(decision.targetFolder).second)
             RemoveTemporaryFiles(decision.targetFolder);
-        result = CopyWithRetry(decision.source, decision.targetFolder, decision.name);
+        result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error);
     }
     if (result == kCopyFailed) {
-        m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
+        const bool shown = m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
+        Record(decision, listed, Outcome::kCopyFailed, error, std::string(), shown ? Box::kShown : Box::kNotShown);
         return false;
     }
-    // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
-    if (result == kCopied && m_input.bDeleteAfterCopy && IsUnchanged(decision.source, listed))
-        ::DeleteFileA(decision.source.c_str());
+    if (result == kSourceGone) {
+        Record(decision, listed, Outcome::kSourceGone);
+        return true;
+    }
+    Outcome outcome = Outcome::kCopied;
+    error = 0;
+    if (m_input.bDeleteAfterCopy) {
+        // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
+        if (!IsUnchanged(decision.source, StampOf(listed)))
+            outcome = Outcome::kSourceChanged;
+        else if (::DeleteFileA(decision.source.c_str()))
+            outcome = Outcome::kSourceDeleted;
+        else {
+            outcome = Outcome::kDeleteFailed;
+            error = ::GetLastError();
+        }
+    }
+    Record(decision, listed, outcome, error);
     return true;
 }
 

@@ -29,7 +29,7 @@ private:
     bool Transfer();
     // Copies a file to its platform folder (a target path that does not fit fails as a copy would) and
     // deletes the source when asked to; false, after the error box, when the copy failed.
-    bool Deliver(const EntryDecision& decision, const FileStamp& listed);
+    bool Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed);
     // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
     void Step();
 

@@ -7,17 +7,6 @@
 
 namespace {
 
-// Moves source to target, never replacing a file. True when target's name is taken, so another name
-// must be tried; false when the file was moved or cannot be moved at all. A copy number may lengthen
-// the path past the platform's limit: both go in their long form then.
-bool MoveMeetsTakenName(const std::string& source, const std::string& target)
-{
-    if (::MoveFileW(WidePath(source).c_str(), WidePath(target).c_str()))
-        return false;
-    const DWORD error = ::GetLastError();
-    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
-}
-
 // The copy number of entry as an archive of name: 0 for name itself, n for name + "." + n (n decimal
 // without a leading zero), names compared without regard to case as the file system compares them;
 // false for any other entry.
@@ -89,12 +78,36 @@ void CImportEngine::OnEntry(const WIN32_FIND_DATAA& data)
     if (decision.action == EntryAction::kPassOver)
         return;
     m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
-    // A file that changed since it was listed stays for the next run, which copies it again.
-    if (decision.action == EntryAction::kCopy
-        && CopyWithRetry(decision.source, decision.targetFolder, decision.name) == kCopied
-        && IsUnchanged(decision.source, StampOf(data)))
-        MoveToBackup(decision);
+    if (decision.action == EntryAction::kStay)
+        Record(decision, data, Outcome::kLeft);
+    else
+        Deliver(decision, data);
     m_pOwner->SetPos(5);
+}
+
+void CImportEngine::Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed)
+{
+    DWORD error = 0;
+    switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error)) {
+    case kSourceGone:
+        Record(decision, listed, Outcome::kSourceGone);
+        return;
+    case kCopyFailed:
+        Record(decision, listed, Outcome::kCopyFailed, error);
+        return;
+    case kCopied:
+        break;
+    }
+    // A file that changed since it was listed stays for the next run, which copies it again.
+    if (!IsUnchanged(decision.source, StampOf(listed))) {
+        Record(decision, listed, Outcome::kSourceChanged);
+        return;
+    }
+    std::string archive;
+    if (MoveToBackup(decision, &archive, &error))
+        Record(decision, listed, Outcome::kArchived, 0, archive);
+    else
+        Record(decision, listed, Outcome::kArchiveFailed, error);
 }
 
 std::string CImportEngine::BackupName(const std::string& name, unsigned long long suffix)
@@ -130,17 +143,20 @@ std::string CImportEngine::FreeBackupName(const std::string& backupFolder, const
     return BackupName(name, free);
 }
 
-void CImportEngine::MoveToBackup(const EntryDecision& decision)
+bool CImportEngine::MoveToBackup(const EntryDecision& decision, std::string* pArchive, DWORD* pError)
 {
-    const std::string& backup = decision.backupFolder;
-    if (!MoveMeetsTakenName(decision.source, Join(backup, decision.name)))
-        return;
-    // A name taken since the listing (by another run) sends the file on to the next free one.
-    std::vector<std::string> taken(1, decision.name);
-    for (;;) {
-        const std::string archive = FreeBackupName(backup, decision.name, taken);
-        if (!MoveMeetsTakenName(decision.source, Join(backup, archive)))
-            return;
+    // A copy number may lengthen the path past the platform's limit: both paths go in their long form.
+    const CWidePath source = WidePath(decision.source);
+    std::vector<std::string> taken;
+    for (std::string archive = decision.name;; archive = FreeBackupName(decision.backupFolder, decision.name, taken)) {
+        if (::MoveFileW(source.c_str(), WidePath(Join(decision.backupFolder, archive)).c_str())) {
+            *pArchive = archive;
+            return true;
+        }
+        // A name taken (also since the listing, by another run) sends the file on to the next free one.
+        *pError = ::GetLastError();
+        if (*pError != ERROR_ALREADY_EXISTS && *pError != ERROR_FILE_EXISTS)
+            return false;
         taken.push_back(archive);
     }
 }

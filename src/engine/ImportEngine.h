@@ -28,7 +28,9 @@ protected:
     void OnEntry(const WIN32_FIND_DATAA& data) override;
 
 private:
+    // Copies a file to the receive directory and archives it.
+    void Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed);
     // Moves the copied file into the backup folder under its name, else under the name
-    // FreeBackupName gives; never replaces a file.
-    void MoveToBackup(const EntryDecision& decision);
+    // FreeBackupName gives; never replaces a file. False, with the error, when it cannot be moved.
+    bool MoveToBackup(const EntryDecision& decision, std::string* pArchive, DWORD* pError);
 };

@@ -8,8 +8,9 @@ public:
     // Progress window: status line and bar (0..100). Called from the worker thread.
     virtual void SetStatus(const char* text) = 0;
     virtual void SetPos(int pos) = 0;
-    // Error box owned by the run window: caption "错误信息", stop icon, OK. Blocks until answered.
-    virtual void ShowError(const char* text) = 0;
+    // Error box owned by the run window: caption "错误信息", stop icon, OK. Blocks until answered;
+    // false when it could not be shown (the window is gone).
+    virtual bool ShowError(const char* text) = 0;
     // True once the run should end at the next file boundary (the host is quitting or its window went).
     virtual bool IsStopRequested() const = 0;
 };

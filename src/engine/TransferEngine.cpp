@@ -58,7 +58,8 @@ bool IsGone(const std::string& path)
 } // namespace
 
 CTransferEngine::CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
-    : m_bFlushCopies(true), m_pOwner(pOwner), m_input(input), m_dwRetryPauseMs(dwRetryPauseMs)
+    : m_bFlushCopies(true), m_pOwner(pOwner), m_input(input), m_pRecord(nullptr), m_dwRetryPauseMs(dwRetryPauseMs),
+      m_bStopped(false)
 {
 }
 
@@ -124,8 +125,17 @@ bool CTransferEngine::MayStart(RunKind kind)
     const std::string refusal = RefusalOf(m_input, kind);
     if (refusal.empty())
         return true;
-    m_pOwner->ShowError(refusal.c_str());
+    const bool shown = m_pOwner->ShowError(refusal.c_str());
+    if (m_pRecord != nullptr)
+        m_pRecord->Refused(refusal, shown ? Box::kShown : Box::kNotShown);
     return false;
+}
+
+void CTransferEngine::Record(const EntryDecision& decision, const WIN32_FIND_DATAA& listed, Outcome outcome,
+                             DWORD error, const std::string& archive, Box box)
+{
+    if (m_pRecord != nullptr)
+        m_pRecord->Entry(decision, StampOf(listed).size, outcome, error, archive, box);
 }
 
 void CTransferEngine::WalkFolder(const std::string& dir)
@@ -135,19 +145,22 @@ void CTransferEngine::WalkFolder(const std::string& dir)
     if (!find.IsValid())
         return;
     do {
-        if (m_pOwner->IsStopRequested())
+        if (m_pOwner->IsStopRequested()) {
+            m_bStopped = true;
             return;
+        }
         OnEntry(data);
     } while (::FindNextFileA(find, &data));
 }
 
 CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& source, const std::string& folder,
-                                                           const std::string& name)
+                                                           const std::string& name, DWORD* pError)
 {
     for (int attempt = 1;; ++attempt) {
         if (CopyOnce(source, folder, name))
             return kCopied;
         const DWORD error = ::GetLastError();
+        *pError = error;
         if (IsGone(source))
             return kSourceGone;
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_RETRY)

@@ -16,6 +16,7 @@
 #include "engine/EntryDecision.h"
 #include "engine/RunInput.h"
 #include "engine/RunView.h"
+#include "engine/TransferRecord.h"
 
 #include <windows.h>
 
@@ -53,6 +54,12 @@ public:
     // turns this off to measure what it costs.
     bool m_bFlushCopies;
 
+    const RunInput& Input() const { return m_input; }
+    // True when the run ended early, at a stop request.
+    bool WasStopped() const { return m_bStopped; }
+    // The record that the run's refusal and each file's outcome are written to; none when null.
+    void SetRecord(CTransferRecord* pRecord) { m_pRecord = pRecord; }
+
 protected:
     CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs);
 
@@ -67,6 +74,9 @@ protected:
 
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
+    // Writes what became of a listed file to the record.
+    void Record(const EntryDecision& decision, const WIN32_FIND_DATAA& listed, Outcome outcome, DWORD error = 0,
+                const std::string& archive = std::string(), Box box = Box::kNone);
     // Offers every entry of dir, "." and ".." included, to OnEntry in the file system's order, until a
     // stop is requested.
     void WalkFolder(const std::string& dir);
@@ -75,8 +85,9 @@ protected:
     enum CopyResult { kCopied, kSourceGone, kCopyFailed };
     // Copies source to folder\name, replacing a file of that name. A copy refused for a sharing or lock
     // violation, or whose temporary file vanished, is tried again, kCopyAttempts times in all. A source
-    // that no longer exists is reported as gone, not as a failure.
-    CopyResult CopyWithRetry(const std::string& source, const std::string& folder, const std::string& name);
+    // that no longer exists is reported as gone, not as a failure. *pError is the last attempt's error.
+    CopyResult CopyWithRetry(const std::string& source, const std::string& folder, const std::string& name,
+                             DWORD* pError);
     // One copy attempt; the error is left in GetLastError (ERROR_RETRY when another attempt may work).
     virtual bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name);
     // Removes the stale temporary files that interrupted copies left in folder; files still open are kept.
@@ -84,10 +95,12 @@ protected:
 
     IRunView* m_pOwner;
     const RunInput m_input;
+    CTransferRecord* m_pRecord;
 
 private:
     bool CopyData(HANDLE hFrom, HANDLE hTo, ULONGLONG* pWritten);
 
     DWORD m_dwRetryPauseMs;
+    bool m_bStopped;
     std::vector<char> m_buffer;
 };

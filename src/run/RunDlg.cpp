@@ -48,9 +48,9 @@ void CRunDlg::SetPos(int pos)
     CProgressDlg::SetPos(m_hProgressWnd, pos);
 }
 
-void CRunDlg::ShowError(const char* text)
+bool CRunDlg::ShowError(const char* text)
 {
-    ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR);
+    return ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR) != 0;
 }
 
 BOOL CRunDlg::OnInitDialog()

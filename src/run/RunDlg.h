@@ -53,7 +53,7 @@ public:
     HWND GetRunWindow() const override { return m_hRunWnd; }
     void SetStatus(const char* text) override;
     void SetPos(int pos) override;
-    void ShowError(const char* text) override;
+    bool ShowError(const char* text) override;
     bool IsStopRequested() const override { return m_bStopRequested; }
 
     static const DWORD kDefaultEndPauseMs = 2000;

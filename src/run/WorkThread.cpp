@@ -2,6 +2,7 @@
 
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
+#include "settings/Settings.h"
 
 #include <memory>
 
@@ -69,14 +70,28 @@ CTransferEngine* CWorkThread::CreateEngine()
 int CWorkThread::Run()
 {
     int result = 0;
+    std::unique_ptr<CTransferRecord> record;
+    CTransferRecord::End end = CTransferRecord::End::kBroken;
     try {
+        const bool bAuto = m_nMode == kModeAutoExport || m_nMode == kModeAutoImport;
+        record.reset(new CTransferRecord(settings::RecordPath(), IsImport() ? RunKind::kImport : RunKind::kExport, bAuto));
         CRunLock lock;
+        end = CTransferRecord::End::kStopped;
         if (lock.Acquire(*m_pOwner)) {
             std::unique_ptr<CTransferEngine> engine(CreateEngine());
+            record->RunStarted(engine->Input());
+            engine->SetRecord(record.get());
             result = engine->Run() != 0 ? 1 : 0;
+            end = engine->WasStopped() ? CTransferRecord::End::kStopped : CTransferRecord::End::kDone;
         }
     } catch (...) {
         result = 0;
+        end = CTransferRecord::End::kBroken;
+    }
+    try {
+        if (record)
+            record->RunEnded(end);
+    } catch (...) {
     }
     PostDone(result);
     return 1;

@@ -12,9 +12,12 @@ const char kIsDeleted[] = "IsDeleted";
 const char kOrgID[] = "OrgID";
 const char kUsername[] = "Username";
 const char kPassword[] = "Password";
+const char kRecordTransfers[] = "RecordTransfers";
+const char kLastRunNumber[] = "LastRunNumber";
 
 const char kOrgMapFile[] = "OrgMap.ini";
 const char kTaskDefineFile[] = "TaskDefine.ini";
+const char kRecordFile[] = "传送记录.csv";
 const char kOrgMappingSection[] = "OrgMapping";
 const char kSuppliersSection[] = "Suppliers";
 const char kClientIDFormat[] = "ClientID%04d";

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "framework/App.h"
+#include "framework/Handle.h"
 
 namespace settings {
 
@@ -22,6 +23,23 @@ bool SetString(const char* name, const char* value)
 bool SetInt(const char* name, int value)
 {
     return CApp::Get()->WriteProfileInt(kSection, name, value) != FALSE;
+}
+
+std::string RecordPath()
+{
+    return GetInt(kRecordTransfers, 1) != 0 ? IniPath(kRecordFile) : std::string();
+}
+
+unsigned NextRunNumber()
+{
+    // Runs of one process take turns already; the mutex keeps two hosts of one user apart.
+    CHandle mutex(::CreateMutexA(nullptr, FALSE, (std::string(CApp::Get()->GetAppName()) + ".LastRunNumber").c_str()));
+    const bool held = mutex.IsValid() && ::WaitForSingleObject(mutex, 5000) != WAIT_TIMEOUT;
+    const unsigned number = static_cast<unsigned>(GetInt(kLastRunNumber, 0)) + 1;
+    SetInt(kLastRunNumber, static_cast<int>(number));
+    if (held)
+        ::ReleaseMutex(mutex);
+    return number;
 }
 
 } // namespace settings

@@ -19,10 +19,15 @@ extern const char kIsDeleted[];
 extern const char kOrgID[];
 extern const char kUsername[];
 extern const char kPassword[];
+// REG_DWORD, 1 when missing: 0 turns the transfer record off.
+extern const char kRecordTransfers[];
+// REG_DWORD: the number of the last run that the transfer record numbered.
+extern const char kLastRunNumber[];
 
 // INI files, sections and keys.
 extern const char kOrgMapFile[];
 extern const char kTaskDefineFile[];
+extern const char kRecordFile[];
 extern const char kOrgMappingSection[];
 extern const char kSuppliersSection[];
 extern const char kClientIDFormat[];
@@ -52,6 +57,10 @@ bool SetInt(const char* name, int value);
 
 // The current directory, one trailing backslash removed, then "\" and the file name; built afresh.
 std::string IniPath(const char* fileName);
+// The transfer record beside the INI files, or "" when "RecordTransfers" turns it off.
+std::string RecordPath();
+// The number of a new run: "LastRunNumber" counted up, by one process of this user at a time.
+unsigned NextRunNumber();
 // A numbered key: the format ("ClientID%04d" ...) applied to index.
 std::string NumberedKey(const char* format, int index);
 

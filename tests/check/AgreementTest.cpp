@@ -94,34 +94,6 @@ Plan ReadPlan(const std::string& output, const CheckWorkspace& ws, bool deleteAf
     return plan;
 }
 
-// Runs AutoExport and AutoImport of the real DLL under the host's window, answering every error box.
-std::vector<std::string> RunThePlugin(const CheckWorkspace& ws)
-{
-    std::vector<std::string> boxes;
-    test::TitledWindow host(kHostTitle);
-    test::LoadedPlugin plugin(ws.Host());
-    EXPECT_NE(nullptr, plugin.Module()) << test::PluginPath();
-    if (plugin.Module() == nullptr)
-        return boxes;
-    std::atomic<bool> done{ false };
-    test::GuiScript script([&](test::GuiScript& s) {
-        s.WaitFor([&] {
-            if (HWND box = test::FindDialog("错误信息")) {
-                s.WaitFor([box] { return ::IsWindowVisible(box) != FALSE; }, "the error box to show");
-                boxes.push_back(test::GuiScript::MessageText(box));
-                s.Answer(box);
-                s.WaitGone(box);
-            }
-            return done.load();
-        }, "the runs to end", 120000);
-    }, 150000);
-    plugin.Get<test::RunFn>("AutoExport")();
-    plugin.Get<test::RunFn>("AutoImport")();
-    done = true;
-    script.Finish();
-    return boxes;
-}
-
 TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
 {
     const std::string longCode(24, 'L');
@@ -201,7 +173,7 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
         const Plan plan = ReadPlan(check.output, ws, true);
         const std::map<std::string, std::string> before = test::FilesBelow(ws.Root(), ws.Host());
 
-        const std::vector<std::string> boxes = RunThePlugin(ws);
+        const std::vector<std::string> boxes = ws.RunThePlugin({ "AutoExport", "AutoImport" });
 
         const std::map<std::string, std::string> after = test::FilesBelow(ws.Root(), ws.Host());
         std::map<std::string, std::string> expected = before;

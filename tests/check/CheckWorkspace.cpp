@@ -1,7 +1,11 @@
 #include "CheckWorkspace.h"
 
+#include "plugin/HostTitle.h"
 #include "settings/Settings.h"
+#include "support/GuiScript.h"
 
+#include <gtest/gtest.h>
+#include <atomic>
 #include <vector>
 
 namespace checktest {
@@ -45,6 +49,47 @@ void CheckWorkspace::WriteWide(const std::string& dir, const wchar_t* name, cons
 void CheckWorkspace::Lock(const std::string& path)
 {
     m_locks.push_back(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool HasLine(const std::string& output, const std::string& fragment)
+{
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find("\r\n", start);
+        if (end == std::string::npos)
+            end = output.size();
+        if (output.substr(start, end - start).find(fragment) != std::string::npos)
+            return true;
+        start = end + 2;
+    }
+    return false;
+}
+
+std::vector<std::string> CheckWorkspace::RunThePlugin(const std::vector<const char*>& exports) const
+{
+    std::vector<std::string> boxes;
+    test::TitledWindow host(kHostTitle);
+    test::LoadedPlugin plugin(Host());
+    EXPECT_NE(nullptr, plugin.Module()) << test::PluginPath();
+    if (plugin.Module() == nullptr)
+        return boxes;
+    std::atomic<bool> done{ false };
+    test::GuiScript script([&](test::GuiScript& s) {
+        s.WaitFor([&] {
+            if (HWND box = test::FindDialog("错误信息")) {
+                s.WaitFor([box] { return ::IsWindowVisible(box) != FALSE; }, "the error box to show");
+                boxes.push_back(test::GuiScript::MessageText(box));
+                s.Answer(box);
+                s.WaitGone(box);
+            }
+            return done.load();
+        }, "the runs to end", 120000);
+    }, 150000);
+    for (const char* name : exports)
+        plugin.Get<test::RunFn>(name)();
+    done = true;
+    script.Finish();
+    return boxes;
 }
 
 test::ProgramResult RunChecker(const std::string& args, const std::string& dir)

@@ -13,6 +13,9 @@ namespace checktest {
 
 extern const char kUserOrgID[];
 
+// True when a line of the output holds fragment.
+bool HasLine(const std::string& output, const std::string& fragment);
+
 // qrvcheck.exe from the bin folder, run in dir (the bin folder when empty).
 test::ProgramResult RunChecker(const std::string& args, const std::string& dir = "");
 
@@ -43,6 +46,9 @@ public:
     test::ProgramResult Check(const std::string& options) const;
     // qrvcheck.exe run in the host folder with options alone, as an operator runs it there.
     test::ProgramResult CheckHere(const std::string& options) const;
+    // Calls the real DLL's run exports in order, under the host's window; answers every error box and
+    // returns their texts.
+    std::vector<std::string> RunThePlugin(const std::vector<const char*>& exports) const;
 
 private:
     std::string m_plugin;

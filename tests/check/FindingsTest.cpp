@@ -27,20 +27,6 @@ struct Case {
 // A temporary copy named in 1601: long past the age at which runs remove them.
 const char kStaleTemporary[] = ".~qrvlnk-0000000000000001-1-2-0.part";
 
-bool HasLine(const std::string& output, const std::string& fragment)
-{
-    size_t start = 0;
-    while (start < output.size()) {
-        size_t end = output.find("\r\n", start);
-        if (end == std::string::npos)
-            end = output.size();
-        if (output.substr(start, end - start).find(fragment) != std::string::npos)
-            return true;
-        start = end + 2;
-    }
-    return false;
-}
-
 Setup SetString(const char* name, const std::string& value, DWORD type = REG_SZ)
 {
     return [=](CheckWorkspace& ws) { ws.Profile().SetString(name, value, type); };

@@ -22,10 +22,16 @@ public:
     HWND GetRunWindow() const override { return m_hRunWindow; }
     void SetStatus(const char* text) override { Add({ Call::kStatus, text, 0 }); }
     void SetPos(int pos) override { Add({ Call::kPos, std::string(), pos }); }
-    void ShowError(const char* text) override { Add({ Call::kError, text, 0 }); }
+    bool ShowError(const char* text) override
+    {
+        Add({ Call::kError, text, 0 });
+        return m_bBoxesShown;
+    }
     bool IsStopRequested() const override { return m_bStop; }
 
     std::atomic<bool> m_bStop{ false };
+    // What ShowError answers: false plays a run window that has gone.
+    bool m_bBoxesShown = true;
 
     std::vector<Call> Calls() const
     {

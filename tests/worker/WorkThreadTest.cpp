@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -114,6 +115,26 @@ private:
     CProgressDlg* m_pProgress = nullptr;
     int m_nDone = 0;
 };
+
+// Workers write their transfer record to the current directory: this program's go to a scratch one.
+class ScratchCurrentDir : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_dir.reset(new test::TempDir("wrkcwd"));
+        m_cwd.reset(new test::CurrentDir(m_dir->Path()));
+    }
+    void TearDown() override
+    {
+        m_cwd.reset();
+        m_dir.reset();
+    }
+
+private:
+    std::unique_ptr<test::TempDir> m_dir;
+    std::unique_ptr<test::CurrentDir> m_cwd;
+};
+::testing::Environment* const g_pScratch = ::testing::AddGlobalTestEnvironment(new ScratchCurrentDir);
 
 // An engine that reports its life to the journal; its destructor lingers so that a completion message
 // posted too early would be seen first.

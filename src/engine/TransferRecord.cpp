@@ -1,0 +1,272 @@
+#include "engine/TransferRecord.h"
+
+#include "engine/TransferEngine.h"
+#include "framework/App.h"
+#include "framework/SystemError.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const char* const kHeader[CTransferRecord::kColumns] = {
+    "时间", "运行编号", "运行", "源文件", "目标文件", "大小（字节）", "结果", "说明", "系统错误", "提示框",
+};
+
+// The byte that writers lock, far beyond any record's end (locks there are allowed and lock no data).
+const DWORD kLockOffsetHigh = 0x40000000;
+const DWORD kLockPollMs = 1;
+const DWORD kLockWaitMs = 1000;
+
+std::string Now()
+{
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    char text[32];
+    ::wsprintfA(text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                now.wSecond);
+    return text;
+}
+
+std::string Number(ULONGLONG value)
+{
+    char text[32];
+    char* p = text + sizeof(text);
+    *--p = '\0';
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return p;
+}
+
+// One field of a line: on one line, and quoted when it holds a separator or a quote. (No GBK trail
+// byte is a comma, a quote or a line end, so bytes can be looked at one by one.)
+std::string Field(std::string text)
+{
+    bool quote = false;
+    for (char& c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+        quote = quote || c == ',' || c == '"';
+    }
+    if (!quote)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+std::string Counts(int moved, int left, int failed)
+{
+    return "传送" + Number(moved) + "个，留下" + Number(left) + "个，失败" + Number(failed) + "个";
+}
+
+// Why a file stays, as its decision says.
+std::string Reason(const EntryDecision& decision)
+{
+    switch (decision.reason) {
+    case EntryReason::kNoClientCode:
+        return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码";
+    case EntryReason::kCodeNotMapped:
+        return "客户代码“" + decision.clientCode + "”在代码对应中没有";
+    case EntryReason::kCodeRefused:
+        return "客户代码“" + decision.clientCode + "”的代码对应被跳过：网商代码太长，或者不是一个文件夹名";
+    case EntryReason::kTargetTooLong:
+        return "目标路径超过Windows的路径长度限制（259个字符）";
+    case EntryReason::kArchiveTooLong:
+        return "存档路径超过Windows的路径长度限制（259个字符），文件无法存档，导入不取它";
+    default:
+        return "";
+    }
+}
+
+const char* BoxText(Box box)
+{
+    return box == Box::kShown ? "已显示" : box == Box::kNotShown ? "未能显示（运行窗口已经关闭）" : "";
+}
+
+} // namespace
+
+const char CTransferRecord::kStarted[] = "开始";
+const char CTransferRecord::kMoved[] = "已传送";
+const char CTransferRecord::kLeft[] = "留下";
+const char CTransferRecord::kFailed[] = "失败";
+const char CTransferRecord::kEnded[] = "结束";
+const char CTransferRecord::kRefused[] = "拒绝";
+const char CTransferRecord::kStopped[] = "中止";
+const char CTransferRecord::kBroken[] = "出错";
+
+CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
+    : m_kind(kind), m_nNumber(0),
+      m_strRun(std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）")),
+      m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
+{
+    if (path.empty())
+        return;
+    m_nNumber = settings::NextRunNumber();
+    Open(path);
+}
+
+std::string CTransferRecord::OlderFile(const std::string& path, int n)
+{
+    const size_t dot = path.rfind('.');
+    return path.substr(0, dot) + "." + Number(n) + path.substr(dot);
+}
+
+void CTransferRecord::Open(const std::string& path)
+{
+    // Processes of this user rotate and start the file one at a time.
+    CHandle mutex(::CreateMutexA(nullptr, FALSE, (std::string(CApp::Get()->GetAppName()) + ".Record").c_str()));
+    const bool held = mutex.IsValid() && ::WaitForSingleObject(mutex, 5000) != WAIT_TIMEOUT;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
+        && ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) >= kRotateBytes) {
+        ::DeleteFileA(OlderFile(path, kOlderFiles).c_str());
+        for (int n = kOlderFiles - 1; n >= 1; --n)
+            ::MoveFileA(OlderFile(path, n).c_str(), OlderFile(path, n + 1).c_str());
+        ::MoveFileA(path.c_str(), OlderFile(path, 1).c_str());
+    }
+    m_file.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
+        Write(std::vector<std::string>(kHeader, kHeader + kColumns));
+    if (held)
+        ::ReleaseMutex(mutex);
+}
+
+void CTransferRecord::Write(const std::vector<std::string>& fields)
+{
+    if (!m_file.IsValid())
+        return;
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i)
+        line += (i == 0 ? "" : ",") + Field(fields[i]);
+    line += "\r\n";
+    // The lock makes "find the end, write there" one step among all writers of the file; a line whose
+    // turn does not come is passed over.
+    OVERLAPPED lock = {};
+    lock.OffsetHigh = kLockOffsetHigh;
+    for (DWORD waited = 0; !::LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lock);
+         waited += kLockPollMs) {
+        if (waited >= kLockWaitMs)
+            return;
+        ::Sleep(kLockPollMs);
+    }
+    LARGE_INTEGER end = {};
+    DWORD written = 0;
+    if (::SetFilePointerEx(m_file, end, nullptr, FILE_END))
+        ::WriteFile(m_file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::UnlockFileEx(m_file, 0, 1, 0, &lock);
+}
+
+void CTransferRecord::Write(const char* result, const std::string& detail, const std::string& source,
+                            const std::string& target)
+{
+    Write({ Now(), Number(m_nNumber), m_strRun, source, target, "", result, detail, "", "" });
+}
+
+void CTransferRecord::RunStarted(const RunInput& input)
+{
+    if (m_kind == RunKind::kExport)
+        Write(kStarted, std::string("传送后删除源文件：") + (input.bDeleteAfterCopy ? "是" : "否"), input.strSourcePath,
+              input.strExportLocation);
+    else
+        Write(kStarted, "", DeliveryFolder(input), input.strDestPath);
+}
+
+void CTransferRecord::Refused(const std::string& why, Box box)
+{
+    m_bRefused = true;
+    m_strRefusal = why;
+    m_refusalBox = box;
+}
+
+void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
+                            const std::string& archive, Box box)
+{
+    const bool exporting = m_kind == RunKind::kExport;
+    const char* result = kMoved;
+    std::string detail;
+    switch (outcome) {
+    case Outcome::kLeft:
+        result = kLeft;
+        detail = Reason(decision);
+        break;
+    case Outcome::kSourceGone:
+        result = kLeft;
+        detail = "复制之前，源文件已经被别的程序移走或删除";
+        break;
+    case Outcome::kCopyFailed:
+        result = kFailed;
+        detail = "文件拷贝出错" + (Reason(decision).empty() ? "" : "：" + Reason(decision)) + "。源文件留在原处，下次再传送";
+        break;
+    case Outcome::kCopied:
+        detail = "已复制，源文件保留（传送后不删除源文件）";
+        break;
+    case Outcome::kSourceDeleted:
+        detail = "已复制，已删除源文件";
+        break;
+    case Outcome::kSourceChanged:
+        detail = exporting ? "已复制；源文件在复制时有改动，没有删除，下次导出再传送"
+                           : "已复制；源文件在复制时有改动，没有存档，下次导入再复制";
+        break;
+    case Outcome::kDeleteFailed:
+        result = kFailed;
+        detail = "已复制，但是源文件无法删除，下次导出会再传送它";
+        break;
+    case Outcome::kArchived:
+        detail = "已复制，存档为 " + CTransferEngine::Join(kBackupFolder, archive);
+        break;
+    case Outcome::kArchiveFailed:
+        result = kFailed;
+        detail = "已复制，但是无法存档到Backup，下次导入会再复制它";
+        break;
+    }
+    (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;
+    Write({ Now(), Number(m_nNumber), m_strRun, decision.source, decision.target, Number(size), result, detail,
+            error != 0 ? SystemErrorText(error) : "", BoxText(box) });
+}
+
+void CTransferRecord::RunEnded(End end)
+{
+    const std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
+    if (m_bRefused) {
+        Write({ Now(), Number(m_nNumber), m_strRun, "", "", "", kRefused, m_strRefusal, "", BoxText(m_refusalBox) });
+        return;
+    }
+    switch (end) {
+    case End::kDone:
+        Write(kEnded, counts);
+        break;
+    case End::kStopped:
+        Write(kStopped, "宿主程序退出或者关闭了窗口，运行在文件之间停下，没有处理的文件留待下次；" + counts);
+        break;
+    case End::kBroken:
+        Write(kBroken, "插件内部出错，运行没有做完，没有处理的文件留待下次；" + counts);
+        break;
+    }
+}
+
+std::vector<std::string> CTransferRecord::ParseLine(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else if (c != '\r' && c != '\n') {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}

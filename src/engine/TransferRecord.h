@@ -1,0 +1,87 @@
+// The transfer record: a line for the start and the end of every run and for every file a run handles,
+// appended to "传送记录.csv" beside the INI files, as GBK comma-separated text that Excel and WPS on a
+// Chinese Windows open with a double-click. Paths are written whole, so no field starts with a formula
+// character.
+//
+// It never costs a run its work: a record that cannot be opened or written is passed over. Each line
+// goes to the end of the file with one write under a lock that all writers take, so that lines of two
+// processes never mix. When a run starts, a record of kRotateBytes or more becomes
+// "传送记录.1.csv", the older ones move on to .2 and .3, and the oldest goes.
+#pragma once
+#include "engine/EntryDecision.h"
+#include "engine/RunInput.h"
+#include "framework/Handle.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What became of a file that a run handled.
+enum class Outcome {
+    kLeft,          // the run leaves it where it is, for the decision's reason
+    kSourceGone,    // another program took it between the listing and its copy
+    kCopyFailed,    // the copy failed (or its path does not fit): the source stays
+    kCopied,        // copied; the export keeps its source
+    kSourceDeleted, // copied, then the source deleted
+    kSourceChanged, // copied, but the source changed since it was listed: it stays for the next run
+    kDeleteFailed,  // copied, but the source could not be deleted: the next export sends it again
+    kArchived,      // copied, then moved into Backup
+    kArchiveFailed, // copied, but not moved into Backup: the next import copies it again
+};
+
+// Whether a run's message box told someone.
+enum class Box { kNone, kShown, kNotShown };
+
+class CTransferRecord {
+public:
+    static constexpr ULONGLONG kRotateBytes = 4ULL << 20;
+    static constexpr int kOlderFiles = 3;
+
+    // The columns, in their order.
+    enum Column { kTime, kNumber, kRun, kSource, kTarget, kSize, kResult, kDetail, kError, kBox, kColumns };
+    // The values of the result column.
+    static const char kStarted[];
+    static const char kMoved[];
+    static const char kLeft[];
+    static const char kFailed[];
+    static const char kEnded[];
+    static const char kRefused[];
+    static const char kStopped[];
+    static const char kBroken[];
+
+    // The record of one run of that kind, at path; "" keeps none. The run takes the next run number.
+    CTransferRecord(const std::string& path, RunKind kind, bool bAuto);
+    CTransferRecord(const CTransferRecord&) = delete;
+    CTransferRecord& operator=(const CTransferRecord&) = delete;
+
+    void RunStarted(const RunInput& input);
+    // The run was refused with that message.
+    void Refused(const std::string& why, Box box);
+    void Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error = 0,
+               const std::string& archive = std::string(), Box box = Box::kNone);
+    enum class End { kDone, kStopped, kBroken };
+    void RunEnded(End end);
+
+    // "传送记录.N.csv" beside path, the n-th older record.
+    static std::string OlderFile(const std::string& path, int n);
+    // The fields of one line of a record.
+    static std::vector<std::string> ParseLine(const std::string& line);
+
+private:
+    void Open(const std::string& path);
+    void Write(const std::vector<std::string>& fields);
+    void Write(const char* result, const std::string& detail, const std::string& source = std::string(),
+               const std::string& target = std::string());
+
+    RunKind m_kind;
+    CFileHandle m_file;
+    unsigned m_nNumber;
+    std::string m_strRun;
+    int m_nMoved;
+    int m_nLeft;
+    int m_nFailed;
+    bool m_bRefused;
+    std::string m_strRefusal;
+    Box m_refusalBox;
+};

@@ -1,0 +1,297 @@
+// The transfer record as real runs write it: workers with their engines run on a throwaway workspace
+// whose current directory holds the record.
+#include "engines/RecordingView.h"
+#include "reliability/Reliability.h"
+#include "run/WorkThread.h"
+#include "support/Programs.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace reliability {
+namespace {
+
+typedef CTransferRecord Record;
+
+// A view that, at the status of a file, does to it what a test asks.
+class MeddlingView : public test::RecordingView {
+public:
+    std::map<std::string, std::function<void()>> m_atStatus;
+
+protected:
+    void Add(const Call& call) override
+    {
+        for (auto& meddle : m_atStatus) {
+            if (call.kind == Call::kStatus && call.text.find(meddle.first) != std::string::npos && meddle.second) {
+                meddle.second();
+                meddle.second = nullptr;
+            }
+        }
+        RecordingView::Add(call);
+    }
+};
+
+class TransferRecord : public Reliability {
+protected:
+    std::string RecordPath() const { return m_root / "传送记录.csv"; }
+
+    // A whole run through the worker, as a run dialog starts it (pauses 0).
+    void RunWorker(RunMode mode, test::RecordingView& view)
+    {
+        CWorkThread* worker = new CWorkThread(&view, mode, UserOrgID{ m_strUserOrgID, false });
+        worker->m_dwPauseMs = 0;
+        HANDLE thread = NULL;
+        ASSERT_TRUE(worker->CreateThread(&thread));
+        ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 60000));
+        ::CloseHandle(thread);
+    }
+    // The lines of a record file, each split into its fields.
+    static std::vector<std::vector<std::string>> Lines(const std::string& path)
+    {
+        std::vector<std::vector<std::string>> lines;
+        const std::string text = ReadFile(path);
+        for (size_t start = 0, end; start < text.size(); start = end + 2) {
+            end = text.find("\r\n", start);
+            EXPECT_NE(std::string::npos, end) << "a line without its end";
+            if (end == std::string::npos)
+                break;
+            lines.push_back(Record::ParseLine(text.substr(start, end - start)));
+        }
+        return lines;
+    }
+};
+
+// One record for runs that meet every outcome: files copied, deleted, archived under a copy number,
+// left for each reason, vanished, changed, failed with and without a box; runs refused before they
+// start; a run stopped by its host.
+TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
+{
+    WriteOrgMap("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\nClientID0001=C3\r\nQRVID0001=..\\x\r\n");
+    for (const char* name : { "n.txt", "a_C9_1.txt", "a_C3_1.txt", "a_C1_gone.txt", "a_C1_changed.txt",
+                              "a_C1_held.txt", "a_C1_ok.txt", "a_C1_dir.txt" })
+        Make(m_send, name, name);
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1") && test::MakeDir(m_data + "\\P1\\a_C1_dir.txt"));
+    MeddlingView exportView;
+    exportView.m_atStatus["a_C1_gone.txt"] = [&] { ::DeleteFileA((m_send + "\\a_C1_gone.txt").c_str()); };
+    exportView.m_atStatus["a_C1_changed.txt"] = [&] { test::WriteFile(m_send + "\\a_C1_changed.txt", "longer now"); };
+    {
+        // A reader that lets others read but not delete: the copy works, the delete does not.
+        CFileHandle reader(::CreateFileA((m_send + "\\a_C1_held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        RunWorker(kModeAutoExport, exportView);
+    }
+
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    for (const std::string& dir : { delivery, delivery + "\\Backup", m_recv, m_recv + "\\d3.txt" })
+        ASSERT_TRUE(test::MakeDir(dir));
+    for (const char* name : { "d1.txt", "d2.txt", "d3.txt" })
+        Make(delivery, name, name);
+    Make(delivery + "\\Backup", "d1.txt", "archived before");
+    test::RecordingView importView;
+    {
+        CFileHandle reader(::CreateFileA((delivery + "\\d2.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        RunWorker(kModeImport, importView);
+    }
+
+    // Refused: folders that overlap (the run window gone, so the box cannot show), an escaping ID.
+    settings::SetString(settings::kSourcePath, (m_data + "\\P1").c_str());
+    test::RecordingView overlapView;
+    overlapView.m_bBoxesShown = false;
+    RunWorker(kModeExport, overlapView);
+    settings::SetString(settings::kSourcePath, m_send.c_str());
+    SetUserOrgID("..\\x");
+    test::RecordingView escapingView;
+    RunWorker(kModeAutoImport, escapingView);
+    // Stopped by its host before its first file.
+    test::RecordingView stoppedView;
+    stoppedView.m_bStop = true;
+    RunWorker(kModeAutoExport, stoppedView);
+
+    const std::string sharing = "系统错误 32";
+    const std::string denied = "系统错误 5";
+    const struct {
+        const char* number;
+        const char* result;
+        const char* file; // the source's name, for the lines of files
+        std::string detail;
+        std::string error; // the start of the error column
+        const char* box;
+    } expected[] = {
+        { "1", "开始", "", "传送后删除源文件：是", "", "" },
+        { "1", "留下", "n.txt", "文件名不是“前缀_客户代码_其余”的形式，没有客户代码", "", "" },
+        { "1", "留下", "a_C9_1.txt", "客户代码“C9”在代码对应中没有", "", "" },
+        { "1", "留下", "a_C3_1.txt", "客户代码“C3”的代码对应被跳过：网商代码太长，或者不是一个文件夹名", "", "" },
+        { "1", "留下", "a_C1_gone.txt", "复制之前，源文件已经被别的程序移走或删除", "", "" },
+        { "1", "已传送", "a_C1_changed.txt", "已复制；源文件在复制时有改动，没有删除，下次导出再传送", "", "" },
+        { "1", "失败", "a_C1_held.txt", "已复制，但是源文件无法删除，下次导出会再传送它", sharing, "" },
+        { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
+        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "已显示" },
+        { "1", "结束", "", "传送2个，留下4个，失败2个", "", "" },
+        { "2", "开始", "", "", "", "" },
+        { "2", "已传送", "d1.txt", "已复制，存档为 Backup\\d1.txt.1", "", "" },
+        { "2", "失败", "d2.txt", "已复制，但是无法存档到Backup，下次导入会再复制它", sharing, "" },
+        { "2", "失败", "d3.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "" },
+        { "2", "结束", "", "传送1个，留下0个，失败2个", "", "" },
+        { "3", "开始", "", "传送后删除源文件：是", "", "" },
+        { "3", "拒绝", "",
+          "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置",
+          "", "未能显示（运行窗口已经关闭）" },
+        { "4", "开始", "", "", "", "" },
+        { "4", "拒绝", "",
+          "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置", "",
+          "已显示" },
+        { "5", "开始", "", "传送后删除源文件：是", "", "" },
+        { "5", "中止", "", "宿主程序退出或者关闭了窗口，运行在文件之间停下，没有处理的文件留待下次；传送0个，留下0个，失败0个",
+          "", "" },
+    };
+    const char* const runs[] = { "", "导出（自动）", "导入（手动）", "导出（手动）", "导入（自动）", "导出（自动）" };
+    // Lines of one run come in the order the folder lists its files: compared as a set.
+    std::set<std::vector<std::string>> want, got;
+    for (const auto& e : expected)
+        want.insert({ e.number, runs[std::stoi(e.number)], e.result, e.file, e.detail, e.error, e.box });
+    const std::vector<std::vector<std::string>> lines = Lines(RecordPath());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ((std::vector<std::string>{ "时间", "运行编号", "运行", "源文件", "目标文件", "大小（字节）", "结果", "说明",
+                                         "系统错误", "提示框" }),
+              lines[0]);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string>& f = lines[i];
+        ASSERT_EQ(static_cast<size_t>(Record::kColumns), f.size()) << i;
+        const std::string& source = f[Record::kSource];
+        // The error's number, without the words, which depend on the system's language.
+        const std::string& error = f[Record::kError];
+        got.insert({ f[Record::kNumber], f[Record::kRun], f[Record::kResult],
+                     f[Record::kSize].empty() ? "" : source.substr(source.rfind('\\') + 1), f[Record::kDetail],
+                     error.substr(0, error.find("：")), f[Record::kBox] });
+    }
+    EXPECT_EQ(want, got);
+}
+
+// A record that has reached its size moves aside when the next run starts, and the older ones move on:
+// three are kept. A smaller one is appended to.
+TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
+{
+    ASSERT_TRUE(test::WriteFile(RecordPath(), std::string(static_cast<size_t>(Record::kRotateBytes), 'x')));
+    for (int n = 1; n <= Record::kOlderFiles; ++n)
+        ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), n), "older " + std::to_string(n)));
+    for (int run = 1; run <= 2; ++run) {
+        test::RecordingView view;
+        RunWorker(kModeAutoExport, view);
+    }
+    EXPECT_EQ(static_cast<size_t>(Record::kRotateBytes), ReadFile(Record::OlderFile(RecordPath(), 1)).size());
+    EXPECT_EQ("older 1", ReadFile(Record::OlderFile(RecordPath(), 2)));
+    EXPECT_EQ("older 2", ReadFile(Record::OlderFile(RecordPath(), 3)));
+    EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
+    EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
+}
+
+// With the record off, or unwritable (a folder stands in its place), runs do exactly what they do with
+// it: the same calls to their window, the same files in the same places.
+TEST_F(TransferRecord, ARunIsTheSameWithoutItsRecord)
+{
+    SetUserOrgID("Q9");
+    std::vector<std::vector<test::RecordingView::Call>> calls;
+    std::vector<std::map<std::string, std::string>> files;
+    const std::string workspace = m_root / "ws";
+    for (const char* variant : { "on", "off", "unwritable" }) {
+        SCOPED_TRACE(variant);
+        test::RemoveTree(workspace);
+        for (const char* dir : { "", "\\send", "\\data", "\\data\\Q9", "\\recv", "\\data\\P1", "\\data\\P1\\b_C1_2.txt" })
+            ASSERT_TRUE(test::MakeDir(workspace + dir));
+        for (const char* name : { "a_C1_1.txt", "b_C1_2.txt", "c_C9_3.txt" })
+            ASSERT_TRUE(test::WriteFile(workspace + "\\send\\" + name, name));
+        ASSERT_TRUE(test::WriteFile(workspace + "\\data\\Q9\\d.txt", "d"));
+        settings::SetString(settings::kSourcePath, (workspace + "\\send").c_str());
+        settings::SetString(settings::kExportLocation, (workspace + "\\data").c_str());
+        settings::SetString(settings::kDestPath, (workspace + "\\recv").c_str());
+        settings::SetInt(settings::kRecordTransfers, std::string(variant) == "off" ? 0 : 1);
+        test::RemoveTree(RecordPath());
+        ::DeleteFileA(RecordPath().c_str());
+        if (std::string(variant) == "unwritable") {
+            ASSERT_TRUE(test::MakeDir(RecordPath()));
+        }
+        const int numbered = settings::GetInt(settings::kLastRunNumber, 0);
+        test::RecordingView exportView, importView;
+        RunWorker(kModeAutoExport, exportView);
+        RunWorker(kModeAutoImport, importView);
+        std::vector<test::RecordingView::Call> both = exportView.Calls();
+        for (const auto& call : importView.Calls())
+            both.push_back(call);
+        calls.push_back(both);
+        files.push_back(test::FilesBelow(workspace));
+        if (std::string(variant) == "off") {
+            EXPECT_FALSE(Exists(RecordPath()));
+            EXPECT_EQ(numbered, settings::GetInt(settings::kLastRunNumber, 0)) << "runs without a record take no number";
+        }
+        if (std::string(variant) == "unwritable") {
+            EXPECT_TRUE(test::IsDirectory(RecordPath()) && ListDir(RecordPath()).empty());
+        }
+    }
+    for (size_t i = 1; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[0].size(), calls[i].size()) << i;
+        for (size_t c = 0; c < calls[0].size() && c < calls[i].size(); ++c) {
+            EXPECT_TRUE(calls[0][c].kind == calls[i][c].kind && calls[0][c].text == calls[i][c].text
+                        && calls[0][c].pos == calls[i][c].pos) << i << ": call " << c;
+        }
+        EXPECT_EQ(files[0], files[i]) << i;
+    }
+}
+
+// Two processes appending at once: every line whole, each process's lines all there, one header.
+TEST_F(TransferRecord, TwoProcessesWritingAtOnceNeverMixTheirLines)
+{
+    const test::PluginProfile writerProfile("record_writer");
+    const int kLines = 1500;
+    CHandle ready(::CreateSemaphoreA(nullptr, 0, 2, "QRVLNK.RecordWriters.Ready"));
+    CHandle go(::CreateEventA(nullptr, TRUE, FALSE, "QRVLNK.RecordWriters.Go"));
+    std::vector<HANDLE> processes;
+    for (const char* tag : { "A", "B" }) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        std::string command = "\"" + test::BinDir() + "\\record_writer.exe\" \"" + RecordPath() + "\" " + tag + " "
+                              + std::to_string(kLines);
+        ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        ::CloseHandle(process.hThread);
+        processes.push_back(process.hProcess);
+    }
+    for (int writer = 0; writer < 2; ++writer)
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(ready, 30000)) << "the writers have their record open";
+    ::SetEvent(go);
+    for (HANDLE process : processes) {
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process, 120000));
+        ::CloseHandle(process);
+    }
+    const std::vector<std::vector<std::string>> lines = Lines(RecordPath());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("时间", lines[0][Record::kTime]);
+    std::map<std::string, int> next = { { "A", 0 }, { "B", 0 } };
+    int ends = 0;
+    int turns = 0;
+    std::string last;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string>& f = lines[i];
+        ASSERT_EQ(static_cast<size_t>(Record::kColumns), f.size()) << "line " << i;
+        if (f[Record::kResult] == Record::kEnded) {
+            ++ends;
+            continue;
+        }
+        const std::string& source = f[Record::kSource];
+        const std::string tag = source.substr(3, 1);
+        ASSERT_TRUE(next.count(tag)) << "line " << i << ": " << source.substr(0, 40);
+        turns += tag != last ? 1 : 0;
+        last = tag;
+        EXPECT_EQ("C:\\" + tag + "\\" + std::to_string(next[tag]) + "_" + std::string(1000, 'x'), source) << "line " << i;
+        EXPECT_EQ(std::to_string(next[tag]), f[Record::kSize]) << "line " << i;
+        ++next[tag];
+    }
+    EXPECT_EQ(kLines, next["A"]);
+    EXPECT_EQ(kLines, next["B"]);
+    EXPECT_EQ(2, ends);
+    EXPECT_LT(10, turns) << "the writers did not write at the same time";
+}
+
+} // namespace
+} // namespace reliability
