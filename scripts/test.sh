@@ -21,8 +21,10 @@ run() {
 }
 # Wine tells every program it starts the Windows version set in the prefix; tests/plugin checks that
 # it is the one QRVLNK_WINDOWS_VERSION names. Arguments: Wine's name for the version, its number.
+# reg.exe starts a Wine desktop without a display, so Wine is let end before the tests start theirs.
 use_windows() {
   wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  timeout 60 wineserver -w || timeout 60 wineserver -k 2>/dev/null || true
   export QRVLNK_WINDOWS_VERSION=$2
 }
 # ctest under one Windows version, then Wine ends: its desktop process is bound to the display it
