@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake make git
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest clang libclang-rt-dev
   wine wine32:i386 wine64
   xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both architectures and runs every test under Wine, headless.
+# Installs what is missing, builds both architectures and runs every test under Wine, headless, with
+# Wine reporting Windows 7; then the tests that drive the plug-in through its exports once more under
+# Windows XP (XP x64 for x86_64) and Windows 10.
 # Usage: scripts/test.sh [i686|x86_64|all] [ctest arguments...]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,12 +19,38 @@ bash scripts/fuzz.sh || status=1
 run() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
 }
-for arch in $archs; do
-  echo "== tests, $arch"
+# Wine tells every program it starts the Windows version set in the prefix; tests/plugin checks that
+# it is the one QRVLNK_WINDOWS_VERSION names. Arguments: Wine's name for the version, its number.
+# reg.exe starts a Wine desktop without a display, so Wine is let end before the tests start theirs.
+use_windows() {
+  wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  timeout 60 wineserver -w || timeout 60 wineserver -k 2>/dev/null || true
+  export QRVLNK_WINDOWS_VERSION=$2
+}
+# ctest under one Windows version, then Wine ends: its desktop process is bound to the display it
+# started on, and the next run gets a new one. Arguments: architecture, version name and number, ctest's.
+suite() {
+  local arch=$1
+  use_windows "$2" "$3"
+  shift 3
   run timeout 2400 ctest --preset "$arch" "$@" || status=1
+  timeout 60 wineserver -k 2>/dev/null || true
+}
+# The whole suite under Windows 7; then the areas that drive the plug-in through its exports under the
+# oldest Windows of the architecture and under Windows 10. The prefix is left on Windows 7.
+trap 'use_windows win7 6.1' EXIT
+for arch in $archs; do
+  echo "== tests, $arch, Windows 7"
+  suite "$arch" win7 6.1 "$@"
   echo "== durability of the hand-overs, $arch (strace)"
   run bash scripts/check_durability.sh "$arch" || status=1
-  # Wine's desktop process is bound to the display it started on; the next run gets a new one.
   timeout 60 wineserver -k 2>/dev/null || true
+done
+for arch in $archs; do
+  if [ "$arch" = i686 ]; then oldest=(winxp 5.1 XP); else oldest=(winxp64 5.2 "XP x64"); fi
+  echo "== tests of the exports, $arch, Windows ${oldest[2]}"
+  suite "$arch" "${oldest[0]}" "${oldest[1]}" -L exports "$@"
+  echo "== tests of the exports, $arch, Windows 10"
+  suite "$arch" win10 10.0 -L exports "$@"
 done
 exit $status

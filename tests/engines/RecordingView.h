@@ -1,6 +1,7 @@
 // A run view for engine and worker tests: records every call in order, from any thread.
 #pragma once
 #include "run/RunWindow.h"
+#include "support/CriticalSection.h"
 
 #include <atomic>
 #include <mutex>
@@ -35,7 +36,7 @@ public:
 
     std::vector<Call> Calls() const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<test::CriticalSection> lock(m_mutex);
         return m_calls;
     }
     std::vector<int> Positions() const
@@ -60,12 +61,12 @@ public:
 protected:
     virtual void Add(const Call& call)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<test::CriticalSection> lock(m_mutex);
         m_calls.push_back(call);
     }
 
 private:
-    mutable std::mutex m_mutex;
+    mutable test::CriticalSection m_mutex;
     std::vector<Call> m_calls;
 };
 

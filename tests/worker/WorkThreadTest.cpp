@@ -5,6 +5,7 @@
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "settings/Settings.h"
+#include "support/CriticalSection.h"
 #include "support/GuiScript.h"
 #include "support/TestSupport.h"
 #include "run/WorkThread.h"
@@ -30,17 +31,17 @@ class Journal {
 public:
     void Add(const std::string& entry)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<test::CriticalSection> lock(m_mutex);
         m_entries.push_back(entry);
     }
     std::vector<std::string> Entries() const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<test::CriticalSection> lock(m_mutex);
         return m_entries;
     }
 
 private:
-    mutable std::mutex m_mutex;
+    mutable test::CriticalSection m_mutex;
     std::vector<std::string> m_entries;
 };
 
