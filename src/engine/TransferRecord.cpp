@@ -5,6 +5,8 @@
 #include "framework/SystemError.h"
 #include "settings/Settings.h"
 
+#include <cstring>
+
 namespace {
 
 const char* const kHeader[CTransferRecord::kColumns] = {
@@ -38,25 +40,22 @@ std::string Number(ULONGLONG value)
     return p;
 }
 
-// One field of a line: on one line, and quoted when it holds a separator or a quote. (No GBK trail
-// byte is a comma, a quote or a line end, so bytes can be looked at one by one.)
-std::string Field(std::string text)
+// Appends one field to a line: kept on one line, and quoted when it holds a separator or a quote. (No
+// GBK trail byte is a comma, a quote or a line end, so bytes can be looked at one by one.)
+void AppendField(std::string& line, const char* text)
 {
-    bool quote = false;
-    for (char& c : text) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-        quote = quote || c == ',' || c == '"';
+    if (!line.empty())
+        line += ',';
+    const bool quote = std::strpbrk(text, ",\"") != nullptr;
+    if (quote)
+        line += '"';
+    for (const char* p = text; *p; ++p) {
+        line += *p == '\r' || *p == '\n' ? ' ' : *p;
+        if (*p == '"')
+            line += '"';
     }
-    if (!quote)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + "\"";
+    if (quote)
+        line += '"';
 }
 
 std::string Counts(int moved, int left, int failed)
@@ -133,18 +132,18 @@ void CTransferRecord::Open(const std::string& path)
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
-        Write(std::vector<std::string>(kHeader, kHeader + kColumns));
+        Write(kHeader);
     if (held)
         ::ReleaseMutex(mutex);
 }
 
-void CTransferRecord::Write(const std::vector<std::string>& fields)
+void CTransferRecord::Write(const char* const fields[kColumns])
 {
     if (!m_file.IsValid())
         return;
     std::string line;
-    for (size_t i = 0; i < fields.size(); ++i)
-        line += (i == 0 ? "" : ",") + Field(fields[i]);
+    for (int i = 0; i < kColumns; ++i)
+        AppendField(line, fields[i]);
     line += "\r\n";
     // The lock makes "find the end, write there" one step among all writers of the file; a line whose
     // turn does not come is passed over.
@@ -164,9 +163,14 @@ void CTransferRecord::Write(const std::vector<std::string>& fields)
 }
 
 void CTransferRecord::Write(const char* result, const std::string& detail, const std::string& source,
-                            const std::string& target)
+                            const std::string& target, const std::string& size, const std::string& error, Box box)
 {
-    Write({ Now(), Number(m_nNumber), m_strRun, source, target, "", result, detail, "", "" });
+    const std::string time = Now();
+    const std::string number = Number(m_nNumber);
+    const char* const fields[kColumns] = { time.c_str(),   number.c_str(), m_strRun.c_str(), source.c_str(),
+                                           target.c_str(), size.c_str(),   result,           detail.c_str(),
+                                           error.c_str(),  BoxText(box) };
+    Write(fields);
 }
 
 void CTransferRecord::RunStarted(const RunInput& input)
@@ -227,15 +231,14 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;
-    Write({ Now(), Number(m_nNumber), m_strRun, decision.source, decision.target, Number(size), result, detail,
-            error != 0 ? SystemErrorText(error) : "", BoxText(box) });
+    Write(result, detail, decision.source, decision.target, Number(size), error != 0 ? SystemErrorText(error) : "", box);
 }
 
 void CTransferRecord::RunEnded(End end)
 {
     const std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
     if (m_bRefused) {
-        Write({ Now(), Number(m_nNumber), m_strRun, "", "", "", kRefused, m_strRefusal, "", BoxText(m_refusalBox) });
+        Write(kRefused, m_strRefusal, "", "", "", "", m_refusalBox);
         return;
     }
     switch (end) {

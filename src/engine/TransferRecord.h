@@ -70,9 +70,10 @@ public:
 
 private:
     void Open(const std::string& path);
-    void Write(const std::vector<std::string>& fields);
+    void Write(const char* const fields[kColumns]);
     void Write(const char* result, const std::string& detail, const std::string& source = std::string(),
-               const std::string& target = std::string());
+               const std::string& target = std::string(), const std::string& size = std::string(),
+               const std::string& error = std::string(), Box box = Box::kNone);
 
     RunKind m_kind;
     CFileHandle m_file;
