@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds QRVLNK.dll and qrvhub.exe, lays out a sample workspace, checks its settings with
 # a dry run (qrvcheck.exe), and runs an unattended export and import through the substitute host,
-# showing the directory trees before and after.
+# showing the directory trees before and after and the transfer record the runs wrote.
 # Headless (Xvfb) when there is no display. Usage: scripts/demo.sh [workspace-dir]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -72,4 +72,7 @@ echo "== Imported (receive) and archived (data/Q900/Backup):"
 (cd "$WS" && find receive data/Q900/Backup -type f | sort)
 echo "== Left in send (no client code, or a code the mapping does not know):"
 (cd "$WS" && find send -type f | sort)
+echo "== The transfer record (host/传送记录.csv) and what qrvcheck.exe --history makes of it:"
+iconv -f GBK -t UTF-8 "$WS/host/传送记录.csv"
+(cd "$WS/host" && timeout 120 wine "$(winpath "$BIN/qrvcheck.exe")" --history | iconv -f GBK -t UTF-8) || true
 timeout 60 wineserver -k 2>/dev/null || true
