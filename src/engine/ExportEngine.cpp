@@ -34,17 +34,9 @@ bool CExportEngine::Transfer()
 
 EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& codes, const WIN32_FIND_DATAA& entry)
 {
-    EntryDecision decision;
-    decision.name = entry.cFileName;
-    decision.source = Join(input.strSourcePath, decision.name);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        decision.reason = EntryReason::kFolder;
+    EntryDecision decision = Listed(input.strSourcePath, entry);
+    if (decision.reason != EntryReason::kNone)
         return decision;
-    }
-    if (IsTemporaryName(entry.cFileName)) {
-        decision.reason = EntryReason::kTemporary;
-        return decision;
-    }
     decision.action = EntryAction::kStay;
     if (!ClientCodeOf(decision.name.c_str(), decision.clientCode)) {
         decision.reason = EntryReason::kNoClientCode;

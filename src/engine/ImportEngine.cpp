@@ -48,17 +48,9 @@ int CImportEngine::Run()
 
 EntryDecision CImportEngine::Decide(const RunInput& input, const WIN32_FIND_DATAA& entry)
 {
-    EntryDecision decision;
-    decision.name = entry.cFileName;
-    decision.source = Join(DeliveryFolder(input), decision.name);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        decision.reason = EntryReason::kFolder;
+    EntryDecision decision = Listed(DeliveryFolder(input), entry);
+    if (decision.reason != EntryReason::kNone)
         return decision;
-    }
-    if (IsTemporaryName(entry.cFileName)) {
-        decision.reason = EntryReason::kTemporary;
-        return decision;
-    }
     decision.targetFolder = input.strDestPath;
     decision.target = Join(decision.targetFolder, decision.name);
     decision.backupFolder = Join(DeliveryFolder(input), kBackupFolder);

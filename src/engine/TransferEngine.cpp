@@ -120,6 +120,18 @@ std::string CTransferEngine::Join(const std::string& dir, const std::string& nam
     return dir + "\\" + name;
 }
 
+EntryDecision CTransferEngine::Listed(const std::string& folder, const WIN32_FIND_DATAA& entry)
+{
+    EntryDecision decision;
+    decision.name = entry.cFileName;
+    decision.source = Join(folder, decision.name);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        decision.reason = EntryReason::kFolder;
+    else if (IsTemporaryName(entry.cFileName))
+        decision.reason = EntryReason::kTemporary;
+    return decision;
+}
+
 bool CTransferEngine::MayStart(RunKind kind)
 {
     const std::string refusal = RefusalOf(m_input, kind);

@@ -72,6 +72,9 @@ protected:
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
+    // The decision for an entry of folder as far as both runs make it alike: a folder or a temporary
+    // copy is passed over, with its reason; any other file has none yet.
+    static EntryDecision Listed(const std::string& folder, const WIN32_FIND_DATAA& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
     // Writes what became of a listed file to the record.
