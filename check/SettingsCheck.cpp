@@ -65,7 +65,10 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
         return value;
     }
     if (HasOuterBlanks(value)) {
-        report.Problem(Label(setting) + Quote(value) + "首尾有空白，插件连空白一起使用" + remedy);
+        const std::string elsewhere = setting.folderRemedy != nullptr
+                                          ? std::string("，指的是另一个文件夹（通常不存在，") + setting.whenMissing + "）"
+                                          : std::string("，找的是另一个交付文件夹");
+        report.Problem(Label(setting) + Quote(value) + "首尾有空白，插件连空白一起使用" + elsewhere + remedy);
         return value;
     }
     if (setting.folderRemedy == nullptr) {
