@@ -50,7 +50,7 @@ std::string FolderProblem(const std::string& dir)
         return "是文件，不是文件夹";
     const std::string root = RootOf(dir);
     if (!root.empty() && EntryAt(root) == Entry::kNothing)
-        return "无法访问：驱动器或网络共享" + root + "不可用（" + SystemErrorText(error) + "）";
+        return "无法访问，驱动器或网络共享" + root + "不可用（" + SystemErrorText(error) + "）";
     if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY)
         return "不存在";
     return "无法访问（" + SystemErrorText(error) + "）";

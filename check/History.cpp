@@ -135,7 +135,7 @@ void ReportHistory(const std::string& path, int count, CReport& report)
         const Run& run = runs[i];
         const Level level = (&run == lastExport || &run == lastImport) && Failed(run) ? Level::kProblem : Level::kNote;
         report.Add(Level::kInfo, "运行",
-                   run.time + " " + run.label + " 第" + run.number + "次：传送" + std::to_string(run.moved) + "个，留下"
+                   run.time + " " + run.label + " 第" + run.number + "次：传送" + std::to_string(run.moved) + "个，未传送"
                        + std::to_string(run.left) + "个，失败" + std::to_string(run.failed) + "个" + Ending(run));
         if (!run.refusal.empty())
             report.Add(level, "拒绝", run.refusal);

@@ -74,9 +74,9 @@ bool ReadAll(const std::string& path, std::string* bytes, DWORD* error)
 std::string EncodingProblem(const std::string& bytes)
 {
     if (bytes.compare(0, 3, kUtf8Bom) == 0)
-        return "以UTF-8的字节顺序标记（BOM）开头，是UTF-8文本";
+        return "是带字节顺序标记（BOM）的UTF-8文本，不是GBK文本。Windows不认这个标记，紧跟在它后面的第一节读不到，中文也会读错";
     if (IsUtf8Text(bytes))
-        return "是UTF-8文本";
+        return "是UTF-8文本，不是GBK文本。插件按GBK读取，其中的中文会读错";
     std::string::size_type start = 0;
     for (int line = 1; start < bytes.size(); ++line) {
         std::string::size_type end = bytes.find('\n', start);
@@ -84,38 +84,40 @@ std::string EncodingProblem(const std::string& bytes)
             end = bytes.size();
         const std::string invalid = FirstInvalidCharacter(bytes.substr(start, end - start));
         if (!invalid.empty())
-            return "第" + std::to_string(line) + "行" + invalid + "不是GBK字符";
+            return "第" + std::to_string(line) + "行" + invalid + "不是GBK字符，这里的文字会读错";
         start = end + 1;
     }
     return "";
 }
 
-bool CheckIniFile(const char* fileName, Level level, const char* consequence, CReport& report)
+bool CheckIniFile(const IniFileRole& role, CReport& report)
 {
-    const std::string path = settings::IniPath(fileName);
+    const std::string path = settings::IniPath(role.fileName);
     auto fail = [&](const std::string& what, const std::string& then) {
-        report.Add(level, level == Level::kProblem ? "错误" : "注意", std::string(fileName) + what + "：" + path + "。" + then);
+        report.Add(role.level, role.level == Level::kProblem ? "错误" : "注意",
+                   std::string(role.fileName) + "（" + path + "）" + what + "，" + then);
     };
+    const std::string missing = std::string(role.consequence) + "。" + role.remedy;
     const Entry entry = EntryAt(path);
     if (entry == Entry::kNothing) {
-        fail("不存在", consequence);
+        fail("不存在", missing);
         return false;
     }
     if (entry == Entry::kFolder) {
-        fail("是文件夹，不是文件", consequence);
+        fail("是文件夹，不是文件", missing);
         return false;
     }
     std::string bytes;
     DWORD error = 0;
     if (!ReadAll(path, &bytes, &error)) {
-        fail("无法读取（" + SystemErrorText(error) + "）", consequence);
+        fail("无法读取（" + SystemErrorText(error) + "）", std::string(role.consequence) + "。请关闭占用它的程序，检查它的权限");
         return false;
     }
     const std::string encoding = EncodingProblem(bytes);
     if (encoding.empty())
-        report.Ok(std::string(fileName) + "：" + path);
+        report.Ok(std::string(role.fileName) + "：" + path);
     else
-        fail("不是GBK文本：" + encoding, "插件按GBK读取，其中的中文会读错：请另存为GBK（ANSI）编码");
+        fail(encoding, "请用记事本打开它，“另存为”时把编码选为“ANSI”");
     return true;
 }
 

@@ -7,11 +7,20 @@
 
 namespace check {
 
-// Checks one INI file; level is how much its absence or damage weighs, consequence says what a run
-// then does. True when the file can be read (whatever its encoding).
-bool CheckIniFile(const char* fileName, Level level, const char* consequence, CReport& report);
+// What an INI file is to the runs: how much its absence or damage weighs, what a run then does, and
+// what to do about a missing file.
+struct IniFileRole {
+    const char* fileName;
+    Level level;
+    const char* consequence;
+    const char* remedy;
+};
 
-// Why bytes are not GBK text, or "": a UTF-8 byte-order mark, UTF-8 text, or an invalid sequence.
+// Checks one INI file. True when it can be read (whatever its encoding).
+bool CheckIniFile(const IniFileRole& role, CReport& report);
+
+// Why bytes are not GBK text and what a run makes of them, or "": a UTF-8 byte-order mark, UTF-8 text,
+// or an invalid sequence.
 std::string EncodingProblem(const std::string& bytes);
 
 } // namespace check

@@ -3,6 +3,7 @@
 #include "Folder.h"
 #include "engine/OrgCodeTable.h"
 #include "framework/ChildName.h"
+#include "framework/Gbk.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
@@ -55,26 +56,35 @@ int IndexOf(const std::string& key, const char* format)
     return ::lstrcmpiA(settings::NumberedKey(format, index).c_str(), key.c_str()) == 0 ? index : -1;
 }
 
-std::string SkipReason(const std::string& path, const settings::OrgMapping& row, int index)
+struct Skip {
+    std::string reason; // "" when the table takes the pair
+    std::string remedy;
+};
+
+Skip SkipOf(const std::string& path, const settings::OrgMapping& row, int index)
 {
     const std::string clientKey = settings::NumberedKey(settings::kClientIDFormat, index);
     const std::string platformKey = settings::NumberedKey(settings::kQRVIDFormat, index);
     const std::string limit = std::to_string(settings::kOrgCodeBuffer - 1);
+    const std::string clientLimit = std::to_string(COrgCodeTable::kClientCodeSize - 1);
+    const std::string platformLimit = std::to_string(COrgCodeTable::kPlatformCodeSize - 1);
+    const std::string shorter = "请在OrgMap.ini里改用短一些的代码（客户代码最多" + clientLimit + "个字节，网商代码最多"
+                                + platformLimit + "个字节，一个汉字占2个字节）";
     if (settings::ReadIniString(path, settings::kOrgMappingSection, clientKey.c_str(), nullptr, kLongRead).size()
         > row.clientCode.size())
-        return "客户代码超过" + limit + "个字节，读取时被截断";
+        return { "客户代码超过" + limit + "个字节，读取时被截断", shorter };
     if (row.platformCode.empty())
-        return "没有" + platformKey + "（或者它是空的）";
+        return { "没有" + platformKey + "（或者它是空的）", "请在OrgMap.ini里补上“" + platformKey + "=网商代码”" };
     if (settings::ReadIniString(path, settings::kOrgMappingSection, platformKey.c_str(), nullptr, kLongRead).size()
         > row.platformCode.size())
-        return "网商代码超过" + limit + "个字节，读取时被截断";
+        return { "网商代码超过" + limit + "个字节，读取时被截断", shorter };
     if (row.clientCode.size() >= COrgCodeTable::kClientCodeSize)
-        return "客户代码超过" + std::to_string(COrgCodeTable::kClientCodeSize - 1) + "个字节";
+        return { "客户代码超过" + clientLimit + "个字节", shorter };
     if (row.platformCode.size() >= COrgCodeTable::kPlatformCodeSize)
-        return "网商代码超过" + std::to_string(COrgCodeTable::kPlatformCodeSize - 1) + "个字节";
+        return { "网商代码超过" + platformLimit + "个字节", shorter };
     if (!IsChildName(row.platformCode))
-        return std::string("网商代码") + kNotAFolderName;
-    return "";
+        return { std::string("网商代码") + kNotAFolderName, "请改正这个网商代码" };
+    return {};
 }
 
 } // namespace
@@ -89,7 +99,9 @@ std::vector<MappingEntry> ReadMappingEntries()
         entry.key = settings::NumberedKey(settings::kClientIDFormat, static_cast<int>(i));
         entry.clientCode = rows[i].clientCode;
         entry.platformCode = rows[i].platformCode;
-        entry.skipReason = SkipReason(path, rows[i], static_cast<int>(i));
+        const Skip skip = SkipOf(path, rows[i], static_cast<int>(i));
+        entry.skipReason = skip.reason;
+        entry.remedy = skip.remedy;
         for (const MappingEntry& earlier : entries)
             entry.shadowed = entry.shadowed || (earlier.skipReason.empty() && earlier.clientCode == entry.clientCode);
         entries.push_back(entry);
@@ -103,6 +115,8 @@ std::vector<MappingEntry> ReadMappingEntries()
             entry.key = line.key;
             entry.clientCode = line.value;
             entry.skipReason = "编号在" + gapKey + "处中断（缺少或者是空的），后面的对应都读不到";
+            entry.remedy = "请用记事本把[OrgMapping]的编号改成从0000起连续（使用说明里有做法）。"
+                           "不要用设置页修补：它只读到中断处，按“确定”会删掉后面所有的对应";
             entries.push_back(entry);
         }
     }
@@ -116,14 +130,17 @@ void CheckMappings(const std::vector<MappingEntry>& entries, CReport& report)
         const std::string pair = "代码对应" + entry.key + "=" + Quote(entry.clientCode)
                                  + (entry.platformCode.empty() ? "" : "→" + Quote(entry.platformCode));
         if (!entry.skipReason.empty())
-            report.Problem(pair + "被跳过：" + entry.skipReason + "，这个客户代码的文件会留在发送目录");
+            report.Problem(pair + "被跳过：" + entry.skipReason + "，这个客户代码的文件会留在发送目录。" + entry.remedy);
         else if (entry.shadowed)
-            report.Note(pair + "不起作用：前面已经有同一个客户代码的对应，只有第一个起作用");
+            report.Note(pair + "不起作用：前面已经有同一个客户代码的对应，只有第一个起作用。请删除多余的一个");
+        else if (gbk::Find(entry.clientCode.c_str(), '_') != nullptr)
+            report.Problem(pair + "用不上：客户代码含有下划线，而插件取文件名里前两个下划线之间的部分作为客户代码，"
+                                  "它不会含有下划线。请改用不含下划线的客户代码");
         else
             ++usable;
     }
     if (usable == 0)
-        report.Problem("没有可用的代码对应：导出时所有文件都会留在发送目录");
+        report.Problem("没有可用的代码对应，导出时所有文件都会留在发送目录。请在“代码对应”页增加客户代码和网商代码的对应");
     else
         report.Ok("代码对应：" + std::to_string(usable) + "个可用");
 }

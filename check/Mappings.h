@@ -13,6 +13,7 @@ struct MappingEntry {
     std::string clientCode;   // as read
     std::string platformCode; // as read, "" for a half pair
     std::string skipReason;   // "" when the table takes the pair
+    std::string remedy;       // what to do about a pair skipped
     bool shadowed = false;    // an earlier usable pair has the same client code
 };
 

@@ -4,6 +4,8 @@
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "engine/OrgCodeTable.h"
+#include "framework/Handle.h"
+#include "framework/SystemError.h"
 
 #include <windows.h>
 #include <algorithm>
@@ -12,26 +14,35 @@ namespace check {
 
 namespace {
 
-const char kUnmapped[] = "文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它";
+// Why a copy would fail, and what to do about it; an empty reason when it would not.
+struct CopyProblem {
+    std::string reason;
+    std::string remedy;
+};
 
-void Stay(CReport& report, const std::string& name, const std::string& why)
+void NotTransferred(CReport& report, const std::string& name, const std::string& text)
 {
-    report.Add(Level::kProblem, "留下", name + "：" + why);
+    report.Add(Level::kProblem, "未传送", name + "：" + text);
 }
 
 // A folder or a temporary copy, which a run passes over. The folder named quiet, if any, is passed over
 // without a word.
-void PassOver(CReport& report, const EntryDecision& decision, const char* quiet = nullptr)
+void PassOver(CReport& report, const EntryDecision& decision, const char* run, const char* quiet = nullptr)
 {
     if (decision.reason == EntryReason::kTemporary)
         report.Add(Level::kInfo, "跳过", decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理");
     else if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
-        report.Add(Level::kInfo, "跳过", decision.name + "：是文件夹，插件不进入文件夹");
+        report.Add(Level::kInfo, "跳过", decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run);
 }
 
-std::string TooLong(const std::string& what, const std::string& path)
+std::string TooLong(const char* what, const std::string& path)
 {
-    return what + "超过Windows的路径长度限制（259个字符）：" + path;
+    return what + path + "超过Windows的路径长度限制（259个字符）";
+}
+
+ULONGLONG SizeOf(const WIN32_FIND_DATAA& entry)
+{
+    return (static_cast<ULONGLONG>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
 }
 
 // False, with a line saying so, when a run finds no entry in folder to work on.
@@ -53,38 +64,71 @@ void Cleans(CReport& report, const std::string& folder, const char* run)
                    CTransferEngine::Join(folder, name) + "：中断的复制留下的临时文件（一天以前的），" + run + "时删除");
 }
 
-// Why copying name over target would fail, or "": the copy is renamed over the target at the end, and
-// Windows renames over a file, never over a folder or a read-only file (Wine does the latter).
-std::string CopyProblem(const std::string& name, const std::string& target)
+// Why the run could not read source: it opens the file for reading and lets others read it, never
+// write it, so a program that writes the file (or holds it without sharing) fails the copy. The file
+// is closed again at once.
+CopyProblem SourceProblem(const std::string& source)
 {
-    if (HasUnmappedCharacters(name))
-        return kUnmapped;
+    CFileHandle file(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid())
+        return {};
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return { "源文件正被其他程序使用（例如还在写入）", "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
+    if (error == ERROR_FILE_NOT_FOUND)
+        return {};
+    return { "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
+}
+
+// Why copying source over target would fail: the copy is renamed over the target at the end, and
+// Windows renames over a file, never over a folder or a read-only file (Wine does the latter).
+CopyProblem CopyProblemOf(const EntryDecision& decision)
+{
+    if (HasUnmappedCharacters(decision.name))
+        return { "文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它", "请改用GBK字符给它命名" };
+    const CopyProblem source = SourceProblem(decision.source);
+    if (!source.reason.empty())
+        return source;
     bool readOnly = false;
-    const Entry entry = EntryAt(target, &readOnly);
+    const Entry entry = EntryAt(decision.target, &readOnly);
     if (entry == Entry::kFolder)
-        return "目标位置是一个文件夹：" + target;
+        return { "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
     if (readOnly)
-        return "目标文件是只读的：" + target;
-    return "";
+        return { "目标文件" + decision.target + "是只读的，不能被替换", "请去掉它的只读属性，或者删除它" };
+    return {};
+}
+
+// A problem when the disk of folder has less room than the files a run would copy there.
+void CheckSpace(CReport& report, const std::string& folder, ULONGLONG needed, const std::string& what,
+                const char* run, const char* consequence)
+{
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    if (needed == 0 || !::GetDiskFreeSpaceExA(folder.c_str(), &available, &total, &free)
+        || available.QuadPart >= needed)
+        return;
+    report.Problem(what + "所在的磁盘只有" + SizeText(available.QuadPart) + "可用空间，" + run + "要复制的文件共"
+                   + SizeText(needed) + "，空间不够时复制会失败，" + consequence + "。请腾出磁盘空间");
 }
 
 std::string WhyNotMapped(const std::string& code, const std::vector<MappingEntry>& mappings)
 {
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
-            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过：" + entry.skipReason;
+            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。请按上面这个对应的[错误]行改正它";
     }
-    return "客户代码" + Quote(code) + "在代码对应中没有";
+    return "客户代码" + Quote(code) + "在代码对应中没有，文件留在发送目录。要导出它，请在“代码对应”页增加" + code + "的对应";
 }
 
-// Why an export leaves a file in the send directory.
+// Why an export leaves a file in the send directory without trying it.
 std::string WhyExportLeaves(const EntryDecision& decision, const std::vector<MappingEntry>& mappings)
 {
     switch (decision.reason) {
     case EntryReason::kNoClientCode:
-        return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码";
+        return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码，文件留在发送目录。要导出它，请按这个形式给它命名";
     case EntryReason::kTargetTooLong:
-        return "复制会失败，导出时显示“文件拷贝出错”：" + TooLong("目标路径", decision.target);
+        return TooLong("目标路径", decision.target)
+               + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
     default:
         return WhyNotMapped(decision.clientCode, mappings);
     }
@@ -96,23 +140,24 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
                 CReport& report)
 {
     if (run.exportRefused) {
-        report.Info("导出预演：导出会停止（见上面的错误），发送目录里的文件都会留下");
+        report.Info("导出预演：导出会停止（见上面的[错误]行），发送目录里的文件都不会被传送");
         return;
     }
-    report.Info("导出预演：发送目录：" + run.sourcePath);
+    report.Info("导出预演，发送目录为" + run.sourcePath);
     if (!CanWalk(report, run.sourcePath, "发送目录", "导出"))
         return;
     const bool locationUsable = FolderProblem(run.exportLocation).empty();
     const COrgCodeTable codes(input.mappings);
     std::vector<std::string> cleaned;
+    ULONGLONG toCopy = 0;
     for (const WIN32_FIND_DATAA& entry : ListEntries(run.sourcePath)) {
         const EntryDecision decision = CExportEngine::Decide(input, codes, entry);
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision);
+            PassOver(report, decision, "导出");
             continue;
         }
         if (decision.action == EntryAction::kStay) {
-            Stay(report, decision.name, WhyExportLeaves(decision, mappings));
+            NotTransferred(report, decision.name, WhyExportLeaves(decision, mappings));
             continue;
         }
         const std::string& folder = decision.targetFolder;
@@ -121,76 +166,94 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
             Cleans(report, folder, "导出");
         }
         const Entry folderEntry = EntryAt(folder);
-        std::string problem;
+        CopyProblem problem;
         if (!locationUsable)
-            problem = "数据文件存放路径不可用：" + run.exportLocation;
+            problem = { "数据文件存放路径" + run.exportLocation + "不可用", "请先解决上面数据文件存放路径的问题" };
         else if (folderEntry == Entry::kFile)
-            problem = "网商代码的文件夹位置是一个文件：" + folder;
+            problem = { "网商代码的文件夹位置" + folder + "是一个文件", "请把这个文件改名或移走" };
         else
-            problem = CopyProblem(decision.name, decision.target);
-        if (!problem.empty()) {
-            Stay(report, decision.name, "复制会失败，导出时显示“文件拷贝出错”：" + problem);
+            problem = CopyProblemOf(decision);
+        if (!problem.reason.empty()) {
+            NotTransferred(report, decision.name,
+                           problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。" + problem.remedy);
             continue;
         }
-        report.Add(Level::kInfo, "导出",
-                   decision.name + " → " + decision.target
-                       + (folderEntry == Entry::kNothing ? "（先建立文件夹" + decision.platformCode + "）" : "")
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）")
-                       + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
+        toCopy += SizeOf(entry);
+        const std::string copy = decision.name + " → " + decision.target
+                                 + (folderEntry == Entry::kNothing ? "（先建立文件夹" + decision.platformCode + "）" : "")
+                                 + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）");
+        // Windows deletes no read-only file: such a source stays and goes again with every export.
+        if (run.deleteAfterCopy && (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+            report.Add(Level::kProblem, "导出",
+                       copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
+                              "请去掉源文件的只读属性");
+        else
+            report.Add(Level::kInfo, "导出", copy + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
     }
+    if (locationUsable)
+        CheckSpace(report, run.exportLocation, toCopy, "数据文件存放路径" + run.exportLocation, "导出",
+                   "提示“文件拷贝出错”");
 }
 
 void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
 {
     if (run.importRefused) {
-        report.Info("导入预演：导入会停止（见上面的错误），交付文件夹里的文件都会留下");
+        report.Info("导入预演：导入会停止（见上面的[错误]行），交付文件夹里的文件都不会被传送");
         return;
     }
     const std::string delivery = DeliveryFolder(input);
     const std::string backup = CTransferEngine::Join(delivery, kBackupFolder);
-    report.Info("导入预演：交付文件夹：" + delivery);
+    report.Info("导入预演，交付文件夹为" + delivery);
     if (!CanWalk(report, delivery, "交付文件夹", "导入"))
         return;
     const bool backupBlocked = EntryAt(backup) == Entry::kFile;
     if (backupBlocked)
         report.Problem("交付文件夹里的" + std::string(kBackupFolder)
-                       + "是文件，不是文件夹：导入的文件无法存档，会留在交付文件夹，每次导入都再复制一遍");
+                       + "是一个文件，不是文件夹，导入的文件无法备份，会留在交付文件夹，每次导入都再复制一遍。请把这个文件改名或移走");
     const std::string destProblem = FolderProblem(run.destPath);
     Cleans(report, run.destPath, "导入");
     std::vector<std::string> taken;
+    ULONGLONG toCopy = 0;
     for (const WIN32_FIND_DATAA& entry : ListEntries(delivery)) {
         const EntryDecision decision = CImportEngine::Decide(input, entry);
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision, kBackupFolder);
+            PassOver(report, decision, "导入", kBackupFolder);
             continue;
         }
         if (decision.reason == EntryReason::kArchiveTooLong) {
-            Stay(report, decision.name,
-                 TooLong("存档路径", CTransferEngine::Join(backup, decision.name))
-                     + "，文件无法存档，导入不复制它，它留在交付文件夹");
+            NotTransferred(report, decision.name,
+                           TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
+                               + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字");
             continue;
         }
-        std::string problem;
+        CopyProblem problem;
         if (decision.reason == EntryReason::kTargetTooLong)
-            problem = TooLong("目标路径", decision.target);
+            problem = { TooLong("目标路径", decision.target), "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
+        else if (!destProblem.empty())
+            problem = { "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
         else
-            problem = destProblem.empty() ? CopyProblem(decision.name, decision.target) : "源数据接收目录" + destProblem;
-        if (!problem.empty()) {
-            Stay(report, decision.name, "复制会失败：" + problem + "。文件留在交付文件夹，下次导入再试");
+            problem = CopyProblemOf(decision);
+        if (!problem.reason.empty()) {
+            NotTransferred(report, decision.name,
+                           problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。" + problem.remedy);
             continue;
         }
+        toCopy += SizeOf(entry);
         if (backupBlocked) {
-            Stay(report, decision.name, "会复制到" + decision.target + "，但无法存档到" + backup
-                                            + "，文件留在交付文件夹，下次导入再复制一遍");
+            NotTransferred(report, decision.name,
+                           "会复制到" + decision.target + "，但无法备份到" + backup
+                               + "，文件留在交付文件夹，每次导入都会再复制一遍。请按上面的[错误]行处理名为Backup的文件");
             continue;
         }
         const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
         taken.push_back(archive);
         report.Add(Level::kInfo, "导入",
                    decision.name + " → " + decision.target
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，存档为 "
+                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，备份为 "
                        + CTransferEngine::Join(backup, archive));
     }
+    if (destProblem.empty())
+        CheckSpace(report, run.destPath, toCopy, "源数据接收目录" + run.destPath, "导入", "文件留在交付文件夹");
 }
 
 } // namespace check

@@ -36,5 +36,7 @@ private:
 
 // A value for a message: in quotes, cut to a readable length at a character boundary.
 std::string Quote(const std::string& value);
+// A number of bytes for a message: "812字节", "3.5 KB", "120.0 MB", "1.2 GB", "2.0 TB".
+std::string SizeText(unsigned long long bytes);
 
 } // namespace check

@@ -13,20 +13,31 @@ namespace {
 // The longest code the application object keeps at load; a longer one refuses imports.
 const size_t kUserOrgIDMax = sizeof(CInterfaceApp::m_szUserOrgID) - 1;
 
+const char kOnThePage[] = "请在“接口参数设置”的“数据文件路径”页选择，按“确定”";
+const char kByTheHost[] = "它由宿主程序设定：请在宿主程序里改正，然后重新启动宿主程序";
+const char kFolderOnThePage[] = "请建立这个文件夹或者连接它所在的驱动器，或者在“数据文件路径”页重新选择";
+const char kFolderByTheHost[] = "请建立这个文件夹或者连接它所在的驱动器，或者在宿主程序里改正它";
+
 struct StringSetting {
     const char* name;
     const char* label;
-    const char* whenEmpty; // what a run does when it reads ""
+    const char* whenEmpty;   // what a run does when it reads ""
+    const char* remedy;
+    // Folders only: what a run does when the folder named cannot be used, and what to do about it.
+    const char* whenMissing;
+    const char* folderRemedy;
     std::string RunSettings::*member;
-    bool folder;
 };
 
 const StringSetting kStringSettings[] = {
-    { settings::kSourcePath, "源数据发送目录", "导出会停止", &RunSettings::sourcePath, true },
-    { settings::kExportLocation, "数据文件存放路径", "导出和导入都会停止", &RunSettings::exportLocation, true },
-    { settings::kDestPath, "源数据接收目录", "导入会停止", &RunSettings::destPath, true },
+    { settings::kSourcePath, "源数据发送目录", "导出会停止", kOnThePage, "导出找不到任何文件", kFolderOnThePage,
+      &RunSettings::sourcePath },
+    { settings::kExportLocation, "数据文件存放路径", "导出和导入都会停止", kByTheHost,
+      "导出时每个要传送的文件都会提示“文件拷贝出错”，导入找不到交付文件夹", kFolderByTheHost, &RunSettings::exportLocation },
+    { settings::kDestPath, "源数据接收目录", "导入会停止", kOnThePage, "导入的文件都会留在交付文件夹",
+      kFolderOnThePage, &RunSettings::destPath },
     { settings::kUserOrgID, "用户机构代码", "导入会把数据文件存放路径本身当作交付文件夹，取走那里的文件",
-      &RunSettings::userOrgID, false },
+      kByTheHost, nullptr, nullptr, &RunSettings::userOrgID },
 };
 
 std::string Label(const StringSetting& setting)
@@ -39,29 +50,40 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
 {
     const StoredValue stored = profile.Get(setting.name);
     std::string value;
+    const std::string remedy = std::string("。") + setting.remedy;
     if (!stored.present) {
-        report.Problem(Label(setting) + "没有设置，" + setting.whenEmpty);
+        report.Problem(Label(setting) + "没有设置，" + setting.whenEmpty + remedy);
         return value;
     }
     if (!ReadsAsString(stored, &value)) {
-        report.Problem(Label(setting) + "的类型是" + TypeName(stored.type) + "，插件只读取REG_SZ，当作没有设置，"
-                       + setting.whenEmpty + "：" + Quote(Show(stored)));
+        report.Problem(Label(setting) + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored))
+                       + "，插件只读取REG_SZ类型，当作没有设置，" + setting.whenEmpty + remedy);
         return value;
     }
     if (value.empty()) {
-        report.Problem(Label(setting) + "是空的，" + setting.whenEmpty);
+        report.Problem(Label(setting) + "是空的，" + setting.whenEmpty + remedy);
         return value;
     }
     if (HasOuterBlanks(value)) {
-        report.Problem(Label(setting) + "首尾有空白，插件照原样使用：" + Quote(value));
+        const std::string elsewhere = setting.folderRemedy != nullptr
+                                          ? std::string("，指的是另一个文件夹（通常不存在，") + setting.whenMissing + "）"
+                                          : std::string("，找的是另一个交付文件夹");
+        report.Problem(Label(setting) + Quote(value) + "首尾有空白，插件连空白一起使用" + elsewhere + remedy);
         return value;
     }
-    const std::string problem = setting.folder ? FolderProblem(value) : UserOrgIDProblem(value);
-    if (!problem.empty()) {
-        report.Problem(Label(setting) + problem + "：" + Quote(value));
+    if (setting.folderRemedy == nullptr) {
+        const std::string problem = UserOrgIDProblem(value);
+        if (!problem.empty())
+            report.Problem(Label(setting) + Quote(value) + problem + remedy);
+        else
+            report.Ok(Label(setting) + "：" + value);
         return value;
     }
-    report.Ok(Label(setting) + "：" + value);
+    const std::string problem = FolderProblem(value);
+    if (!problem.empty())
+        report.Problem(Label(setting) + Quote(value) + problem + "，" + setting.whenMissing + "。" + setting.folderRemedy);
+    else
+        report.Ok(Label(setting) + "：" + value);
     return value;
 }
 
@@ -69,12 +91,14 @@ void CheckIsDeleted(const CStoredProfile& profile, RunSettings& run, CReport& re
 {
     const StoredValue stored = profile.Get(settings::kIsDeleted);
     const std::string label = std::string(settings::kIsDeleted) + "（文件传送完毕后删除）";
+    const char kKept[] = "当作0：导出后源文件留在发送目录，每次导出都会再传送一次。要删除源文件，"
+                         "请在“数据文件路径”页勾选“文件传送完毕后删除”，按“确定”";
     int value = 0;
     if (!stored.present) {
-        report.Note(label + "没有设置，当作0：导出后源文件留在发送目录（设置页在保存前显示为勾选）");
+        report.Note(label + "没有设置（设置页在保存前显示为勾选），" + kKept);
     } else if (!ReadsAsInt(stored, &value)) {
-        report.Note(label + "的类型是" + TypeName(stored.type) + "，插件只读取REG_DWORD，当作0：导出后源文件留在发送目录："
-                    + Quote(Show(stored)));
+        report.Note(label + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored)) + "，插件只读取REG_DWORD类型，"
+                    + kKept);
     } else {
         report.Ok(label + "：" + std::to_string(value) + (value != 0 ? "，导出后删除源文件" : "，导出后源文件留在发送目录"));
     }
@@ -102,9 +126,10 @@ void CheckDeliveryFolder(const RunSettings& run, CReport& report)
     const std::string delivery = CTransferEngine::Join(run.exportLocation, run.userOrgID);
     const Entry entry = EntryAt(delivery);
     if (entry == Entry::kNothing)
-        report.Note("交付文件夹还不存在：" + delivery + "。平台送来文件之前，导入没有文件可取");
+        report.Note("交付文件夹" + delivery + "还不存在，导入没有文件可取。平台第一次交付文件时会建立它；"
+                    "如果平台已经交付过，请检查用户机构代码和数据文件存放路径");
     else if (entry == Entry::kFile)
-        report.Problem("交付文件夹是文件，不是文件夹，导入取不到文件：" + delivery);
+        report.Problem("交付文件夹" + delivery + "是一个文件，不是文件夹，导入取不到文件。请把这个文件改名或移走");
     else
         report.Ok("交付文件夹：" + delivery);
 }
@@ -116,8 +141,8 @@ std::string UserOrgIDProblem(const std::string& userOrgID)
     if (userOrgID.empty())
         return "";
     if (userOrgID.size() > kUserOrgIDMax)
-        return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(kUserOrgIDMax)
-               + "个字节的限制，导入会被拒绝";
+        return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(kUserOrgIDMax) + "个字节（"
+               + std::to_string(kUserOrgIDMax / 2) + "个汉字）的限制，导入会被拒绝";
     if (!IsChildName(userOrgID))
         return std::string(kNotAFolderName) + "，导入会被拒绝";
     return "";
@@ -158,7 +183,8 @@ RunSettings CheckSettings(const CStoredProfile& profile, CReport& report)
     if (profile.Exists())
         report.Info("注册表项：" + profile.KeyPath());
     else
-        report.Problem("注册表项不存在：" + profile.KeyPath() + "。插件的设置从来没有保存过");
+        report.Problem("注册表项" + profile.KeyPath() + "不存在：这个Windows用户从来没有保存过插件的设置。"
+                       "请用运行宿主程序的Windows用户运行qrvcheck.exe；第一次安装时，请先在“接口参数设置”里填写并按“确定”");
     for (const StringSetting& setting : kStringSettings)
         run.*setting.member = CheckString(profile, setting, report);
     CheckIsDeleted(profile, run, report);

@@ -1,14 +1,16 @@
 // qrvcheck.exe: checks the settings that QRVLNK's runs read and, with --plan, tells what an export and
-// an import would do with each file, changing nothing. Exit code 0: runs would work; 1: something would
+// an import would do with each file, changing nothing. Exit code 0: nothing found; 1: something would
 // stop a run or leave files where they are; 2: wrong arguments.
 #include "Console.h"
 #include "History.h"
 #include "IniFiles.h"
 #include "Mappings.h"
 #include "Plan.h"
+#include "PluginVersion.h"
 #include "Report.h"
 #include "SettingsCheck.h"
 #include "StoredProfile.h"
+#include "Version.h"
 #include "framework/ChildName.h"
 #include "framework/Path.h"
 #include "settings/Settings.h"
@@ -23,16 +25,28 @@ namespace {
 const char kDefaultPlugin[] = "QRVLNK";
 
 const char kUsage[] =
+    "qrvcheck.exe " QRVLNK_VERSION_TEXT "：QRVLNK插件的设置检查和预演，什么也不修改。\r\n"
     "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]\r\n"
-    "  检查QRVLNK插件的设置，什么也不修改。\r\n"
+    "      qrvcheck.exe --help\r\n"
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
-    "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么留下\r\n"
+    "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么不会被传送\r\n"
+    "  --help    显示这段说明\r\n"
     "用法：qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
-    "  --history 显示传送记录里最近N次运行（默认5次）：传送、留下和失败的文件，失败的原因\r\n"
-    "退出码：0 导出和导入会正常进行；1 有问题会让运行停止或让文件留下（--history：最近一次导出或导入有失败）；2 参数错误";
+    "  --history 显示传送记录里最近N次运行（默认5次）：传送了、没有传送和失败的文件，以及失败的原因\r\n"
+    "退出码：0 没有发现问题；1 有问题会让运行停止或让文件不被传送（--history：最近一次导出或导入有失败）；2 参数错误";
 
 const int kDefaultHistory = 5;
+
+const check::IniFileRole kOrgMapRole = {
+    settings::kOrgMapFile, check::Level::kProblem, "导出时没有代码对应，所有文件都会留在发送目录",
+    "请把OrgMap.ini放到宿主程序的工作目录，或者在“代码对应”页增加对应（会建立这个文件）。"
+    "如果宿主程序的工作目录不是这里，请在命令里给出它"
+};
+const check::IniFileRole kTaskDefineRole = {
+    settings::kTaskDefineFile, check::Level::kNote, "导出窗口和设置页上没有任务，但哪些文件被传送与任务无关",
+    "需要任务列表时，请把分销系统方面准备的TaskDefine.ini放到宿主程序的工作目录"
+};
 
 struct Arguments {
     bool plan = false;
@@ -65,7 +79,7 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             args.help = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "不认识的选项：" + arg;
+            error = "无法识别的选项：" + arg;
             return false;
         } else if (positional == 0) {
             args.workDir = arg;
@@ -134,19 +148,18 @@ int main(int argc, char** argv)
         return WrongArguments("无法进入工作目录：" + args.workDir);
 
     check::CReport report;
-    report.Info("工作目录：" + GetCurrentDir() + "，插件：" + args.plugin + ".dll");
+    check::CheckPluginVersion(args.plugin, report);
+    report.Info("工作目录：" + GetCurrentDir());
     if (args.history)
         return History(args, report);
     const check::CStoredProfile profile(args.plugin);
     check::RunSettings run = check::CheckSettings(profile, report);
     std::vector<check::MappingEntry> mappings;
-    if (check::CheckIniFile(settings::kOrgMapFile, check::Level::kProblem,
-                            "导出时没有代码对应，所有文件都会留在发送目录", report)) {
+    if (check::CheckIniFile(kOrgMapRole, report)) {
         mappings = check::ReadMappingEntries();
         check::CheckMappings(mappings, report);
     }
-    check::CheckIniFile(settings::kTaskDefineFile, check::Level::kNote,
-                        "它只提供导出窗口和设置页上的任务列表，不影响哪些文件被传送", report);
+    check::CheckIniFile(kTaskDefineRole, report);
     const RunInput input = check::InputOf(run);
     check::CheckFolderOverlaps(input, run, report);
     if (args.plan) {
@@ -155,8 +168,8 @@ int main(int argc, char** argv)
     }
     const int problems = report.ProblemCount();
     report.Add(check::Level::kInfo, "结论",
-               problems == 0 ? "没有发现问题：导出和导入会正常进行"
-                             : "发现" + std::to_string(problems) + "个问题：运行会停止，或者有文件会留下");
+               problems == 0 ? "没有发现问题。没有写入权限等问题只有在运行时才会出现，检查不出来"
+                             : "发现" + std::to_string(problems) + "个问题，会让运行停止或让文件不被传送。请按上面各行的说明处理");
     Print(report);
     return problems == 0 ? 0 : 1;
 }

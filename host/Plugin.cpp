@@ -15,7 +15,7 @@ bool Resolve(HMODULE hModule, const char* name, Fn& fn, std::string& error)
 {
     fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(hModule, name)));
     if (fn == nullptr) {
-        error += error.empty() ? "missing export: " : ", ";
+        error += error.empty() ? "缺少导出函数：" : "、";
         error += name;
     }
     return fn != nullptr;
@@ -28,7 +28,7 @@ bool Plugin::Load(const char* fileName)
     m_hModule = ::LoadLibraryA(fileName);
     if (m_hModule == nullptr) {
         char text[128];
-        std::snprintf(text, sizeof(text), "cannot load %s (error %lu)", fileName, ::GetLastError());
+        std::snprintf(text, sizeof(text), "无法加载%s（错误%lu）", fileName, ::GetLastError());
         m_error = text;
         return false;
     }

@@ -22,6 +22,15 @@ img { border: 1px solid #ccc; }
 """
 
 
+def join_chinese_lines(body):
+    """A line break inside a paragraph shows as a blank, which Chinese text has none of: outside <pre>,
+    breaks next to a Chinese character or punctuation mark are removed."""
+    parts = re.split(r"(<pre>.*?</pre>)", body, flags=re.S)
+    for i in range(0, len(parts), 2):
+        parts[i] = re.sub(r"(?<=[^\x00-\x7f])\n[ \t]*|\n[ \t]*(?=[^\x00-\x7f])", "", parts[i])
+    return "".join(parts)
+
+
 def main(source, target):
     source, target = pathlib.Path(source), pathlib.Path(target)
     text = source.read_text("utf-8")
@@ -32,6 +41,7 @@ def main(source, target):
         return match.group(1) + "data:image/png;base64," + base64.b64encode(picture).decode("ascii") + '"'
 
     body = re.sub(r'(<img [^>]*src=")([^"]+\.png)"', inline, body)
+    body = join_chinese_lines(body)
     title = re.search(r"^# (.+)$", text, re.M).group(1)
     page = ('<!DOCTYPE html>\n<html lang="zh-CN">\n<head>\n<meta charset="utf-8">\n'
             f"<title>{html.escape(title)}</title>\n<style>{STYLE}</style>\n</head>\n<body>\n{body}\n</body>\n</html>\n")

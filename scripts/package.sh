@@ -6,9 +6,10 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 bash scripts/setup.sh
 bash scripts/build.sh all
-version=$(sed -n 's/^project(QRVLNK VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 mkdir -p dist
 for arch in i686 x86_64; do
+  # The version the binaries were built with (project(VERSION) in CMakeLists.txt).
+  version=$(sed -n 's/^#define QRVLNK_VERSION_TEXT "\(.*\)"$/\1/p' "build/$arch/generated/Version.h")
   stage=$(mktemp -d)
   dir="$stage/QRVLNK-$version-$arch"
   mkdir -p "$dir/samples"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Photographs the real windows for docs/: the setup sheet's five pages, the export dialog, its task
-# list's cell editor, the progress window of a run and the import dialog. The disabled screenshot tests
-# show each window and wait; this script crops the screen to it as docs/<name>.png.
+# list's cell editor, the progress window of a run and the import dialog, all on the sample
+# installation of scripts/sample_drive.sh (drive D:), which the guide's examples show too. The disabled
+# screenshot tests show each window and wait; this script crops the screen to it as docs/<name>.png.
 # Usage: scripts/screenshots.sh [i686|x86_64]   (after a build; needs Xvfb, Wine and ImageMagick)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,6 +11,8 @@ if [ "${2:-}" != --on-display ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$arch" --on-display
 fi
 source "$ROOT/scripts/env.sh"
+bash "$ROOT/scripts/sample_drive.sh" "$arch"
+export QRVLNK_SAMPLE_WORK='D:\QRVHUB\Work'
 bin="$ROOT/build/$arch/bin"
 shots="$(mktemp -d)"
 trap 'rm -rf "$shots"' EXIT

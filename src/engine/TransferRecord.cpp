@@ -60,7 +60,7 @@ void AppendField(std::string& line, const char* text)
 
 std::string Counts(int moved, int left, int failed)
 {
-    return "传送" + Number(moved) + "个，留下" + Number(left) + "个，失败" + Number(failed) + "个";
+    return "传送" + Number(moved) + "个，未传送" + Number(left) + "个，失败" + Number(failed) + "个";
 }
 
 // Why a file stays, as its decision says.
@@ -76,7 +76,7 @@ std::string Reason(const EntryDecision& decision)
     case EntryReason::kTargetTooLong:
         return "目标路径超过Windows的路径长度限制（259个字符）";
     case EntryReason::kArchiveTooLong:
-        return "存档路径超过Windows的路径长度限制（259个字符），文件无法存档，导入不取它";
+        return "备份路径超过Windows的路径长度限制（259个字符），文件无法备份，导入不取它";
     default:
         return "";
     }
@@ -91,7 +91,7 @@ const char* BoxText(Box box)
 
 const char CTransferRecord::kStarted[] = "开始";
 const char CTransferRecord::kMoved[] = "已传送";
-const char CTransferRecord::kLeft[] = "留下";
+const char CTransferRecord::kLeft[] = "未传送";
 const char CTransferRecord::kFailed[] = "失败";
 const char CTransferRecord::kEnded[] = "结束";
 const char CTransferRecord::kRefused[] = "拒绝";
@@ -216,18 +216,18 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     case Outcome::kSourceChanged:
         detail = exporting ? "已复制；源文件在复制时有改动，没有删除，下次导出再传送"
-                           : "已复制；源文件在复制时有改动，没有存档，下次导入再复制";
+                           : "已复制；源文件在复制时有改动，没有备份，下次导入再复制";
         break;
     case Outcome::kDeleteFailed:
         result = kFailed;
         detail = "已复制，但是源文件无法删除，下次导出会再传送它";
         break;
     case Outcome::kArchived:
-        detail = "已复制，存档为 " + CTransferEngine::Join(kBackupFolder, archive);
+        detail = "已复制，备份为 " + CTransferEngine::Join(kBackupFolder, archive);
         break;
     case Outcome::kArchiveFailed:
         result = kFailed;
-        detail = "已复制，但是无法存档到Backup，下次导入会再复制它";
+        detail = "已复制，但是无法备份到Backup，下次导入会再复制它";
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;

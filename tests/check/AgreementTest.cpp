@@ -20,6 +20,8 @@ namespace checktest {
 namespace {
 
 const char kCopyError[] = "文件拷贝出错";
+// An export line whose source stays: read-only, it cannot be deleted.
+const char kNotDeleted[] = "删不掉";
 // A temporary copy named in 1601: long past the age at which runs remove them.
 const char kStaleTemporary[] = ".~qrvlnk-0000000000000001-1-2-0.part";
 
@@ -77,13 +79,13 @@ Plan ReadPlan(const std::string& output, const CheckWorkspace& ws, bool deleteAf
             plan.removed.insert(name);
         } else if (StartsWith(line, "[导出] ")) {
             plan.copies[PathAfter(line, " → ")] = source;
-            if (deleteAfterCopy)
+            if (deleteAfterCopy && line.find(kNotDeleted) == std::string::npos)
                 plan.removed.insert(source);
         } else if (StartsWith(line, "[导入] ")) {
             plan.copies[PathAfter(line, " → ")] = source;
-            plan.copies[PathAfter(line, "存档为 ")] = source;
+            plan.copies[PathAfter(line, "备份为 ")] = source;
             plan.removed.insert(source);
-        } else if (StartsWith(line, "[留下] ")) {
+        } else if (StartsWith(line, "[未传送] ")) {
             const std::string copiedTo = PathAfter(line, "会复制到");
             if (!copiedTo.empty())
                 plan.copies[copiedTo] = source;
@@ -125,6 +127,14 @@ TEST(CheckPlan, AgreesWithARealAutoExportAndAutoImport)
               test::WriteFile(ws.Data() + "\\P01\\" + kStaleTemporary, "left by an export");
               test::WriteFile(ws.Receive() + "\\.~qrvlnk-3-4.part", "a copy under way");
               test::WriteFile(ws.Receive() + "\\" + kStaleTemporary, "left by an import");
+          } },
+        { "sources held open, and a read-only source to delete", [](CheckWorkspace& ws) {
+              for (const std::string& path : { ws.Send() + "\\a_C01_1.txt", ws.Send() + "\\r_C01_1.txt",
+                                               ws.Delivery() + "\\d1.txt", ws.Delivery() + "\\d2.txt" })
+                  test::WriteFile(path, "content of " + path);
+              ws.Lock(ws.Send() + "\\a_C01_1.txt");
+              ws.Lock(ws.Delivery() + "\\d1.txt");
+              ::SetFileAttributesA((ws.Send() + "\\r_C01_1.txt").c_str(), FILE_ATTRIBUTE_READONLY);
           } },
         { "folders that overlap", [](CheckWorkspace& ws) {
               test::MakeDir(ws.Data() + "\\P01");

@@ -2,6 +2,8 @@
 // prints and the exit code; then its arguments.
 #include "CheckWorkspace.h"
 
+#include "Version.h"
+#include "framework/Handle.h"
 #include "settings/Settings.h"
 
 #include "support/TestSupport.h"
@@ -47,6 +49,16 @@ Setup OrgMapBytes(const std::string& bytes)
     return [=](CheckWorkspace& ws) { test::WriteFile(ws.OrgMap(), bytes); };
 }
 
+// A file of size bytes that takes no room on disk.
+void SparseFile(const std::string& path, unsigned long long size)
+{
+    CHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(file);
+}
+
 Setup SendFile(const std::string& name)
 {
     return [=](CheckWorkspace& ws) { test::WriteFile(ws.Send() + "\\" + name, name); };
@@ -59,53 +71,54 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
                                 + "\r\nQRVID0001=P02\r\n";
     const Case cases[] = {
         { "all right", nullptr, "--plan", 0, "[结论] 没有发现问题" },
-        { "no registry key", [](CheckWorkspace& ws) { ws.Profile().Clear(); }, "", 1, "[错误] 注册表项不存在：" },
-        { "SourcePath missing", Delete(settings::kSourcePath), "", 1, "[错误] SourcePath（源数据发送目录）没有设置，导出会停止" },
+        { "no registry key", [](CheckWorkspace& ws) { ws.Profile().Clear(); }, "", 1,
+          "不存在：这个Windows用户从来没有保存过插件的设置。请用运行宿主程序的Windows用户运行qrvcheck.exe" },
+        { "SourcePath missing", Delete(settings::kSourcePath), "", 1, "[错误] SourcePath（源数据发送目录）没有设置，导出会停止。请在“接口参数设置”的“数据文件路径”页选择" },
         { "ExportLocation empty", SetString(settings::kExportLocation, ""), "", 1,
-          "[错误] ExportLocation（数据文件存放路径）是空的，导出和导入都会停止" },
+          "[错误] ExportLocation（数据文件存放路径）是空的，导出和导入都会停止。它由宿主程序设定" },
         { "DestPath REG_EXPAND_SZ", SetString(settings::kDestPath, "%TEMP%", REG_EXPAND_SZ), "", 1,
-          "[错误] DestPath（源数据接收目录）的类型是REG_EXPAND_SZ，插件只读取REG_SZ，当作没有设置，导入会停止：“%TEMP%”" },
+          "[错误] DestPath（源数据接收目录）是REG_EXPAND_SZ类型的“%TEMP%”，插件只读取REG_SZ类型，当作没有设置，导入会停止。" },
         { "SourcePath REG_DWORD", [](CheckWorkspace& ws) { ws.Profile().SetDword(settings::kSourcePath, 7); }, "", 1,
-          "SourcePath（源数据发送目录）的类型是REG_DWORD，插件只读取REG_SZ，当作没有设置，导出会停止：“7”" },
+          "SourcePath（源数据发送目录）是REG_DWORD类型的“7”，插件只读取REG_SZ类型" },
         { "SourcePath a file", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Root() + "\\send.txt", "x");
               ws.Profile().SetString(settings::kSourcePath, ws.Root() + "\\send.txt");
-          }, "", 1, "[错误] SourcePath（源数据发送目录）是文件，不是文件夹：“" },
+          }, "", 1, "send.txt”是文件，不是文件夹，导出找不到任何文件。" },
         { "DestPath missing folder", [](CheckWorkspace& ws) { test::RemoveTree(ws.Receive()); }, "", 1,
-          "[错误] DestPath（源数据接收目录）不存在：“" },
+          "recv”不存在，导入的文件都会留在交付文件夹。请建立这个文件夹" },
         { "ExportLocation unreachable", SetString(settings::kExportLocation, "\\\\qrv-nohost\\share"), "", 1,
-          "[错误] ExportLocation（数据文件存放路径）无法访问：驱动器或网络共享\\\\qrv-nohost\\share\\不可用" },
+          "[错误] ExportLocation（数据文件存放路径）“\\\\qrv-nohost\\share”无法访问，驱动器或网络共享\\\\qrv-nohost\\share\\不可用" },
         { "SourcePath trailing blank", [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Send() + " "); },
-          "", 1, "[错误] SourcePath（源数据发送目录）首尾有空白，插件照原样使用：“" },
+          "", 1, "send ”首尾有空白，插件连空白一起使用，指的是另一个文件夹（通常不存在，导出找不到任何文件）。请在" },
         { "UserOrgID leading full-width blank", SetString(settings::kUserOrgID, "　Q900"), "", 1,
-          "[错误] UserOrgID（用户机构代码）首尾有空白，插件照原样使用：“　Q900”" },
+          "[错误] UserOrgID（用户机构代码）“　Q900”首尾有空白，插件连空白一起使用，找的是另一个交付文件夹。它由宿主程序设定" },
         { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
           "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹" },
         { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
-          "[错误] UserOrgID（用户机构代码）有17个字节，超过16个字节的限制，导入会被拒绝" },
+          "[错误] UserOrgID（用户机构代码）“QQQQQQQQQQQQQQQQQ”有17个字节，超过16个字节（8个汉字）的限制，导入会被拒绝" },
         { "UserOrgID leaves its root", SetString(settings::kUserOrgID, "..\\Q900"), "", 1,
-          "[错误] UserOrgID（用户机构代码）不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名），导入会被拒绝：“..\\Q900”" },
+          "[错误] UserOrgID（用户机构代码）“..\\Q900”不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名），导入会被拒绝" },
         { "IsDeleted a string", SetString(settings::kIsDeleted, "1"), "", 0,
-          "[注意] IsDeleted（文件传送完毕后删除）的类型是REG_SZ，插件只读取REG_DWORD，当作0：导出后源文件留在发送目录：“1”" },
-        { "IsDeleted missing", Delete(settings::kIsDeleted), "", 0, "[注意] IsDeleted（文件传送完毕后删除）没有设置，当作0" },
+          "[注意] IsDeleted（文件传送完毕后删除）是REG_SZ类型的“1”，插件只读取REG_DWORD类型，当作0：导出后源文件留在发送目录" },
+        { "IsDeleted missing", Delete(settings::kIsDeleted), "", 0, "[注意] IsDeleted（文件传送完毕后删除）没有设置（设置页在保存前显示为勾选），当作0" },
         { "no delivery folder", [](CheckWorkspace& ws) { test::RemoveTree(ws.Delivery()); }, "", 0,
-          "[注意] 交付文件夹还不存在：" },
+          "还不存在，导入没有文件可取" },
         { "OrgMap.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.OrgMap().c_str()); }, "", 1,
-          "[错误] OrgMap.ini不存在：" },
+          "\\OrgMap.ini）不存在，导出时没有代码对应，所有文件都会留在发送目录。请把OrgMap.ini放到" },
         { "OrgMap.ini a folder", [](CheckWorkspace& ws) {
               ::DeleteFileA(ws.OrgMap().c_str());
               test::MakeDir(ws.OrgMap());
-          }, "", 1, "[错误] OrgMap.ini是文件夹，不是文件：" },
+          }, "", 1, "\\OrgMap.ini）是文件夹，不是文件" },
         { "OrgMap.ini held open", [](CheckWorkspace& ws) { ws.Lock(ws.OrgMap()); }, "", 1,
-          "[错误] OrgMap.ini无法读取（系统错误 32" },
+          "\\OrgMap.ini）无法读取（系统错误 32" },
         { "OrgMap.ini invalid GBK", OrgMapBytes("[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P\x81\x20\r\n"), "", 1,
-          "OrgMap.ini不是GBK文本：第3行第12个字节 0x81 0x20不是GBK字符" },
+          "）第3行第12个字节 0x81 0x20不是GBK字符，这里的文字会读错，请用记事本打开它" },
         { "OrgMap.ini UTF-8 with BOM", OrgMapBytes("\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P01\r\n"), "", 1,
-          "OrgMap.ini不是GBK文本：以UTF-8的字节顺序标记（BOM）开头" },
+          "）是带字节顺序标记（BOM）的UTF-8文本，不是GBK文本" },
         { "OrgMap.ini UTF-8", OrgMapBytes("[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P01\r\n"), "",
-          1, "OrgMap.ini不是GBK文本：是UTF-8文本" },
+          1, "）是UTF-8文本，不是GBK文本" },
         { "TaskDefine.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.TaskDefine().c_str()); }, "", 0,
-          "[注意] TaskDefine.ini不存在：" },
+          "\\TaskDefine.ini）不存在" },
         { "mapping cut", Mapping(over127), "", 1, "ClientID0001=“CCC" },
         { "mapping cut, the reason", Mapping(over127), "", 1, "被跳过：客户代码超过127个字节，读取时被截断" },
         { "mapping duplicated", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C01\r\nQRVID0001=P02\r\n"), "", 0,
@@ -120,17 +133,19 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           "[错误] 代码对应ClientID0000=“C01”→“..\\x”被跳过：网商代码不是一个文件夹名" },
         { "mapping numbering gap", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0002=C03\r\nQRVID0002=P03\r\n"), "",
           1, "[错误] 代码对应ClientID0002=“C03”被跳过：编号在ClientID0001处中断" },
+        { "mapping client code with an underscore", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C_02\r\nQRVID0001=P02\r\n"),
+          "", 1, "[错误] 代码对应ClientID0001=“C_02”→“P02”用不上：客户代码含有下划线" },
         { "no usable mapping", Mapping(""), "", 1, "[错误] 没有可用的代码对应" },
         { "plan: exported", SendFile("a_C01_1.txt"), "--plan", 0, "P01\\a_C01_1.txt（先建立文件夹P01），然后删除源文件" },
         { "plan: no client code", SendFile("notes.txt"), "--plan", 1,
-          "[留下] notes.txt：文件名不是“前缀_客户代码_其余”的形式，没有客户代码" },
-        { "plan: code not mapped", SendFile("a_C99_1.txt"), "--plan", 1, "[留下] a_C99_1.txt：客户代码“C99”在代码对应中没有" },
+          "[未传送] notes.txt：文件名不是“前缀_客户代码_其余”的形式，没有客户代码" },
+        { "plan: code not mapped", SendFile("a_C99_1.txt"), "--plan", 1, "[未传送] a_C99_1.txt：客户代码“C99”在代码对应中没有" },
         { "plan: pair skipped", [](CheckWorkspace& ws) {
               ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C02\r\n");
               test::WriteFile(ws.Send() + "\\a_C02_1.txt", "x");
-          }, "--plan", 1, "[留下] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过：没有QRVID0001" },
+          }, "--plan", 1, "[未传送] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过，文件留在发送目录" },
         { "plan: folder", [](CheckWorkspace& ws) { test::MakeDir(ws.Send() + "\\C01"); }, "--plan", 0,
-          "[跳过] C01：是文件夹，插件不进入文件夹" },
+          "[跳过] C01：是文件夹，插件不进入文件夹，里面的文件不会被导出" },
         { "plan: a temporary copy in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,
           "[跳过] .~qrvlnk-1-2.part：是复制用的临时文件（复制正在进行，或者被中断），插件不处理" },
         { "plan: a stale temporary copy in the receive folder",
@@ -143,7 +158,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Data() + "\\p01\\out\\"); }, "", 1,
           "[错误] 源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P01”的文件夹" },
         { "plan: imported", [](CheckWorkspace& ws) { test::WriteFile(ws.Delivery() + "\\d.txt", "d"); }, "--plan", 0,
-          "recv\\d.txt，存档为 " },
+          "recv\\d.txt，备份为 " },
         { "plan: name already in Backup", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Delivery() + "\\d.txt", "d");
               test::MakeDir(ws.Backup());
@@ -153,11 +168,23 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               test::WriteFile(ws.Delivery() + "\\d.txt", "d");
               test::WriteFile(ws.Receive() + "\\d.txt", "older d");
               ::SetFileAttributesA((ws.Receive() + "\\d.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-          }, "--plan", 1, "[留下] d.txt：复制会失败：目标文件是只读的：" },
+          }, "--plan", 1, "是只读的，不能被替换，复制会失败，文件留在交付文件夹" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
-          "[错误] 交付文件夹里的Backup是文件，不是文件夹" },
+          "[错误] 交付文件夹里的Backup是一个文件，不是文件夹" },
         { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",
-          1, "[留下] d_?.txt：复制会失败：文件名含有GBK以外的字符（显示为“?”）" },
+          1, "[未传送] d_?.txt：文件名含有GBK以外的字符（显示为“?”）" },
+        { "plan: a source held open", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
+              ws.Lock(ws.Send() + "\\a_C01_1.txt");
+          }, "--plan", 1, "[未传送] a_C01_1.txt：源文件正被其他程序使用（例如还在写入），导出时提示“文件拷贝出错”" },
+        { "plan: a read-only source to delete", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
+              ::SetFileAttributesA((ws.Send() + "\\a_C01_1.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+          }, "--plan", 1, "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次" },
+        { "plan: too little free space", [](CheckWorkspace& ws) { SparseFile(ws.Send() + "\\a_C01_big.txt", 4ULL << 40); },
+          "--plan", 1, "所在的磁盘只有" },
+        { "plan: too little free space, the size", [](CheckWorkspace& ws) { SparseFile(ws.Send() + "\\a_C01_big.txt", 4ULL << 40); },
+          "--plan", 1, "可用空间，导出要复制的文件共4.0 TB，空间不够时复制会失败" },
     };
     for (const Case& c : cases) {
         TRACE_CASE(cases, c);
@@ -181,12 +208,14 @@ TEST(Check, ArgumentsAndUsage)
         std::string line;
     } cases[] = {
         { "--help", "", 0, "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]" },
-        { "--frobnicate", "", 2, "不认识的选项：--frobnicate" },
+        { "--frobnicate", "", 2, "无法识别的选项：--frobnicate" },
         { "a b c", "", 2, "多余的参数：c" },
         { "\"" + ws.Root() + "\\none\"", "", 2, "无法进入工作目录：" },
         { ". ..\\x", "", 2, "插件名不能用作DLL的名字：..\\x" },
-        { "", ws.Host(), 1, "[错误] 注册表项不存在：HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0" },
-        { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() + "，插件：QRVCHECK.dll" },
+        { "", ws.Host(), 1, "[错误] 注册表项HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0不存在" },
+        { "", ws.Host(), 1, "[信息] 插件：" + test::BinDir() + "\\QRVLNK.dll，版本" + QRVLNK_VERSION_TEXT },
+        { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() },
+        { ". " + std::string(kPlugin), ws.Host(), 0, "[注意] qrvcheck.exe所在的文件夹里没有QRVCHECK.dll" },
     };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);

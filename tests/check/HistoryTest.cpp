@@ -21,8 +21,8 @@ TEST(CheckHistory, TellsTheLastRunsFromWhatTheRunsRecorded)
 
     test::ProgramResult r = ws.CheckHere("--history");
     EXPECT_EQ(1u, r.exitCode) << r.output;
-    for (const std::string& line : { std::string("导出（自动） 第1次：传送1个，留下1个，失败1个"), failure,
-                                     std::string("导入（自动） 第2次：传送1个，留下0个，失败0个"),
+    for (const std::string& line : { std::string("导出（自动） 第1次：传送1个，未传送1个，失败1个"), failure,
+                                     std::string("导入（自动） 第2次：传送1个，未传送0个，失败0个"),
                                      std::string("[结论] 最近一次导出或导入有失败或者被拒绝") })
         EXPECT_TRUE(HasLine(r.output, line)) << line << "\nin\n" << r.output;
 
@@ -31,7 +31,7 @@ TEST(CheckHistory, TellsTheLastRunsFromWhatTheRunsRecorded)
     r = ws.CheckHere("--history 2");
     EXPECT_EQ(0u, r.exitCode) << r.output;
     EXPECT_FALSE(HasLine(r.output, "第1次")) << r.output;
-    for (const std::string& line : { std::string("第2次"), std::string("导出（自动） 第3次：传送1个，留下1个，失败0个"),
+    for (const std::string& line : { std::string("第2次"), std::string("导出（自动） 第3次：传送1个，未传送1个，失败0个"),
                                      std::string("[结论] 最近一次导出和最近一次导入都没有失败") })
         EXPECT_TRUE(HasLine(r.output, line)) << line << "\nin\n" << r.output;
 }

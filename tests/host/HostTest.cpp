@@ -27,12 +27,12 @@ TEST(Host, ArgumentsAndExitCodes)
         const char* output;
     } cases[] = {
         { "info", 0, "08888978 \xB7\xD6\xCF\xFA\xCF\xB5\xCD\xB3\xCA\xFD\xBE\xDD\xBD\xD3\xBF\xDA (kind 4, functions 11)" },
-        { "--help", 0, "Usage: qrvhub.exe" },
-        { "frobnicate", 1, "unknown step \"frobnicate\"" },
-        { "set-data-path", 1, "set-data-path needs a value" },
-        { "--every", 1, "--every needs a number of minutes" },
-        { "--every 0 autoexport", 1, "from 1 to 1440" },
-        { "--every 5", 1, "needs at least one step" },
+        { "--help", 0, "用法：qrvhub.exe" },
+        { "frobnicate", 1, "无法识别的步骤“frobnicate”" },
+        { "set-data-path", 1, "set-data-path后面要跟一个值" },
+        { "--every", 1, "--every后面要跟分钟数" },
+        { "--every 0 autoexport", 1, "必须是1到1440之间的整数，不能是“0”" },
+        { "--every 5", 1, "要有至少一个重复执行的步骤" },
     };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
@@ -40,7 +40,7 @@ TEST(Host, ArgumentsAndExitCodes)
         EXPECT_EQ(c.exitCode, r.exitCode) << c.args << "\n" << r.output;
         EXPECT_NE(std::string::npos, r.output.find(c.output)) << c.args << "\n" << r.output;
         if (c.exitCode == 1) {
-            EXPECT_NE(std::string::npos, r.output.find("Usage:")) << "a wrong argument shows the usage: " << c.args;
+            EXPECT_NE(std::string::npos, r.output.find("用法：")) << "a wrong argument shows the usage: " << c.args;
         }
     }
 }
@@ -65,7 +65,7 @@ TEST(Host, WithoutThePluginItSaysSoAndExitsWithTwo)
     ASSERT_TRUE(::CopyFileA(Host().c_str(), (dir / "qrvhub.exe").c_str(), FALSE));
     test::ProgramResult r = test::RunProgram(dir / "qrvhub.exe", "info");
     EXPECT_EQ(2u, r.exitCode) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("cannot load QRVLNK.dll")) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("无法加载QRVLNK.dll")) << r.output;
 }
 
 } // namespace

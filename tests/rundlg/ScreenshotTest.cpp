@@ -1,26 +1,17 @@
 // Not a check: the export dialog, its task list's cell editor, the progress window of a run and the
-// import dialog with sample data, for scripts/screenshots.sh.
+// import dialog on the sample installation, for scripts/screenshots.sh.
 #include "RunWorkspace.h"
 
 #include "run/ExportDlg.h"
 #include "run/ImportDlg.h"
 #include "resource.h"
+#include "settings/Settings.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
 namespace {
-
-const char kOrgMap[] =
-    "[OrgMapping]\r\nClientID0000=C001\r\nQRVID0000=Q100\r\nClientID0001=C002\r\nQRVID0001=Q200\r\n"
-    "[Suppliers]\r\nSID0000=S01\r\nValid0000=1\r\nName0000=北方食品有限公司\r\nSID0001=S02\r\nValid0001=0\r\n"
-    "Name0001=南方日用品公司\r\nSID0002=S03\r\nValid0002=1\r\nName0002=东海水产\r\n";
-const char kTaskDefine[] =
-    "[销售订单]\r\nFileName=ORD_C001.txt\r\nChecked=1\r\nLastExportTime=2026-12-01 00:00:00\r\n"
-    "[库存日报]\r\nFileName=STK_C002.txt\r\nChecked=0\r\nLastExportTime=2026-12-06 12:00:00\r\n"
-    "[退货单]\r\nFileName=RET_C001.txt\r\n";
-const int kSendFiles = 20;
 
 // A left click in the middle of a list cell, posted from the script's thread.
 void ClickCell(HWND list, int row, int col)
@@ -37,13 +28,14 @@ void ClickCell(HWND list, int row, int col)
 TEST(Screenshots, DISABLED_RunDialogs)
 {
     ASSERT_NE("", test::ShotDir()) << "QRVLNK_SHOT_DIR names the folder for the marker files";
-    test::RunWorkspace ws;
-    test::WriteFile(ws.Ini("OrgMap.ini"), kOrgMap);
-    test::WriteFile(ws.Ini("TaskDefine.ini"), kTaskDefine);
-    for (int i = 1; i <= kSendFiles; ++i)
-        test::WriteFile(ws.Send() + "\\RPT_C002_" + std::to_string(i) + ".txt", "report");
+    ASSERT_NE("", test::SampleWorkDir()) << "QRVLNK_SAMPLE_WORK names the sample installation's working directory";
+    const test::CleanProfile profile;
+    const test::CurrentDir sample(test::SampleWorkDir());
+    test::CopySampleSettings();
+    UserOrgID userOrgID;
+    userOrgID.strValue = settings::GetString(settings::kUserOrgID);
 
-    CExportDlg exportDlg(NULL, false);
+    CExportDlg exportDlg(NULL, false, userOrgID);
     test::GuiScript exportScript([](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导出");
         test::OfferScreenshot(s, dlg, "export-dialog");
@@ -66,7 +58,7 @@ TEST(Screenshots, DISABLED_RunDialogs)
     exportDlg.DoModal();
     exportScript.Finish();
 
-    CImportDlg importDlg(NULL, false, UserOrgID());
+    CImportDlg importDlg(NULL, false, userOrgID);
     test::GuiScript importScript([](test::GuiScript& s) {
         HWND dlg = s.WaitWindow("数据导入");
         test::OfferScreenshot(s, dlg, "import-dialog");

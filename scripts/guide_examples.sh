@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Prints the qrvcheck.exe examples of the guide (docs/使用说明.md) as they really come out, converted
+# from GBK, with their exit codes: run on the sample installation of scripts/sample_drive.sh as an
+# operator types it in a command prompt, then on the same installation with some settings spoilt.
+# Usage: scripts/guide_examples.sh [i686|x86_64]   (after a build of that architecture)
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+arch="${1:-i686}"
+source "$ROOT/scripts/env.sh"
+drive="$ROOT/build/sample-drive"
+
+check() {
+  echo "== $1"
+  echo 'D:\QRVHUB\Work>D:\QRVHUB\qrvcheck.exe --plan'
+  local status=0
+  timeout 120 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\qrvcheck.exe --plan' >"$drive/out.txt" 2>/dev/null || status=$?
+  iconv -f GBK -t UTF-8 "$drive/out.txt" | tr -d '\r'
+  echo "exit code: $status"
+  echo
+}
+
+bash "$ROOT/scripts/sample_drive.sh" "$arch"
+check "the sample installation"
+
+# Spoilt: a blank after the send directory, IsDeleted stored as text, a platform code that is not a
+# folder name and a gap in the numbering of OrgMap.ini, a read-only file in the receive directory with
+# the name of a delivered one, and a delivered name already in Backup.
+reg="$drive/spoil.reg"
+python3 - "$reg" <<'PY'
+import sys
+text = "\r\n".join([
+    "Windows Registry Editor Version 5.00", "",
+    r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
+    r'"SourcePath"="D:\\Dist\\Send "',
+    '"IsDeleted"="1"', "", ""])
+open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+PY
+timeout 120 wine regedit /S 'D:\spoil.reg'
+rm "$reg"
+python3 - "$drive/QRVHUB/Work/OrgMap.ini" <<'PY'
+import sys
+path = sys.argv[1]
+text = open(path, "rb").read().decode("gbk")
+pairs = "ClientID0003=C005\r\nQRVID0003=..\\Q500\r\nClientID0005=C006\r\nQRVID0005=Q600\r\n"
+text = text.replace("[Suppliers]", pairs + "[Suppliers]")
+open(path, "wb").write(text.encode("gbk"))
+PY
+echo "older invoice" > "$drive/Dist/Receive/INV_Q900_20261208-1.txt"
+chmod a-w "$drive/Dist/Receive/INV_Q900_20261208-1.txt"
+mkdir -p "$drive/QRVHUB/Data/Q900/Backup"
+echo "older price list" > "$drive/QRVHUB/Data/Q900/Backup/价格表_20261208.txt"
+check "the same installation, spoilt"
+rm -f "$drive/out.txt"
