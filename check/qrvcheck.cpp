@@ -127,7 +127,8 @@ int History(const Arguments& args, check::CReport& report)
     const int problems = report.ProblemCount();
     report.Add(check::Level::kInfo, "结论",
                problems == 0 ? "最近一次导出和最近一次导入都没有失败"
-                             : "最近一次导出或导入有失败或者被拒绝：见上面的[失败]和[拒绝]");
+                             : "最近一次导出或导入有失败或者被拒绝，见上面的[失败]和[拒绝]。请按原因处理；"
+                               "没有传送的文件留在原处，下一次运行会再传送");
     Print(report);
     return problems == 0 ? 0 : 1;
 }

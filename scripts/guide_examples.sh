@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the qrvcheck.exe examples of the guide (docs/使用说明.md) as they really come out, converted
 # from GBK, with their exit codes: run on the sample installation of scripts/sample_drive.sh as an
-# operator types it in a command prompt, then on the same installation with some settings spoilt.
+# operator types it in a command prompt, then on the same installation with some settings spoilt; then
+# the transfer record of an unattended export and import, which needs a display (qrvhub.exe).
 # Usage: scripts/guide_examples.sh [i686|x86_64]   (after a build of that architecture)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -50,4 +51,20 @@ chmod a-w "$drive/Dist/Receive/INV_Q900_20261208-1.txt"
 mkdir -p "$drive/QRVHUB/Data/Q900/Backup"
 echo "older price list" > "$drive/QRVHUB/Data/Q900/Backup/价格表_20261208.txt"
 check "the same installation, spoilt"
+rm -f "$drive/out.txt"
+
+# The transfer record: the sample installation afresh, with a folder in the receive directory where a
+# delivered file should go (that import fails without a box), after an unattended export and import.
+# qrvhub.exe needs a display.
+bash "$ROOT/scripts/sample_drive.sh" "$arch"
+mkdir "$drive/Dist/Receive/INV_Q900_20261208-2.txt"
+timeout 300 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\qrvhub.exe autoexport autoimport' >/dev/null 2>&1
+echo "== D:\\QRVHUB\\Work\\传送记录.csv"
+iconv -f GBK -t UTF-8 "$drive/QRVHUB/Work/传送记录.csv" | tr -d '\r'
+echo
+echo "== D:\\QRVHUB\\Work>D:\\QRVHUB\\qrvcheck.exe --history"
+status=0
+timeout 120 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\qrvcheck.exe --history' >"$drive/out.txt" 2>/dev/null || status=$?
+iconv -f GBK -t UTF-8 "$drive/out.txt" | tr -d '\r'
+echo "exit code: $status"
 rm -f "$drive/out.txt"
