@@ -42,6 +42,31 @@ void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fi
               EngineRun<CImportEngine>(RunKind::kImport, true) });
 }
 
+// How an engine runs: its copies flushed or not, written to a transfer record at recordPath or to none.
+struct EngineSetting {
+    const char* name;
+    bool bFlush;
+    std::string recordPath;
+};
+
+// Each engine on small files, one setting against another.
+void CompareSettings(const Workspace& ws, const std::string& what, const EngineSetting& a, const EngineSetting& b)
+{
+    for (int n : ws.fileCounts) {
+        const std::string files = std::to_string(n) + " files of 64 bytes, " + what;
+        const ExportLayout exportLayout(ws, SmallFiles(n));
+        const auto prepareExport = [&] { exportLayout.Prepare(); };
+        Compare("export " + files, ws.rounds,
+                { a.name, prepareExport, EngineRun<CExportEngine>(RunKind::kExport, a.bFlush, a.recordPath) },
+                { b.name, prepareExport, EngineRun<CExportEngine>(RunKind::kExport, b.bFlush, b.recordPath) });
+        const ImportLayout importLayout(ws, SmallFiles(n));
+        const auto prepareImport = [&] { importLayout.Prepare(); };
+        Compare("import " + files, ws.rounds,
+                { a.name, prepareImport, EngineRun<CImportEngine>(RunKind::kImport, a.bFlush, a.recordPath) },
+                { b.name, prepareImport, EngineRun<CImportEngine>(RunKind::kImport, b.bFlush, b.recordPath) });
+    }
+}
+
 } // namespace
 
 void SmallTransfers(const Workspace& ws)
@@ -52,37 +77,13 @@ void SmallTransfers(const Workspace& ws)
 
 void FlushCost(const Workspace& ws)
 {
-    for (int n : ws.fileCounts) {
-        const std::string what = std::to_string(n) + " files of 64 bytes, flushed against not";
-        const ExportLayout exportLayout(ws, SmallFiles(n));
-        const auto prepareExport = [&] { exportLayout.Prepare(); };
-        Compare("export " + what, ws.rounds,
-                { "not flushed", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, false) },
-                { "flushed", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true) });
-        const ImportLayout importLayout(ws, SmallFiles(n));
-        const auto prepareImport = [&] { importLayout.Prepare(); };
-        Compare("import " + what, ws.rounds,
-                { "not flushed", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, false) },
-                { "flushed", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true) });
-    }
+    CompareSettings(ws, "flushed against not", { "not flushed", false, "" }, { "flushed", true, "" });
 }
 
 void RecordCost(const Workspace& ws)
 {
     const std::string record = ws.Path("record.csv");
-    for (int n : ws.fileCounts) {
-        const std::string what = std::to_string(n) + " files of 64 bytes, with a transfer record against without";
-        const ExportLayout exportLayout(ws, SmallFiles(n));
-        const auto prepareExport = [&] { exportLayout.Prepare(); };
-        Compare("export " + what, ws.rounds,
-                { "no record", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true) },
-                { "record", prepareExport, EngineRun<CExportEngine>(RunKind::kExport, true, record) });
-        const ImportLayout importLayout(ws, SmallFiles(n));
-        const auto prepareImport = [&] { importLayout.Prepare(); };
-        Compare("import " + what, ws.rounds,
-                { "no record", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true) },
-                { "record", prepareImport, EngineRun<CImportEngine>(RunKind::kImport, true, record) });
-    }
+    CompareSettings(ws, "with a transfer record against without", { "no record", true, "" }, { "record", true, record });
     ::DeleteFileA(record.c_str());
 }
 

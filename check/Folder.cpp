@@ -71,6 +71,21 @@ std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir)
     return entries;
 }
 
+bool ReadAll(const std::string& path, std::string* bytes, DWORD* error)
+{
+    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
+        *error = ::GetLastError();
+        return false;
+    }
+    char buffer[65536];
+    DWORD n = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &n, nullptr) && n > 0)
+        bytes->append(buffer, n);
+    return true;
+}
+
 bool IsFolder(const WIN32_FIND_DATAA& entry)
 {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -15,6 +15,10 @@ enum class Entry { kNothing, kFile, kFolder };
 // What is at path; readOnly tells a read-only file.
 Entry EntryAt(const std::string& path, bool* readOnly = nullptr);
 
+// The whole content of a file, read with every sharing allowed; false with the error when it cannot be
+// opened.
+bool ReadAll(const std::string& path, std::string* bytes, DWORD* error);
+
 // Starts or ends with a blank (space, tab, or the full-width blank).
 bool HasOuterBlanks(const std::string& text);
 // The platform gives characters outside GBK as '?', which no real file name holds: a run cannot open

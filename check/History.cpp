@@ -1,9 +1,10 @@
 #include "History.h"
 
+#include "Folder.h"
 #include "engine/TransferRecord.h"
 
 #include <windows.h>
-#include <cstdio>
+#include <algorithm>
 #include <vector>
 
 namespace check {
@@ -28,21 +29,15 @@ struct Run {
 std::vector<std::string> ReadLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    std::string text;
+    DWORD error = 0;
+    if (!ReadAll(path, &text, &error))
         return lines;
-    std::string line;
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-        if (c != '\n') {
-            line += static_cast<char>(c);
-        } else {
-            lines.push_back(line);
-            line.clear();
-        }
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
     }
-    if (!line.empty())
-        lines.push_back(line);
-    std::fclose(file);
     return lines;
 }
 

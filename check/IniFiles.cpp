@@ -53,22 +53,6 @@ std::string FirstInvalidCharacter(const std::string& line)
     return "";
 }
 
-bool ReadAll(const std::string& path, std::string* bytes, DWORD* error)
-{
-    CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) {
-        file.Detach();
-        *error = ::GetLastError();
-        return false;
-    }
-    char buffer[65536];
-    DWORD n = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &n, nullptr) && n > 0)
-        bytes->append(buffer, n);
-    return true;
-}
-
 } // namespace
 
 std::string EncodingProblem(const std::string& bytes)

@@ -28,18 +28,6 @@ std::string Now()
     return text;
 }
 
-std::string Number(ULONGLONG value)
-{
-    char text[32];
-    char* p = text + sizeof(text);
-    *--p = '\0';
-    do {
-        *--p = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return p;
-}
-
 // Appends one field to a line: kept on one line, and quoted when it holds a separator or a quote. (No
 // GBK trail byte is a comma, a quote or a line end, so bytes can be looked at one by one.)
 void AppendField(std::string& line, const char* text)
@@ -60,7 +48,8 @@ void AppendField(std::string& line, const char* text)
 
 std::string Counts(int moved, int left, int failed)
 {
-    return "传送" + Number(moved) + "个，未传送" + Number(left) + "个，失败" + Number(failed) + "个";
+    return "传送" + std::to_string(moved) + "个，未传送" + std::to_string(left) + "个，失败" + std::to_string(failed)
+           + "个";
 }
 
 // Why a file stays, as its decision says.
@@ -112,7 +101,7 @@ CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAu
 std::string CTransferRecord::OlderFile(const std::string& path, int n)
 {
     const size_t dot = path.rfind('.');
-    return path.substr(0, dot) + "." + Number(n) + path.substr(dot);
+    return path.substr(0, dot) + "." + std::to_string(n) + path.substr(dot);
 }
 
 void CTransferRecord::Open(const std::string& path)
@@ -166,7 +155,7 @@ void CTransferRecord::Write(const char* result, const std::string& detail, const
                             const std::string& target, const std::string& size, const std::string& error, Box box)
 {
     const std::string time = Now();
-    const std::string number = Number(m_nNumber);
+    const std::string number = std::to_string(m_nNumber);
     const char* const fields[kColumns] = { time.c_str(),   number.c_str(), m_strRun.c_str(), source.c_str(),
                                            target.c_str(), size.c_str(),   result,           detail.c_str(),
                                            error.c_str(),  BoxText(box) };
@@ -231,7 +220,8 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;
-    Write(result, detail, decision.source, decision.target, Number(size), error != 0 ? SystemErrorText(error) : "", box);
+    Write(result, detail, decision.source, decision.target, std::to_string(size),
+          error != 0 ? SystemErrorText(error) : "", box);
 }
 
 void CTransferRecord::RunEnded(End end)
