@@ -171,6 +171,17 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "是只读的，不能被替换，复制会失败，文件留在交付文件夹" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
           "[错误] 交付文件夹里的Backup是一个文件，不是文件夹" },
+        { "plan: a delivery that cannot be moved into Backup", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
+              ws.Lock(ws.Delivery() + "\\d.txt");
+          }, "--plan", 1, "[未传送] d.txt：无法备份到" },
+        { "plan: the receive side holds the delivery already", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "same bytes");
+              test::WriteFile(ws.Receive() + "\\d.txt", "same bytes");
+          }, "--plan", 0, "[导入] d.txt：接收目录里已经有内容相同的" },
+        { "overlap: an import from the send directory",
+          [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Delivery()); }, "", 1,
+          "[错误] 源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走" },
         { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",
           1, "[未传送] d_?.txt：文件名含有GBK以外的字符（显示为“?”）" },
         { "plan: a source held open", [](CheckWorkspace& ws) {

@@ -36,5 +36,33 @@ TEST(CheckHistory, TellsTheLastRunsFromWhatTheRunsRecorded)
         EXPECT_TRUE(HasLine(r.output, line)) << line << "\nin\n" << r.output;
 }
 
+// Two computers that share one working directory number their runs alike: a run is told apart by its
+// computer and user too, and lines written before that column existed still count.
+TEST(CheckHistory, RunsOfTwoComputersWithTheSameNumberStayApart)
+{
+    CheckWorkspace ws("QRVLNK");
+    const char* const lines[] = {
+        "时间,运行编号,运行,源文件,目标文件,大小（字节）,结果,说明,系统错误,提示框",
+        "2026-12-01 08:00:00,9,导入（自动）,D:\\Data\\Q900,D:\\Recv,,开始,,,",
+        "2026-12-01 08:00:01,9,导入（自动）,,,,结束,传送0个，未传送0个，失败0个,,",
+        "2026-12-08 08:00:00,1,导出（自动）,D:\\Send,D:\\Data,,开始,,,,PC1\\op",
+        "2026-12-08 08:00:00,1,导出（自动）,D:\\Send,D:\\Data,,开始,,,,PC2\\op",
+        "2026-12-08 08:00:01,1,导出（自动）,D:\\Send\\a_C01_1.txt,D:\\Data\\P01\\a_C01_1.txt,1,已传送,已复制,,,PC1\\op",
+        "2026-12-08 08:00:01,1,导出（自动）,D:\\Send\\b_C01_1.txt,D:\\Data\\P01\\b_C01_1.txt,1,失败,文件拷贝出错,,,PC2\\op",
+        "2026-12-08 08:00:02,1,导出（自动）,,,,结束,,,,PC1\\op",
+        "2026-12-08 08:00:02,1,导出（自动）,,,,结束,,,,PC2\\op",
+    };
+    std::string record;
+    for (const char* line : lines)
+        record += std::string(line) + "\r\n";
+    ASSERT_TRUE(test::WriteFile(ws.Host() + "\\传送记录.csv", record));
+    const test::ProgramResult r = ws.CheckHere("--history");
+    EXPECT_EQ(1u, r.exitCode) << r.output;
+    for (const std::string& line : { std::string("导入（自动） 第9次：传送0个，未传送0个，失败0个"),
+                                     std::string("导出（自动） 第1次：传送1个，未传送0个，失败0个"),
+                                     std::string("导出（自动） 第1次：传送0个，未传送0个，失败1个") })
+        EXPECT_TRUE(HasLine(r.output, line)) << line << "\nin\n" << r.output;
+}
+
 } // namespace
 } // namespace checktest
