@@ -186,8 +186,11 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
 {
     CFileHandle from(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!from.IsValid() || !::GetFileInformationByHandle(from, &info))
+    // (Not GetFileInformationByHandle, which asks for the volume too: under Wine that costs more than
+    // the copy of a small file.)
+    FILETIME lastWrite;
+    const DWORD attributes = ::GetFileAttributesW(WidePath(source).c_str());
+    if (!from.IsValid() || !::GetFileTime(from, nullptr, nullptr, &lastWrite) || attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
@@ -202,7 +205,7 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
                                      nullptr));
         if (!to.IsValid())
             return false;
-        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &info.ftLastWriteTime)
+        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &lastWrite)
             || (m_bFlushCopies && !::FlushFileBuffers(to))) {
             const DWORD error = ::GetLastError();
             to.Close();
@@ -230,7 +233,7 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
         return false;
     }
     // The target takes the source's attributes, as a plain file copy gives them.
-    ::SetFileAttributesW(target.c_str(), info.dwFileAttributes);
+    ::SetFileAttributesW(target.c_str(), attributes);
     if (m_bFlushCopies)
         FlushFolder(folder);
     return true;
