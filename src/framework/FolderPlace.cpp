@@ -28,7 +28,7 @@ Wide WithoutPrefix(const Wide& path)
     return path;
 }
 
-// Length of the root of a full path: "C:\" or "\\server\share\"; 0 for none.
+// Length of the root of a full path: "C:\" or "\\server\share\" (all of "\\server\share"); 0 for none.
 size_t RootLength(const Wide& full)
 {
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
@@ -40,7 +40,7 @@ size_t RootLength(const Wide& full)
         if (full[i] == L'\\' && ++separators == 2)
             return i + 1;
     }
-    return 0;
+    return separators == 1 ? full.size() : 0;
 }
 
 // A name as the file system compares it: without the dots and blanks that the platform drops from its
@@ -64,7 +64,11 @@ CFolderPlace::CFolderPlace(const std::string& path)
     const size_t root = RootLength(full);
     if (root == 0)
         return;
-    AddLevel(Wide(full.begin(), full.begin() + root));
+    // A root is named with its separator, whether the path gave one or not.
+    Wide rootName(full.begin(), full.begin() + root);
+    if (rootName.back() != L'\\')
+        rootName.push_back(L'\\');
+    AddLevel(rootName);
     size_t start = root;
     for (size_t i = root; i <= full.size(); ++i) {
         if (i < full.size() && full[i] != L'\\')
