@@ -133,7 +133,10 @@ void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
         // side has made of it since: nothing is copied that cannot be archived.
         error = ArchiveBlocker(decision, false);
         if (error != 0) {
-            Record(decision, listed, Outcome::kArchiveImpossible, error);
+            if (IsGone(decision.source))
+                Record(decision, listed, Outcome::kSourceGone);
+            else
+                Record(decision, listed, Outcome::kArchiveImpossible, error);
             return;
         }
         switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error)) {
