@@ -212,16 +212,20 @@ bool IsRecordTime(const std::string& time)
     return true;
 }
 
-// What makes the fields of a line other than the plug-in writes them, or "". (Records written before
-// the last column was added have one column less.)
+// True for the fields of a line as the plug-in writes them. (Records written before the last column was
+// added have one column less.)
+bool IsOwnForm(const std::vector<std::string>& f)
+{
+    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime]);
+}
+
+// What makes the fields of a line other than the plug-in writes them.
 std::string FormProblem(const std::vector<std::string>& f)
 {
     if (!IsRecordTime(f[Record::kTime]))
         return "的时间是" + Quote(f[Record::kTime]) + "，插件写的时间是“年-月-日 时:分:秒”的形式";
-    if (f.size() != Record::kColumns && f.size() != Record::kColumns - 1)
-        return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
-               + std::to_string(Record::kColumns) + "列";
-    return "";
+    return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
+           + std::to_string(Record::kColumns) + "列";
 }
 
 // line as GBK text when it is UTF-8 text; false when it is not.
@@ -261,12 +265,12 @@ bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
         const bool fromUtf8 = (utf8 || number == 1) && Utf8ToGbk(line, &converted);
         utf8 = utf8 || fromUtf8;
         std::vector<std::string> f = Record::ParseLine(fromUtf8 ? converted : line);
-        if (IsEmptyLine(f))
-            continue;
-        const std::string problem = fromUtf8 ? kUtf8Line : f[Record::kTime] == "时间" ? "" : FormProblem(f);
-        if (!problem.empty())
-            foreign.Add(number, problem);
-        if (f[Record::kTime] == "时间" || f.size() <= Record::kResult)
+        const bool header = f[Record::kTime] == "时间";
+        if (fromUtf8)
+            foreign.Add(number, kUtf8Line);
+        else if (!header && !IsOwnForm(f) && !IsEmptyLine(f))
+            foreign.Add(number, FormProblem(f));
+        if (header || f.size() <= Record::kResult || IsEmptyLine(f))
             continue;
         f.resize(Record::kColumns);
         window.Add(f);

@@ -107,10 +107,11 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
           }, "--history", 1,
           { "导入（自动） 运行编号9：传送0个，未传送0个，失败0个", "导出（自动） 运行编号1（PC1\\op）：传送1个，未传送0个，失败0个",
             "导出（自动） 运行编号1（PC2\\op）：传送0个，未传送0个，失败1个" } },
-        // Excel rewrites the times and leaves out empty fields at the end of a line.
+        // Excel rewrites the times, leaves out empty fields at the end of a line and may add empty rows.
         { "saved by Excel", [&](CheckWorkspace& ws) {
               WriteRecord(ws, { kHeader, "2026/12/8 8:00,1,导出（自动）,D:\\Send,D:\\Data,,开始",
-                                "2026/12/8 8:00,1" + failed.substr(0, failed.size() - 1), "2026/12/8 8:00,1,导出（自动）,,,,结束,传送0个" });
+                                "2026/12/8 8:00,1" + failed.substr(0, failed.size() - 1), "2026/12/8 8:00,1,导出（自动）,,,,结束,传送0个",
+                                ",,,,,,,,,," });
           }, "--history", 4,
           { "有3行不是插件写的格式，例如第2行的时间是“2026/12/8 8:00”，插件写的时间是“年-月-日 时:分:秒”的形式",
             "2026/12/8 8:00 导出（自动） 运行编号1：传送0个，未传送0个，失败1个",
