@@ -104,8 +104,11 @@ void CheckSpace(CReport& report, const std::string& folder, ULONGLONG needed, co
                    + SizeText(needed) + "，空间不够时复制会失败，" + consequence + "。请腾出磁盘空间");
 }
 
-std::string WhyNotMapped(const std::string& code, const std::vector<MappingEntry>& mappings)
+std::string WhyNotMapped(const std::string& code, const RunSettings& run, const std::vector<MappingEntry>& mappings)
 {
+    if (run.orgMapMisread)
+        return "客户代码" + Quote(code) + "在读到的代码对应中没有，文件留在发送目录。OrgMap.ini不是GBK文本，其中的代码读错了："
+               "请先按上面OrgMap.ini那一行改正它的编码";
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
             return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。请按上面这个对应的[错误]行改正它";
@@ -124,7 +127,8 @@ std::string NameRemedy(EntryReason reason)
 }
 
 // Why an export leaves a file in the send directory without trying it.
-std::string WhyExportLeaves(const EntryDecision& decision, const std::vector<MappingEntry>& mappings)
+std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& run,
+                            const std::vector<MappingEntry>& mappings)
 {
     switch (decision.reason) {
     case EntryReason::kNameNotGbk:
@@ -136,7 +140,7 @@ std::string WhyExportLeaves(const EntryDecision& decision, const std::vector<Map
         return TooLong("目标路径", decision.target)
                + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
     default:
-        return WhyNotMapped(decision.clientCode, mappings);
+        return WhyNotMapped(decision.clientCode, run, mappings);
     }
 }
 
@@ -163,7 +167,7 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
             continue;
         }
         if (decision.action == EntryAction::kStay) {
-            NotTransferred(report, decision.name, WhyExportLeaves(decision, mappings));
+            NotTransferred(report, decision.name, WhyExportLeaves(decision, run, mappings));
             continue;
         }
         const std::string& folder = decision.targetFolder;
@@ -190,9 +194,8 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
                                  + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）");
         // Windows deletes no read-only file: such a source stays and goes again with every export.
         if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-            report.Add(Level::kProblem, "导出",
-                       copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                              "请去掉源文件的只读属性");
+            report.Problem(copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
+                                  "请去掉源文件的只读属性");
         else
             report.Add(Level::kInfo, "导出", copy + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
     }

@@ -15,8 +15,35 @@ const char* const kHeader[CTransferRecord::kColumns] = {
 
 // The byte that writers lock, far beyond any record's end (locks there are allowed and lock no data).
 const DWORD kLockOffsetHigh = 0x40000000;
+// Above it, each run holds a shared lock on a byte of its own for as long as it lives.
+const DWORD kRunLockOffsetHigh = 0x40000001;
 const DWORD kLockPollMs = 1;
 const DWORD kLockWaitMs = 1000;
+
+// Takes the lock on one byte at where, waiting kLockWaitMs at most for a holder to let it go.
+bool LockByte(HANDLE file, OVERLAPPED& where, DWORD flags)
+{
+    for (DWORD waited = 0; !::LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where);
+         waited += kLockPollMs) {
+        if (waited >= kLockWaitMs)
+            return false;
+        ::Sleep(kLockPollMs);
+    }
+    return true;
+}
+
+// The byte of the run of who with number: a hash of the two (FNV-1a), so that any reader finds it from
+// the record's lines.
+OVERLAPPED RunLockAt(const std::string& who, const std::string& number)
+{
+    DWORD hash = 2166136261u;
+    for (const char c : who + "|" + number)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    OVERLAPPED where = {};
+    where.OffsetHigh = kRunLockOffsetHigh;
+    where.Offset = hash;
+    return where;
+}
 
 std::string Now()
 {
@@ -102,7 +129,7 @@ const char CTransferRecord::kStopped[] = "中止";
 const char CTransferRecord::kBroken[] = "出错";
 
 CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
-    : m_kind(kind), m_nNumber(0),
+    : m_kind(kind), m_runLock(), m_bRunLocked(false), m_nNumber(0),
       m_strRun(std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）")),
       m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
 {
@@ -110,6 +137,30 @@ CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAu
         return;
     m_nNumber = settings::NextRunNumber();
     Open(path);
+    if (m_file.IsValid()) {
+        m_runLock = RunLockAt(m_strWho, std::to_string(m_nNumber));
+        m_bRunLocked = LockByte(m_file, m_runLock, 0);
+    }
+}
+
+CTransferRecord::~CTransferRecord()
+{
+    if (m_bRunLocked)
+        ::UnlockFileEx(m_file, 0, 1, 0, &m_runLock);
+}
+
+bool CTransferRecord::IsBeingWritten(const std::string& path, const std::string& who, const std::string& number)
+{
+    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return false;
+    OVERLAPPED where = RunLockAt(who, number);
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+        ::UnlockFileEx(file, 0, 1, 0, &where);
+        return false;
+    }
+    return ::GetLastError() == ERROR_LOCK_VIOLATION;
 }
 
 std::string CTransferRecord::OlderFile(const std::string& path, int n)
@@ -156,12 +207,8 @@ void CTransferRecord::Write(const char* const fields[kColumns])
     // turn does not come is passed over.
     OVERLAPPED lock = {};
     lock.OffsetHigh = kLockOffsetHigh;
-    for (DWORD waited = 0; !::LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lock);
-         waited += kLockPollMs) {
-        if (waited >= kLockWaitMs)
-            return;
-        ::Sleep(kLockPollMs);
-    }
+    if (!LockByte(m_file, lock, LOCKFILE_EXCLUSIVE_LOCK))
+        return;
     const LARGE_INTEGER zero = {};
     LARGE_INTEGER end = {};
     DWORD written = 0;

@@ -5,7 +5,9 @@
 //
 // It never costs a run its work: a record that cannot be opened or written is passed over. Each line
 // goes to the end of the file with one write under a lock that all writers take, so that lines of two
-// processes never mix, and a line that cannot be written whole is taken back. When a run starts, a
+// processes never mix, and a line that cannot be written whole is taken back. While a run lives it holds
+// a lock of its own on the record, so that a reader tells a run under way from one that was cut off
+// (the lock goes with the process, whatever ends it). When a run starts, a
 // record of kRotateBytes or more becomes "传送记录.1.csv", the older ones move on to .2 and .3, and
 // the oldest goes; a record that another program holds open is left as it is.
 #pragma once
@@ -57,6 +59,7 @@ public:
 
     // The record of one run of that kind, at path; "" keeps none. The run takes the next run number.
     CTransferRecord(const std::string& path, RunKind kind, bool bAuto);
+    ~CTransferRecord();
     CTransferRecord(const CTransferRecord&) = delete;
     CTransferRecord& operator=(const CTransferRecord&) = delete;
 
@@ -72,6 +75,9 @@ public:
     static std::string OlderFile(const std::string& path, int n);
     // The fields of one line of a record.
     static std::vector<std::string> ParseLine(const std::string& line);
+    // True while the run of that computer and user ("计算机\用户") and number writes to the record at
+    // path: its process lives and holds the record open.
+    static bool IsBeingWritten(const std::string& path, const std::string& who, const std::string& number);
 
 private:
     void Open(const std::string& path);
@@ -82,6 +88,8 @@ private:
 
     RunKind m_kind;
     CFileHandle m_file;
+    OVERLAPPED m_runLock;
+    bool m_bRunLocked;
     unsigned m_nNumber;
     std::string m_strRun;
     std::string m_strWho;
