@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Makes dist/QRVLNK-<version>-setup.exe (installer/QRVLNK.nsi) from the binaries in build/i686/bin and
+# build/x86_64/bin as they are, the guide as one HTML page and the sample INI files; prints its path.
+# Both builds must be there and carry the same version. Usage: scripts/make_setup.sh
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+version_of() { sed -n 's/^#define QRVLNK_VERSION_TEXT "\(.*\)"$/\1/p' "build/$1/generated/Version.h"; }
+version=$(version_of i686)
+if [ "$version" != "$(version_of x86_64)" ]; then
+  echo "make_setup: build/i686 and build/x86_64 were built with different versions" >&2
+  exit 1
+fi
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+# Debian's python3-markdown belongs to the system interpreter.
+/usr/bin/python3 scripts/guide_html.py "docs/使用说明.md" "$stage/guide.html"
+mkdir -p dist
+out="dist/QRVLNK-$version-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DBIN32="$ROOT/build/i686/bin" -DBIN64="$ROOT/build/x86_64/bin" \
+  -DGUIDE="$stage/guide.html" -DSAMPLES="$ROOT/samples" -DOUTFILE="$ROOT/$out" installer/QRVLNK.nsi >&2
+echo "$out"
