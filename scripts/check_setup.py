@@ -87,6 +87,16 @@ def differences(before, after):
     return ", ".join(changed) or "none"
 
 
+def query(key):
+    """Every value of a registry key as reg.exe lists it, None when the key is missing."""
+    out = subprocess.run(["wine", "reg", "query", key], capture_output=True)
+    return out.stdout.decode("gbk", "replace") if out.returncode == 0 else None
+
+
+def wine_reg(*arguments):
+    subprocess.run(["wine", "reg", *arguments], capture_output=True)
+
+
 def wait_for_wine():
     """The uninstaller runs from a copy of itself and returns at once: the copy ends with Wine."""
     subprocess.run(["wineserver", "-w"], timeout=120)
@@ -140,7 +150,11 @@ def lifecycle_32():
     old = {n: (host / n).read_bytes() for n in ("QRVLNK.dll", "qrvcheck.exe")}
     for name, content in OPERATOR_FILES.items():
         (work / name).write_bytes(content)
-    subprocess.run(["wine", "reg", "add", SETTINGS, "/v", "SourcePath", "/d", r"C:\send", "/f"], capture_output=True)
+    # The plug-in's settings of this Windows user; a prefix without them gets one value for the check.
+    made_settings = query(SETTINGS) is None
+    if made_settings:
+        wine_reg("add", SETTINGS, "/v", "SourcePath", "/d", r"C:\send", "/f")
+    settings = query(SETTINGS)
 
     rc = setup(quoted("HOST", host / "qrvhub.exe"), quoted("WORKDIR", work))
     check(rc == 0, f"upgrade: exit code {rc}")
@@ -197,7 +211,9 @@ def lifecycle_32():
           f"uninstall: exit code {rc}, left in the host's folder: {', '.join(sorted(tree(host)))}")
     check(tree(work) == work_before, "uninstall: the working directory is untouched")
     check(registry(ENTRY, "DisplayName", 32) is None and not MENU.exists(), "uninstall: the entry and the Start menu are gone")
-    check(registry(SETTINGS, "SourcePath", 32) == r"C:\send", "uninstall: the plug-in's settings are kept")
+    check(query(SETTINGS) == settings, "uninstall: the plug-in's settings are kept")
+    if made_settings:
+        wine_reg("delete", SETTINGS, "/f")
 
 
 def lifecycle_64():
@@ -223,6 +239,10 @@ def lifecycle_64():
     check(registry(ENTRY, "DisplayName", 64) is None, "uninstall: the entry is gone")
 
 
+# What an earlier run that broke off may have left.
+for view in ("32", "64"):
+    wine_reg("delete", ENTRY, f"/reg:{view}", "/f")
+shutil.rmtree(MENU, ignore_errors=True)
 refusals()
 lifecycle_32()
 lifecycle_64()
