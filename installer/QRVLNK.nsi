@@ -41,12 +41,15 @@ BrandingText "QRVLNK ${VERSION}"
 SpaceTexts none
 ShowInstDetails show
 ShowUninstDetails show
+UninstallCaption "$Heading - ${PRODUCT}"
 
 Var Host       ; the host program
 Var Arch       ; i686 or x86_64, from the host program's header
 Var WorkDir    ; the host's working directory
 Var HostField
 Var Rollback   ; 1 when the uninstaller rolls back
+Var Current    ; the versions of the current and the kept QRVLNK.dll, for the uninstaller
+Var Kept
 Var Heading    ; the uninstaller's texts, which depend on what it does
 Var Subheading
 Var Summary
@@ -64,6 +67,9 @@ Var DoneText
 
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
+; The details stay on the screen until the operator goes on.
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define MUI_UNFINISHPAGE_NOAUTOCLOSE
 
 !define MUI_WELCOMEPAGE_TITLE "安装 QRVLNK 分销系统数据接口 ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "QRVLNK是“网商数据交换系统 - QRVHUB”的插件，在分销系统和交换平台之间传送数据文件。$\r$\n$\r$\n安装程序会：$\r$\n● 看宿主程序是32位还是64位，安装对应的QRVLNK.dll，以及qrvcheck.exe和使用说明；$\r$\n● 在宿主程序的工作目录放入示例OrgMap.ini和TaskDefine.ini，已有的不动；$\r$\n● 升级时保留原来的版本，需要时可以恢复。$\r$\n$\r$\n请先关闭宿主程序，然后按“下一步”。"
@@ -90,6 +96,7 @@ Page custom ReadyPage
 
 !define MUI_FINISHPAGE_TITLE "QRVLNK ${VERSION} 已经安装"
 !define MUI_FINISHPAGE_TEXT "插件已安装到$INSTDIR。$\r$\n$\r$\n启动宿主程序，打开插件的“接口参数设置”：先在“数据文件路径”页选择目录，按“应用”，再在“代码对应”页增加对应。$\r$\n$\r$\n设置检查会列出还缺少什么。"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "在工作目录运行设置检查（qrvcheck.exe --plan）"
 !define MUI_FINISHPAGE_RUN_FUNCTION RunCheck
@@ -104,6 +111,10 @@ Page custom ReadyPage
 !define MUI_UNCONFIRMPAGE_TEXT_LOCATION "插件文件夹："
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW un.ConfirmShow
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_TEXT "$Heading"
+!define MUI_PAGE_HEADER_SUBTEXT "$Subheading"
+!define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "$DoneHeading"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$Subheading"
 !insertmacro MUI_UNPAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "$DoneHeading"
 !define MUI_FINISHPAGE_TEXT "$DoneText"
@@ -182,13 +193,14 @@ Function HostPage
   !insertmacro MUI_HEADER_TEXT "选择宿主程序" "安装程序看宿主程序是32位还是64位，安装对应的插件。"
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 40u "请选择“网商数据交换系统 - QRVHUB”的程序文件（.exe）。$\r$\n在宿主程序快捷方式的“属性”里，“目标”就是这个文件。"
+  ${NSD_CreateLabel} 0 0 100% 30u "请选择“网商数据交换系统 - QRVHUB”的程序文件（.exe）。$\r$\n在宿主程序快捷方式的“属性”里，“目标”就是这个文件。"
   Pop $0
-  ${NSD_CreateText} 0 44u 245u 13u $Host
+  ${NSD_CreateText} 0 32u 240u 13u $Host
   Pop $HostField
-  ${NSD_CreateBrowseButton} 250u 43u 50u 15u "浏览(&R)..."
+  ${NSD_CreateBrowseButton} 246u 31u 50u 15u "浏览(&R)..."
   Pop $0
   ${NSD_OnClick} $0 BrowseHost
+  ${NSD_SetFocus} $HostField
   nsDialogs::Show
 FunctionEnd
 
@@ -246,7 +258,7 @@ Function ReadyPage
   ${ElseIf} $2 == "${VERSION}"
     StrCpy $2 "这个文件夹里已经是QRVLNK $2，将重新安装；保留的上一版本不变。"
   ${Else}
-    StrCpy $2 "现在的版本：QRVLNK $2。它和它的qrvcheck.exe将保留为上一版本（${KEPT_DIR}文件夹），开始菜单里的“恢复上一版本”可以换回。"
+    StrCpy $2 "现在的QRVLNK $2和它的qrvcheck.exe保留为上一版本，可以用开始菜单里的“恢复上一版本”换回。"
   ${EndIf}
   Push OrgMap.ini
   Call IniPlan
@@ -256,19 +268,31 @@ Function ReadyPage
   Pop $4
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 100% "宿主程序：$\r$\n    $Host（$1）$\r$\n$\r$\n安装：QRVLNK ${VERSION}（$1插件）到$\r$\n    $INSTDIR$\r$\n$2$\r$\n$\r$\n工作目录：$\r$\n    $WorkDir$\r$\n    $3$\r$\n    $4"
+  ${NSD_CreateLabel} 0 0 100% 100% "宿主程序（$1）：$\r$\n    $Host$\r$\n$\r$\n插件文件夹：$\r$\n    $INSTDIR$\r$\n安装QRVLNK ${VERSION}（$1）。$\r$\n$2$\r$\n$\r$\n工作目录：$\r$\n    $WorkDir$\r$\n    $3$\r$\n    $4"
   Pop $0
   nsDialogs::Show
 FunctionEnd
 
-; Stops the installation with the message on the stack (exit code 4).
-Function Fail
+; The installation's own lines in the details list; the steps themselves do not show there.
+!macro Report TEXT
+  SetDetailsPrint listonly
+  DetailPrint "${TEXT}"
+  SetDetailsPrint none
+!macroend
+!define Report "!insertmacro Report"
+
+; Stops with the message on the stack (exit code 4).
+!macro FAIL_FUNCTION UN
+Function ${UN}Fail
   Exch $0
-  DetailPrint $0
+  ${Report} $0
   MessageBox MB_OK|MB_ICONSTOP $0 /SD IDOK
   SetErrorLevel 4
   Abort
 FunctionEnd
+!macroend
+!insertmacro FAIL_FUNCTION ""
+!insertmacro FAIL_FUNCTION "un."
 
 Function DropStaged
   Delete "$INSTDIR\QRVLNK.dll${NEW_SUFFIX}"
@@ -294,6 +318,10 @@ FunctionEnd
 ; The sample goes into the working directory only where no file of that name is: the move does not
 ; replace one, not even one that appeared a moment ago.
 !macro PlaceSample NAME
+  Push ${NAME}
+  Call IniPlan
+  Pop $1
+  ${Report} $1
   ${IfNot} ${FileExists} "$WorkDir\${NAME}"
     File "/oname=${NAME}${NEW_SUFFIX}" "${SAMPLES}\${NAME}"
     ${MoveFile} "$WorkDir\${NAME}${NEW_SUFFIX}" "$WorkDir\${NAME}" ${MOVE_NEW}
@@ -306,11 +334,15 @@ FunctionEnd
 !macroend
 
 Section "-Install"
+  SetDetailsPrint none
   Call WaitUntilFree
   Push "$INSTDIR\QRVLNK.dll"
   Call FileVersion
   Pop $0
-  DetailPrint "安装 QRVLNK ${VERSION}，现在的版本：$0"
+  Push $Arch
+  Call Bits
+  Pop $1
+  ${Report} "安装QRVLNK ${VERSION}（$1）到$INSTDIR"
   ClearErrors
   Call Stage
   ${If} ${Errors}
@@ -327,12 +359,18 @@ Section "-Install"
     Push "无法替换$INSTDIR里的QRVLNK.dll和qrvcheck.exe。"
     Call Fail
   ${EndIf}
+  ${If} $0 == "${VERSION}"
+    ${Report} "这里原来就是这个版本，保留的上一版本不变"
+  ${ElseIf} $0 != ""
+    ${Report} "原来的QRVLNK $0保留为上一版本（${KEPT_DIR}文件夹）"
+  ${EndIf}
   ${MoveFile} "$INSTDIR\使用说明.html${NEW_SUFFIX}" "$INSTDIR\使用说明.html" ${MOVE_REPLACE}
   ${MoveFile} "$INSTDIR\${UNINSTALLER}${NEW_SUFFIX}" "$INSTDIR\${UNINSTALLER}" ${MOVE_REPLACE}
   ${If} ${Errors}
     Push "无法替换$INSTDIR里的使用说明.html或${UNINSTALLER}。"
     Call Fail
   ${EndIf}
+  ${Report} "工作目录$WorkDir"
   CreateDirectory $WorkDir
   SetOutPath $WorkDir
   !insertmacro PlaceSample OrgMap.ini
@@ -342,21 +380,24 @@ Section "-Install"
   CreateShortCut "${MENU_DIR}\恢复上一版本.lnk" "$INSTDIR\${UNINSTALLER}" /ROLLBACK
   CreateShortCut "${MENU_DIR}\使用说明.lnk" "$INSTDIR\使用说明.html"
   SetShellVarContext current
+  ${Report} "开始菜单：QRVLNK\恢复上一版本、QRVLNK\使用说明"
   Call WriteEntry
   ${If} ${Errors}
     Push "无法写入“程序和功能”里的卸载项（需要管理员权限）。"
     Call Fail
   ${EndIf}
+  ${Report} "程序和功能：${PRODUCT} ${VERSION}"
+  SetDetailsPrint both
 SectionEnd
 
 Function .onInstFailed
   Call DropStaged
 FunctionEnd
 
-; The settings check in the working directory, in a console window that stays open.
+; The settings check in the working directory, in a console window of its own that stays open.
 Function RunCheck
   SetOutPath $WorkDir
-  Exec '"$SYSDIR\cmd.exe" /k ""$INSTDIR\qrvcheck.exe" --plan"'
+  ExecShell open "$SYSDIR\cmd.exe" '/k title QRVLNK 设置检查&"$INSTDIR\qrvcheck.exe" --plan'
 FunctionEnd
 
 ; --- Uninstalling and rolling back --------------------------------------------------------------------
@@ -367,31 +408,31 @@ Function un.onInit
   StrCpy $INSTDIR $0
   Push "$INSTDIR\QRVLNK.dll"
   Call un.FileVersion
-  Pop $1
+  Pop $Current
   Push "$INSTDIR\${KEPT_DIR}\QRVLNK.dll"
   Call un.FileVersion
-  Pop $2
+  Pop $Kept
   ClearErrors
   ${GetOptions} $CMDLINE "/ROLLBACK" $0
   ${If} ${Errors}
     StrCpy $Rollback 0
-    StrCpy $Heading "卸载 QRVLNK"
+    StrCpy $Heading "卸载QRVLNK"
     StrCpy $Subheading "删除安装程序装入的文件。"
-    StrCpy $Summary "将从下面的插件文件夹删除安装程序装入的文件：QRVLNK.dll（版本$1）、qrvcheck.exe、使用说明.html、保留的上一版本（${KEPT_DIR}文件夹）和卸载程序，以及开始菜单里的QRVLNK。$\r$\n请先关闭宿主程序。"
+    StrCpy $Summary "将从下面的插件文件夹删除安装程序装入的文件：QRVLNK.dll（版本$Current）、qrvcheck.exe、使用说明.html、保留的上一版本（${KEPT_DIR}文件夹）和卸载程序，以及开始菜单里的QRVLNK。$\r$\n请先关闭宿主程序。"
     StrCpy $DoneHeading "QRVLNK 已经卸载"
     StrCpy $DoneText "下面这些保留未动，需要时请手工处理：$\r$\n$\r$\n● 工作目录（$WorkDir）里的OrgMap.ini、TaskDefine.ini、传送记录.csv（传送记录）和08888978.log（日志）；$\r$\n● 注册表里每个Windows用户的插件设置（HKEY_CURRENT_USER\Software\Quorvane\QRVLNK）；$\r$\n● 发送目录、接收目录和数据文件存放路径里的文件夹和文件。"
   ${Else}
     StrCpy $Rollback 1
-    ${If} $2 == ""
+    ${If} $Kept == ""
       MessageBox MB_OK|MB_ICONEXCLAMATION "$INSTDIR里没有保留的上一版本，无法恢复。" /SD IDOK
       SetErrorLevel 5
       Quit
     ${EndIf}
     StrCpy $Heading "恢复上一版本"
     StrCpy $Subheading "用保留的上一版本换回现在的版本。"
-    StrCpy $Summary "现在的版本：QRVLNK $1$\r$\n上一版本：QRVLNK $2$\r$\n$\r$\n按“恢复”后，QRVLNK $2成为现在的版本，QRVLNK $1保留为上一版本：再恢复一次就换回来。请先关闭宿主程序。"
-    StrCpy $DoneHeading "已经恢复QRVLNK $2"
-    StrCpy $DoneText "现在的版本是QRVLNK $2。$\r$\n$\r$\nQRVLNK $1保留为上一版本，开始菜单里的“恢复上一版本”可以再换回来。$\r$\n$\r$\n设置和INI文件没有改动。"
+    StrCpy $Summary "现在的版本：QRVLNK $Current$\r$\n上一版本：QRVLNK $Kept$\r$\n按“恢复”后两个版本互换，再恢复一次就换回来。请先关闭宿主程序。"
+    StrCpy $DoneHeading "已经恢复QRVLNK $Kept"
+    StrCpy $DoneText "现在的版本是QRVLNK $Kept。$\r$\n$\r$\nQRVLNK $Current保留为上一版本，开始菜单里的“恢复上一版本”可以再换回来。$\r$\n$\r$\n设置和INI文件没有改动。"
   ${EndIf}
 FunctionEnd
 
@@ -399,17 +440,7 @@ Function un.ConfirmShow
   ${If} $Rollback = 1
     GetDlgItem $0 $HWNDPARENT 1
     SendMessage $0 ${WM_SETTEXT} 0 "STR:恢复(&R)"
-    SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:恢复上一版本 - ${PRODUCT}"
   ${EndIf}
-FunctionEnd
-
-; Stops with the message on the stack (exit code 4).
-Function un.Fail
-  Exch $0
-  DetailPrint $0
-  MessageBox MB_OK|MB_ICONSTOP $0 /SD IDOK
-  SetErrorLevel 4
-  Abort
 FunctionEnd
 
 ; The kept pair is staged under the temporary names and takes the current pair's place, which is kept
@@ -437,6 +468,8 @@ Function un.RollBack
     Push "无法更新“程序和功能”里的卸载项（需要管理员权限）。"
     Call un.Fail
   ${EndIf}
+  ${Report} "现在的版本：QRVLNK $Kept"
+  ${Report} "上一版本：QRVLNK $Current（${KEPT_DIR}文件夹）"
 FunctionEnd
 
 Function un.Remove
@@ -458,13 +491,20 @@ Function un.Remove
   RMDir "${MENU_DIR}"
   SetShellVarContext current
   Call un.DeleteEntry
+  ${Report} "已从$INSTDIR删除："
+  ${Report} "    QRVLNK.dll、qrvcheck.exe、使用说明.html、${UNINSTALLER}"
+  ${Report} "    ${KEPT_DIR}文件夹（上一版本）"
+  ${Report} "已删除开始菜单里的QRVLNK和“程序和功能”里的卸载项"
+  ${Report} "保留工作目录$WorkDir里的文件和插件的设置"
 FunctionEnd
 
 Section "un.Main"
+  SetDetailsPrint none
   Call un.WaitUntilFree
   ${If} $Rollback = 1
     Call un.RollBack
   ${Else}
     Call un.Remove
   ${EndIf}
+  SetDetailsPrint both
 SectionEnd

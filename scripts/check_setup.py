@@ -10,6 +10,8 @@ import subprocess
 import sys
 import time
 
+from older_build import OLDER_VERSION, older_build
+
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SETUP = pathlib.Path(sys.argv[1]).resolve()
 WS = pathlib.Path(sys.argv[2])
@@ -19,6 +21,8 @@ ENTRY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRVLNK"
 SETTINGS = r"HKCU\Software\Quorvane\QRVLNK\2.0"
 MENU = pathlib.Path(os.environ["WINEPREFIX"]) / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QRVLNK"
 KEPT = "QRVLNK.previous"
+VERSION = next(line.split('"')[1] for line in open(ROOT / "build/i686/generated/Version.h")
+               if line.startswith("#define QRVLNK_VERSION_TEXT"))
 failures = []
 
 
@@ -64,17 +68,6 @@ def machine(path):
     data = path.read_bytes()
     header = struct.unpack_from("<I", data, 0x3C)[0]
     return struct.unpack_from("<H", data, header + 4)[0]
-
-
-def older_build(source, target):
-    """The same DLL as an older build: version 2.0.0.0 in its version resource (the fixed part that
-    GetFileVersionInfo reads, and the text)."""
-    data = bytearray(source.read_bytes())
-    fixed = data.find(struct.pack("<I", 0xFEEF04BD))
-    struct.pack_into("<II", data, fixed + 12, 0, 0)
-    struct.pack_into("<II", data, fixed + 20, 0, 0)
-    data = data.replace("2.0.0.1".encode("utf-16-le"), "2.0.0.0".encode("utf-16-le"))
-    target.write_bytes(bytes(data))
 
 
 def tree(folder):
@@ -162,7 +155,7 @@ def lifecycle_32():
     check(all((host / n).read_bytes() == new[n] for n in new), "upgrade: QRVLNK.dll and qrvcheck.exe are the new build")
     check(all((host / KEPT / n).read_bytes() == old[n] for n in old), f"upgrade: the older build is kept in {KEPT}")
     versions = (registry(ENTRY, "DisplayVersion", 32), registry(ENTRY, "PreviousVersion", 32))
-    check(versions == ("2.0.0.1", "2.0.0.0"), f"upgrade: the entry reports versions {versions}, expected 2.0.0.1 and 2.0.0.0")
+    check(versions == (VERSION, OLDER_VERSION), f"upgrade: the entry reports versions {versions}, expected {(VERSION, OLDER_VERSION)}")
     check(registry(ENTRY, "DisplayName", 64) is None, "upgrade: no entry in the 64-bit view")
     check(all((work / n).read_bytes() == c for n, c in OPERATOR_FILES.items()), "upgrade: the operator's files are untouched")
     check((work / "TaskDefine.ini").read_bytes() == (ROOT / "samples/TaskDefine.ini").read_bytes(),
@@ -181,7 +174,7 @@ def lifecycle_32():
           and all((host / KEPT / n).read_bytes() == new[n] for n in new),
           f"roll back: exit code {rc}, the older build is back byte for byte and the new one kept")
     versions = (registry(ENTRY, "DisplayVersion", 32), registry(ENTRY, "PreviousVersion", 32))
-    check(versions == ("2.0.0.0", "2.0.0.1"), f"roll back: the entry reports versions {versions}")
+    check(versions == (OLDER_VERSION, VERSION), f"roll back: the entry reports versions {versions}, expected {(OLDER_VERSION, VERSION)}")
     rc = run(uninstaller, "/S /ROLLBACK", inplace)
     check(rc == 0 and all((host / n).read_bytes() == new[n] for n in new)
           and all((host / KEPT / n).read_bytes() == old[n] for n in old), f"a second roll back undoes the first: exit code {rc}")
