@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes dist/QRVLNK-<version>-setup.exe (installer/QRVLNK.nsi) from the binaries in build/i686/bin and
 # build/x86_64/bin as they are, the guide as one HTML page and the sample INI files; prints its path.
-# Both builds must be there and carry the same version. Usage: scripts/make_setup.sh
+# Both builds must be there and carry the same version. Fails when the setup program, its uninstaller
+# or an NSIS plug-in it carries would not load on Windows XP (scripts/check_imports.sh).
+# Usage: scripts/make_setup.sh
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -19,4 +21,8 @@ mkdir -p dist
 out="dist/QRVLNK-$version-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 -DBIN32="$ROOT/build/i686/bin" -DBIN64="$ROOT/build/x86_64/bin" \
   -DGUIDE="$stage/guide.html" -DSAMPLES="$ROOT/samples" -DOUTFILE="$ROOT/$out" installer/QRVLNK.nsi >&2
+# The setup program, the uninstaller it carries and its NSIS plug-ins load on Windows XP.
+7zz x -y -o"$stage/content" "$out" "QRVLNK-uninst.exe.~new" '$PLUGINSDIR/*.dll' >/dev/null
+bash scripts/check_imports.sh i686 --older-header "$out" "$stage/content/QRVLNK-uninst.exe.~new" \
+  "$stage/content/\$PLUGINSDIR/"*.dll
 echo "$out"
