@@ -32,7 +32,8 @@ start() {
 shot() {
   sleep "${2:-2}"
   import -window "$(xdotool search --name '^shots' | head -1)" "$tmp/screen.png"
-  convert "$tmp/screen.png" -trim +repage "docs/$1.png"
+  # 128 colours without dithering keep the text as it is on the screen at a third of the size.
+  convert "$tmp/screen.png" -trim +repage -dither None -colors 128 "PNG8:docs/$1.png"
   echo "docs/$1.png"
 }
 key() {
