@@ -19,7 +19,7 @@ trap 'rm -rf "$stage"' EXIT
 /usr/bin/python3 scripts/guide_html.py "docs/使用说明.md" "$stage/guide.html"
 mkdir -p dist
 out="dist/QRVLNK-$version-setup.exe"
-makensis -V2 -INPUTCHARSET UTF8 -DBIN32="$ROOT/build/i686/bin" -DBIN64="$ROOT/build/x86_64/bin" \
+makensis -V2 -WX -INPUTCHARSET UTF8 -DBIN32="$ROOT/build/i686/bin" -DBIN64="$ROOT/build/x86_64/bin" \
   -DGUIDE="$stage/guide.html" -DSAMPLES="$ROOT/samples" -DOUTFILE="$ROOT/$out" installer/QRVLNK.nsi >&2
 # The setup program, the uninstaller it carries and its NSIS plug-ins load on Windows XP.
 7zz x -y -o"$stage/content" "$out" "QRVLNK-uninst.exe.~new" '$PLUGINSDIR/*.dll' >/dev/null
