@@ -197,6 +197,15 @@ def lifecycle_32():
     holder.wait()
     wait_for_wine()
 
+    # A move that fails half-way: a folder stands where qrvcheck.exe would step aside.
+    blocker = host / "qrvcheck.exe.~old"
+    (blocker / "folder").mkdir(parents=True)
+    before = tree(host)
+    rc = setup()
+    check(rc == 4 and tree(host) == before,
+          f"a move that fails half-way puts the others back: exit code {rc}, changed: {differences(before, tree(host))}")
+    shutil.rmtree(blocker)
+
     work_before = tree(work)
     rc = run(uninstaller, "/S")
     wait_for_wine()
