@@ -484,6 +484,11 @@ Function un.Remove
     Call un.Fail
   ${EndIf}
   RMDir "$INSTDIR\${KEPT_DIR}"
+  ; What a setup that was stopped before its end left under temporary names.
+  Delete "$INSTDIR\QRVLNK.dll.~*"
+  Delete "$INSTDIR\qrvcheck.exe.~*"
+  Delete "$INSTDIR\使用说明.html.~*"
+  Delete "$INSTDIR\${UNINSTALLER}.~*"
   Delete "$INSTDIR\${UNINSTALLER}"
   SetShellVarContext all
   Delete "${MENU_DIR}\恢复上一版本.lnk"

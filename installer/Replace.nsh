@@ -116,6 +116,8 @@ Function ${UN}KeepAndPlace
   Exch $R0
   Push $R1
   Push $0
+  ; A pair that stepped aside in a run that was stopped before its end comes back first.
+  !insertmacro ForBoth ${UN}UnparkOne
   Delete "$INSTDIR\QRVLNK.dll${OLD_SUFFIX}"
   Delete "$INSTDIR\qrvcheck.exe${OLD_SUFFIX}"
   ClearErrors

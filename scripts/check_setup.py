@@ -219,17 +219,21 @@ def lifecycle_32():
 
 
 def lifecycle_64():
-    print("== 64-bit host in a folder with a blank and Chinese in its name: install, uninstall")
+    print("== 64-bit host in a folder with a blank and Chinese in its name, after a stopped setup: install, uninstall")
     host = WS / "宿主 64"
     host.mkdir()
     shutil.copy(BUILD["x86_64"] / "qrvhub.exe", host)
+    # A setup stopped after the DLL there stepped aside for the new one.
+    older_build(BUILD["x86_64"] / "QRVLNK.dll", host / "QRVLNK.dll.~old")
+    older = (host / "QRVLNK.dll.~old").read_bytes()
     rc = setup(quoted("HOST", host / "qrvhub.exe"))
     check(rc == 0, f"install: exit code {rc}")
     check(machine(host / "QRVLNK.dll") == MACHINE["x86_64"], "install: the x86_64 DLL is in place (machine type 0x8664)")
     check((host / "QRVLNK.dll").read_bytes() == (BUILD["x86_64"] / "QRVLNK.dll").read_bytes()
           and (host / "qrvcheck.exe").read_bytes() == (BUILD["x86_64"] / "qrvcheck.exe").read_bytes(),
           "install: QRVLNK.dll and qrvcheck.exe are the x86_64 build")
-    check(not (host / KEPT).exists(), "install: nothing to keep, no kept folder")
+    check(sorted(tree(host / KEPT)) == ["QRVLNK.dll"] and (host / KEPT / "QRVLNK.dll").read_bytes() == older
+          and not list(host.glob("*.~*")), "install: the DLL a stopped setup had set aside is kept")
     check(registry(ENTRY, "InstallLocation", 64) == winpath(host) and registry(ENTRY, "DisplayName", 32) is None,
           "install: the entry is in the 64-bit view only")
     check((host / "OrgMap.ini").read_bytes() == (ROOT / "samples/OrgMap.ini").read_bytes(),
