@@ -146,7 +146,7 @@ bool CProfileFile::Load(const std::string& path)
         m_mark = bytes.substr(0, 2);
     }
     // Line ends are CR LF, LF or CR, in code units of the file's encoding; a GBK trail byte is never one.
-    const size_t width = m_encoding == kUtf16LE || m_encoding == kUtf16BE ? 2 : 1;
+    const size_t width = IsUtf16() ? 2 : 1;
     auto unit = [&](size_t at) {
         return width == 2 ? Utf16At(bytes, at, m_encoding == kUtf16BE) : static_cast<char16_t>(bytes[at]);
     };
@@ -293,30 +293,23 @@ std::string CProfileFile::Bytes() const
     return bytes;
 }
 
+bool CProfileFile::IsUtf16() const
+{
+    return m_encoding == kUtf16LE || m_encoding == kUtf16BE;
+}
+
 CProfileFile::Text CProfileFile::Decode(const std::string& bytes) const
 {
-    switch (m_encoding) {
-    case kUtf8:
-        return FromCodePage(CP_UTF8, bytes);
-    case kUtf16LE:
-    case kUtf16BE:
+    if (IsUtf16())
         return FromUtf16(bytes, m_encoding == kUtf16BE);
-    default:
-        return FromCodePage(CP_ACP, bytes);
-    }
+    return FromCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, bytes);
 }
 
 std::string CProfileFile::Encode(const Text& text) const
 {
-    switch (m_encoding) {
-    case kUtf8:
-        return ToCodePage(CP_UTF8, text);
-    case kUtf16LE:
-    case kUtf16BE:
+    if (IsUtf16())
         return ToUtf16(text, m_encoding == kUtf16BE);
-    default:
-        return ToCodePage(CP_ACP, text);
-    }
+    return ToCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, text);
 }
 
 bool CProfileFile::Save(const std::string& path) const

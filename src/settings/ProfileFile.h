@@ -55,6 +55,7 @@ private:
     void KeyLines(size_t heading, size_t& first, size_t& last) const;
     void Insert(size_t at, const std::vector<Line>& lines);
     std::string Bytes() const;
+    bool IsUtf16() const;
     Text Decode(const std::string& bytes) const;
     std::string Encode(const Text& text) const;
 
