@@ -102,11 +102,12 @@ OPERATOR_FILES = {
     "08888978.log": b"",
 }
 
-# A program that is not a Windows program of a supported processor: the file's bytes and what it is.
 def pe(machine_type):
+    """The headers of a Windows program made for that machine type."""
     return b"MZ" + bytes(58) + struct.pack("<I", 64) + b"PE\0\0" + struct.pack("<H", machine_type) + bytes(18)
 
 
+# Host programs that cannot take the plug-in: the file's name, its bytes (None: missing) and what it is.
 REFUSED = [
     ("text.exe", b"not a program\r\n", "a text file"),
     ("dos.exe", b"MZ" + bytes(100), "a DOS program"),
