@@ -5,6 +5,8 @@
 #include "framework/Handle.h"
 #include "framework/SystemError.h"
 
+#include <algorithm>
+
 namespace check {
 
 const char kNotAFolderName[] = "不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名）";
@@ -52,13 +54,9 @@ std::string FolderProblem(const std::string& dir)
 
 std::vector<FolderEntry> ListEntries(const std::string& dir)
 {
-    std::vector<FolderEntry> entries;
-    CFolderList list(dir);
-    FolderEntry entry;
-    while (list.Next(&entry)) {
-        if (!entry.IsDots())
-            entries.push_back(entry);
-    }
+    std::vector<FolderEntry> entries = ListFolder(dir);
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.IsDots(); }),
+                  entries.end());
     return entries;
 }
 

@@ -123,6 +123,10 @@ std::string NameRemedy(EntryReason reason)
         return "请只用GBK字符给它改名";
     if (reason == EntryReason::kNameTrailingDotOrBlank)
         return "请给它改一个不以点或空格结尾的名字";
+    if (reason == EntryReason::kNameDevice)
+        return "请给它改一个不是设备名的名字";
+    if (reason == EntryReason::kNameCaseTwin)
+        return "请把两个文件中的一个改名或移走";
     return "";
 }
 
@@ -133,6 +137,8 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     switch (decision.reason) {
     case EntryReason::kNameNotGbk:
     case EntryReason::kNameTrailingDotOrBlank:
+    case EntryReason::kNameDevice:
+    case EntryReason::kNameCaseTwin:
         return ReasonText(decision) + "，文件留在发送目录。" + NameRemedy(decision.reason);
     case EntryReason::kNoClientCode:
         return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
@@ -234,6 +240,8 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
             continue; // the line above says what to do
         case EntryReason::kNameNotGbk:
         case EntryReason::kNameTrailingDotOrBlank:
+        case EntryReason::kNameDevice:
+        case EntryReason::kNameCaseTwin:
             NotTransferred(report, decision.name,
                            ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason));
             continue;

@@ -7,6 +7,10 @@ std::string ReasonText(const EntryDecision& decision)
         return "文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它";
     case EntryReason::kNameTrailingDotOrBlank:
         return "文件名以点或空格结尾，Windows按这个名字会打开另一个文件或者找不到它";
+    case EntryReason::kNameDevice:
+        return "文件名是CON、NUL、COM1这样的设备名，Windows按这个名字打开的是设备，不是这个文件";
+    case EntryReason::kNameCaseTwin:
+        return "同一个文件夹里还有一个只差大小写的同名文件，Windows按这两个名字打开的是同一个文件";
     case EntryReason::kNoClientCode:
         return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码";
     case EntryReason::kCodeNotMapped:

@@ -19,6 +19,9 @@ enum class EntryReason {
                     // by the name the run has of it
     kNameTrailingDotOrBlank, // the name ends in a dot or a blank, which the platform drops when the
                              // file is opened by it
+    kNameDevice,    // the name is a device's (CON.txt): the platform opens the device by it
+    kNameCaseTwin,  // another file of the folder has this name but for letter case: the platform opens
+                    // one of the two by either name
     kNoClientCode,  // the name is not prefix_code_rest
     kCodeNotMapped, // the mapping has no pair for the client code
     kCodeRefused,   // the mapping's pair for the client code is left out (over-long or escaping code)

@@ -94,7 +94,8 @@ RunInput ReadRunInput(const UserOrgID& userOrgID)
 
 std::string DeliveryFolder(const RunInput& input)
 {
-    return CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
+    return input.userOrgID.strValue.empty() ? input.strExportLocation
+                                            : CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
 }
 
 std::string FolderOverlap(const RunInput& input, RunKind kind)

@@ -47,6 +47,22 @@ void FlushFolder(const std::string& folder)
         ::FlushFileBuffers(dir);
 }
 
+EntryReason ReasonOf(NameFault fault)
+{
+    switch (fault) {
+    case NameFault::kNotGbk:
+        return EntryReason::kNameNotGbk;
+    case NameFault::kTrailingDotOrBlank:
+        return EntryReason::kNameTrailingDotOrBlank;
+    case NameFault::kDeviceName:
+        return EntryReason::kNameDevice;
+    case NameFault::kCaseTwin:
+        return EntryReason::kNameCaseTwin;
+    default:
+        return EntryReason::kNone;
+    }
+}
+
 } // namespace
 
 CTransferEngine::CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
@@ -112,11 +128,6 @@ bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stam
     return size == stamp.size && ::CompareFileTime(&now.ftLastWriteTime, &stamp.lastWrite) == 0;
 }
 
-std::string CTransferEngine::Join(const std::string& dir, const std::string& name)
-{
-    return dir + "\\" + name;
-}
-
 EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEntry& entry)
 {
     EntryDecision decision;
@@ -126,8 +137,7 @@ EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEnt
         decision.reason = EntryReason::kFolder;
     } else if (entry.fault != NameFault::kNone) {
         decision.action = EntryAction::kStay;
-        decision.reason = entry.fault == NameFault::kNotGbk ? EntryReason::kNameNotGbk
-                                                            : EntryReason::kNameTrailingDotOrBlank;
+        decision.reason = ReasonOf(entry.fault);
     } else if (IsTemporaryName(entry.name.c_str())) {
         decision.reason = EntryReason::kTemporary;
     }
@@ -154,9 +164,7 @@ void CTransferEngine::Record(const EntryDecision& decision, const FolderEntry& l
 
 void CTransferEngine::WalkFolder(const std::string& dir)
 {
-    CFolderList list(dir);
-    FolderEntry entry;
-    while (list.Next(&entry)) {
+    for (const FolderEntry& entry : ListFolder(dir)) {
         if (m_pOwner->IsStopRequested()) {
             m_bStopped = true;
             return;

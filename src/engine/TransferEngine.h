@@ -18,6 +18,7 @@
 #include "engine/RunView.h"
 #include "engine/TransferRecord.h"
 #include "framework/FolderList.h"
+#include "framework/Path.h"
 
 #include <windows.h>
 
@@ -48,8 +49,8 @@ public:
     // its name, or, for a name without one, by its last-write time.
     static bool IsStaleTemporary(const FolderEntry& entry, const FILETIME& now);
 
-    // dir + "\" + name; the backslash is added even when dir already ends in one.
-    static std::string Join(const std::string& dir, const std::string& name);
+    // dir and name with one backslash between them (JoinPath).
+    static std::string Join(const std::string& dir, const std::string& name) { return JoinPath(dir, name); }
 
     // Copies are flushed to disk before their rename and renamed with write-through; the benchmark
     // turns this off to measure what it costs.
@@ -84,8 +85,8 @@ protected:
     // Writes what became of a listed file to the record.
     void Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);
-    // Offers every entry of dir, "." and ".." included, to OnEntry in the file system's order, until a
-    // stop is requested.
+    // Offers every entry of dir (ListFolder), "." and ".." included, to OnEntry in the file system's
+    // order, until a stop is requested.
     void WalkFolder(const std::string& dir);
     virtual void OnEntry(const FolderEntry& entry) = 0;
 

@@ -1,6 +1,9 @@
 #include "framework/FolderList.h"
 
+#include "framework/ChildName.h"
 #include "framework/Path.h"
+
+#include <algorithm>
 
 #include <cwchar>
 
@@ -24,10 +27,40 @@ bool ToGbk(const wchar_t* name, std::string* pText)
     return back.size() == length && std::wmemcmp(back.data(), name, length) == 0;
 }
 
+// name as the file system compares names: in capitals.
+std::vector<wchar_t> CaseKey(const std::string& name)
+{
+    std::vector<wchar_t> key = ToWide(name);
+    if (!key.empty())
+        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
 } // namespace
 
+std::vector<FolderEntry> ListFolder(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    CFolderList list(folder);
+    FolderEntry entry;
+    while (list.Next(&entry))
+        entries.push_back(entry);
+    // Files whose names are one name but for case, found by sorting the files by that name.
+    std::vector<std::pair<std::vector<wchar_t>, size_t>> keys;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].IsFolder() && entries[i].fault == NameFault::kNone)
+            keys.emplace_back(CaseKey(entries[i].name), i);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 1; i < keys.size(); ++i) {
+        if (keys[i].first == keys[i - 1].first)
+            entries[keys[i].second].fault = entries[keys[i - 1].second].fault = NameFault::kCaseTwin;
+    }
+    return entries;
+}
+
 CFolderList::CFolderList(const std::string& folder, const std::string& pattern)
-    : m_find(::FindFirstFileW(WidePath(folder + "\\" + pattern).c_str(), &m_data)),
+    : m_find(::FindFirstFileW(WidePath(JoinPath(folder, pattern)).c_str(), &m_data)),
       m_dwError(m_find.IsValid() ? 0 : ::GetLastError()), m_bPending(m_find.IsValid())
 {
 }
@@ -45,6 +78,8 @@ bool CFolderList::Next(FolderEntry* pEntry)
         entry.fault = NameFault::kNotGbk;
     else if (!dots && (last == L'.' || last == L' '))
         entry.fault = NameFault::kTrailingDotOrBlank;
+    else if (!dots && IsDeviceName(entry.name))
+        entry.fault = NameFault::kDeviceName;
     entry.attributes = m_data.dwFileAttributes;
     entry.size = (static_cast<ULONGLONG>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow;
     entry.lastWrite = m_data.ftLastWriteTime;

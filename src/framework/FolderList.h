@@ -1,19 +1,24 @@
-// The entries of a folder, listed with the wide file functions and named in GBK. The narrow functions
-// hand back a best-fit spelling of a name that GBK cannot hold (â as a, ¹ as 1), which may be another
-// file's name; and the platform drops a trailing dot or blank from any name it is given, so a name that
-// ends in one opens another file or none. Such entries are listed with what is wrong with their name,
-// and nobody may open them by the name given here.
+// The entries of a folder, listed with the wide file functions and named in GBK. A name given here opens
+// some other file, or none, when: GBK cannot hold it (the narrow functions hand back a best-fit spelling,
+// â as a, ¹ as 1, which may be another file's name); it ends in a dot or a blank (the platform drops
+// them from any name it is given); it is a device name (CON.txt opens the console); or the folder holds
+// another file whose name differs from it only in case (a share from a server that tells them apart:
+// Windows opens one of the two for either name). Such entries are listed with what is wrong with their
+// name, and nobody may open them by the name given here.
 #pragma once
 #include "framework/Handle.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 enum class NameFault {
     kNone,
     kNotGbk,              // holds a character that GBK cannot give back exactly
     kTrailingDotOrBlank,  // ends in a dot or a blank
+    kDeviceName,          // names a device
+    kCaseTwin,            // another file of the folder has this name but for letter case
 };
 
 struct FolderEntry {
@@ -27,6 +32,9 @@ struct FolderEntry {
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsDots() const { return name == "." || name == ".."; }
 };
+
+// Every entry of folder, as CFolderList lists them, case twins marked; empty when it cannot be listed.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
 
 class CFolderList {
 public:

@@ -1,5 +1,7 @@
 #include "framework/Path.h"
 
+#include "framework/Gbk.h"
+
 #include <windows.h>
 
 namespace {
@@ -16,6 +18,11 @@ bool StartsWith(const Wide& text, const wchar_t* prefix)
 }
 
 } // namespace
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    return gbk::EndsWith(dir, '\\') ? dir + name : dir + "\\" + name;
+}
 
 std::vector<wchar_t> ToWide(const std::string& text)
 {

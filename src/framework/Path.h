@@ -27,6 +27,10 @@ CWidePath WidePath(const std::vector<wchar_t>& path);
 // characters.
 bool FitsMaxPath(const std::string& path);
 
+// dir and name with one backslash between them, also when dir ends in one: a "\\?\" path is taken as
+// it stands, and two backslashes in it name nothing.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
 // text (GBK) in UTF-16, without a terminator.
 std::vector<wchar_t> ToWide(const std::string& text);
 // The full form of a wide path: "." and ".." resolved, "/" read as "\", relative to the current

@@ -43,11 +43,12 @@ class ExactlyOnce : public Reliability {
 protected:
     std::string RecordPath() const { return m_root / "传送记录.csv"; }
 
-    // A file under its real name; the platform keeps a trailing blank only in the "\\?\" form, and no
-    // Win32 call makes a trailing dot, which the Linux side does.
-    void MakeWide(const std::string& dir, const std::wstring& name, const std::string& content)
+    // A file under its real name, made on the Linux side when the platform would take the name for
+    // another (a name ending in a dot, a second name that differs only in case, a device name); the
+    // platform keeps a trailing blank in the "\\?\" form.
+    void MakeWide(const std::string& dir, const std::wstring& name, const std::string& content, bool linux = false)
     {
-        if (!name.empty() && name.back() == L'.') {
+        if (linux || (!name.empty() && name.back() == L'.')) {
             char utf8[MAX_PATH * 3];
             ::WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
             ASSERT_TRUE(test::RunUnix("printf %s '" + content + "' > '" + test::UnixPath(dir) + "/" + utf8 + "'"));
@@ -89,8 +90,9 @@ protected:
 };
 
 // Names outside GBK, which the narrow functions list under a look-alike (another client code, or the
-// name of a neighbour), and names ending in a dot or a blank, which open another file or none: each
-// stays where it is, says why in the record and brings no box; the neighbour goes once, as itself.
+// name of a neighbour); names ending in a dot or a blank, device names and two names that differ only in
+// case, which open another file or none: each stays where it is, says why in the record and brings no
+// box; the neighbour goes once, as itself.
 TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
 {
     SetUserOrgID("Q9");
@@ -98,6 +100,8 @@ TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
     ASSERT_TRUE(test::MakeDir(delivery) && test::MakeDir(m_recv));
     const std::string notGbk = "未传送：文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它";
     const std::string trailing = "未传送：文件名以点或空格结尾，Windows按这个名字会打开另一个文件或者找不到它";
+    const std::string device = "未传送：文件名是CON、NUL、COM1这样的设备名，Windows按这个名字打开的是设备，不是这个文件";
+    const std::string twin = "未传送：同一个文件夹里还有一个只差大小写的同名文件，Windows按这两个名字打开的是同一个文件";
     const struct {
         std::wstring name;
         std::string shown; // in the record
@@ -107,14 +111,17 @@ TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
         { L"ORD_C\u00b9_x.txt", "ORD_C?_x.txt", notGbk },
         { L"x_C1_dot.txt.", "x_C1_dot.txt.", trailing },
         { L"x_C1_blank.txt ", "x_C1_blank.txt ", trailing },
+        { L"CON.txt", "CON.txt", device },
+        { L"t_C1_twin.txt", "t_C1_twin.txt", twin },
+        { L"T_C1_TWIN.txt", "T_C1_TWIN.txt", twin },
     };
     for (const std::string& dir : { m_send, delivery }) {
         for (const auto& s : stay)
-            MakeWide(dir, s.name, "kept");
+            MakeWide(dir, s.name, "kept", true);
         MakeWide(dir, L"ORD_C1_a.txt", "the neighbour");
     }
     const WideFiles kept = FilesIn(m_send);
-    ASSERT_EQ(5u, kept.size());
+    ASSERT_EQ(8u, kept.size());
     for (RunKind kind : { RunKind::kExport, RunKind::kImport }) {
         const bool exporting = kind == RunKind::kExport;
         SCOPED_TRACE(exporting ? "export" : "import");

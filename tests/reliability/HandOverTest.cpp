@@ -214,6 +214,32 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     EXPECT_TRUE(view.Errors().empty());
 }
 
+// A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form
+// does not forgive twice: exports reach the platform folder, and an import without a user organisation
+// ID takes the files of the location itself.
+TEST_F(Reliability, ALocationInTheLongFormIsJoinedWithOneBackslash)
+{
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    for (const std::string& location : { "\\\\?\\" + m_data, "\\\\?\\" + m_data + "\\" }) {
+        SCOPED_TRACE(location);
+        settings::SetString(settings::kExportLocation, location.c_str());
+        Make(m_send, "a_C1_1.txt", "exported");
+        Make(m_data, "d.txt", "delivered");
+        test::RecordingView exportView, importView;
+        EXPECT_EQ(1, Export(exportView));
+        EXPECT_EQ(1, Import(importView));
+        EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
+        auto where = Census({ m_data + "\\P1", m_recv });
+        EXPECT_EQ(m_data + "\\P1", where["a_C1_1.txt"]);
+        EXPECT_EQ(m_recv, where["d.txt"]);
+        EXPECT_EQ(Names{ "d.txt" }, ListDir(m_data + "\\Backup"));
+        test::RemoveTree(m_data + "\\Backup");
+        test::RemoveTree(m_data + "\\P1");
+        ::DeleteFileA((m_recv + "\\d.txt").c_str());
+        m_made.clear();
+    }
+}
+
 // A platform folder and a receive directory of 240 characters: a name that makes a 259-character path
 // travels, although its temporary path is far longer; one that makes 260 characters is refused as the
 // platform refuses it, with the copy error of an export and silently by an import. An import does not
