@@ -317,16 +317,29 @@ bool CProfileFile::Save(const std::string& path) const
     const std::string bytes = Bytes();
     if (bytes == m_original)
         return true;
+    // The new text goes to a file of this process and thread beside the old one and replaces it only when
+    // it is whole and on disk: a full disk or a power cut leaves the operator's file as it was.
+    // A read-only file stays as it is, as it does under the profile functions (Windows renames over none).
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return false;
+    const std::string temp = path + ".~" + std::to_string(::GetCurrentProcessId()) + "-"
+                             + std::to_string(::GetCurrentThreadId()) + ".tmp";
     bool bWritten = false;
     {
-        CFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        CFileHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         bWritten = file.IsValid()
                    && (bytes.empty()
                        || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
-                           && written == bytes.size()));
+                           && written == bytes.size()))
+                   && ::FlushFileBuffers(file);
     }
+    bWritten = bWritten && ::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!bWritten)
+        ::DeleteFileA(temp.c_str());
     // The profile functions may still hold the file's former text: this documented call drops it.
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     return bWritten;

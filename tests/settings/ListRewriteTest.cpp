@@ -3,6 +3,7 @@
 // both ways through the real profile functions, they give the bytes of the key-by-key writes they
 // replace; on files as operators make them in Notepad, every other byte stays as it was.
 #include "settings/Settings.h"
+#include "support/LinuxSide.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -295,6 +296,24 @@ TEST(ListRewrite, OperatorsTaskDefineKeepsItsBytes)
         { kNotepadTasks, keys({ { "新任务", settings::kChecked, "1" } }), kNotepadTasks + "[新任务]\r\nChecked=1\r\n" },
     };
     CheckOperatorFiles(settings::kTaskDefineFile, cases);
+}
+
+} // namespace
+
+namespace {
+
+// A rewrite that a full disk cuts short leaves the operator's file as it was, and nothing beside it.
+TEST(ListRewrite, AFullDiskLeavesTheFileAsItWas)
+{
+    const test::SmallDisk disk(64 * 1024);
+    if (disk.Folder().empty())
+        GTEST_SKIP() << "no disk of its own can be mounted here";
+    const test::CurrentDir cwd(disk.Folder());
+    const std::string path = disk.Folder() + "\\" + settings::kOrgMapFile;
+    ASSERT_TRUE(test::WriteFile(path, kNotepadOrgMap));
+    settings::WriteOrgMappings(std::vector<settings::OrgMapping>(5000, { "C0001", "Q0001" }));
+    EXPECT_EQ(kNotepadOrgMap, test::ReadFile(path));
+    EXPECT_EQ(std::vector<std::string>{ settings::kOrgMapFile }, test::ListDir(disk.Folder()));
 }
 
 } // namespace
