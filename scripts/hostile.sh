@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Generated hostile workspaces, each run through the real i686 QRVLNK.dll under Wine and checked
+# against the laws (tests/hostile/Laws.h): conservation, routing, the record, the host.
+# Usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--keep]
+#   --seeds N    how many workspaces (default 200), from seed --first S (default 1) on
+#   --seed S     just the workspace of seed S, e.g. to reproduce a failure
+#   --real-time  the plug-in's pauses as they are (by default they take a twentieth)
+#   --keep       leave a failing workspace on disk
+# Each failure prints its seed, the workspace, the plan, each run and the broken law; the last line is
+# "N passed, M failed". Exit code 0 when none failed.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+source scripts/env.sh
+
+first=1
+count=200
+flags=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --seeds) count=$2; shift 2 ;;
+    --first) first=$2; shift 2 ;;
+    --seed) first=$2; count=1; shift 2 ;;
+    --real-time|--keep) flags+=("$1"); shift ;;
+    *) echo "usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--keep]" >&2; exit 2 ;;
+  esac
+done
+
+cmake --preset i686 >/dev/null
+cmake --build --preset i686 --target qrvlnk_hostile >/dev/null
+
+run() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+}
+# A Wine started on another display keeps it; this one starts on the display of the run.
+timeout 60 wineserver -w || timeout 60 wineserver -k 2>/dev/null || true
+
+passed=0
+failed=0
+next=$first
+last=$((first + count - 1))
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+# The program goes on from the seed after the last one it reported when it ended early: a call that did
+# not return ends it (status 3) after that seed's report; a crash ends it without one, and the seed it
+# was at counts as failed.
+while [ "$next" -le "$last" ]; do
+  status=0
+  run wine build/i686/bin/qrvlnk_hostile.exe --first "$next" --seeds $((last - next + 1)) ${flags[@]+"${flags[@]}"} \
+    | tee "$output" || status=$?
+  reported=$(sed -n 's/^seed \([0-9]*\): .*/\1/p' "$output" | tail -n 1)
+  passed=$((passed + $(grep -c '^seed [0-9]*: passed$' "$output" || true)))
+  failed=$((failed + $(grep -c '^seed [0-9]*: FAILED' "$output" || true)))
+  next=$(( ${reported:-$((next - 1))} + 1 ))
+  if [ "$next" -le "$last" ] && [ "$status" -ne 3 ]; then
+    echo "seed $next: FAILED (the program ended with status $status before it told)"
+    failed=$((failed + 1))
+    next=$((next + 1))
+  fi
+  timeout 60 wineserver -w || true
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,78 @@
+// qrvlnk_hostile.exe: generated hostile workspaces run through the real QRVLNK.dll, each checked against
+// the laws (see Laws.h). scripts/hostile.sh runs it and counts.
+//   qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--keep]
+// Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed; exit code 0 when
+// every seed passed, 1 when one failed, 2 for wrong arguments, 3 when a call did not return.
+#include "Host.h"
+#include "Session.h"
+#include "Text.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] = "usage: qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--keep]\n";
+const uint64_t kDefaultSeeds = 40;
+
+// A drive letter that names nothing yet, from the end of the alphabet.
+wchar_t FreeDriveLetter()
+{
+    const DWORD used = ::GetLogicalDrives();
+    for (wchar_t letter = L'Y'; letter > L'D'; --letter) {
+        if ((used & (1u << (letter - L'A'))) == 0)
+            return letter;
+    }
+    return 0;
+}
+
+bool Number(const char* text, uint64_t* value)
+{
+    char* end = nullptr;
+    *value = std::strtoull(text, &end, 10);
+    return text[0] != '\0' && *end == '\0';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Lines end in LF alone, as the script that reads them expects.
+    _setmode(_fileno(stdout), _O_BINARY);
+    uint64_t first = 1, count = kDefaultSeeds;
+    hostile::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool valued = i + 1 < argc;
+        if (arg == "--seeds" && valued && Number(argv[i + 1], &count)) {
+            ++i;
+        } else if (arg == "--first" && valued && Number(argv[i + 1], &first)) {
+            ++i;
+        } else if (arg == "--seed" && valued && Number(argv[i + 1], &first)) {
+            count = 1;
+            ++i;
+        } else if (arg == "--real-time") {
+            options.timeDivisor = 1;
+        } else if (arg == "--keep") {
+            options.keep = true;
+        } else {
+            hostile::Print(kUsage);
+            return 2;
+        }
+    }
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    options.root = std::wstring(temp) + L"qrvlnk-hostile-" + std::to_wstring(::GetCurrentProcessId());
+    options.driveLetter = FreeDriveLetter();
+    hostile::CHost host(options.timeDivisor, options.timeoutMs);
+    bool passed = true;
+    for (uint64_t seed = first; seed < first + count; ++seed)
+        passed = hostile::RunSeed(seed, host, options) && passed;
+    return passed ? 0 : 1;
+}
