@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Generated hostile workspaces, each run through the real i686 QRVLNK.dll under Wine and checked
 # against the laws (tests/hostile/Laws.h): conservation, routing, the record, the host.
-# Usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--keep]
-#   --seeds N    how many workspaces (default 200), from seed --first S (default 1) on
+# Usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--timeout SECONDS] [--keep] [--show]
+#   --seeds N    how many workspaces (default 200, about two minutes), from seed --first S (default 1) on
 #   --seed S     just the workspace of seed S, e.g. to reproduce a failure
-#   --real-time  the plug-in's pauses as they are (by default they take a twentieth)
-#   --keep       leave a failing workspace on disk
+#   --real-time  the plug-in's pauses as they are (by default they take a twentieth of their time)
+#   --timeout S  how long a call may take before it counts as one that does not return (default 120)
+#   --keep       leave a failing workspace on disk (below the Wine prefix's %TEMP%)
+#   --show       print every seed's workspace, plan, runs and record, not only a failing one's
 # Each failure prints its seed, the workspace, the plan, each run and the broken law; the last line is
 # "N passed, M failed". Exit code 0 when none failed.
 set -euo pipefail
@@ -21,8 +23,9 @@ while [ $# -gt 0 ]; do
     --seeds) count=$2; shift 2 ;;
     --first) first=$2; shift 2 ;;
     --seed) first=$2; count=1; shift 2 ;;
-    --real-time|--keep) flags+=("$1"); shift ;;
-    *) echo "usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--keep]" >&2; exit 2 ;;
+    --timeout) flags+=("$1" "$2"); shift 2 ;;
+    --real-time|--keep|--show) flags+=("$1"); shift ;;
+    *) echo "usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--timeout SECONDS] [--keep] [--show]" >&2; exit 2 ;;
   esac
 done
 

@@ -1,6 +1,8 @@
 // Laws 1 and 2: where the bytes of every file are after a run, and what put them there.
 #include "Laws.h"
 
+#include "Outcome.h"
+
 #include "Text.h"
 
 
@@ -27,6 +29,7 @@ public:
     void Check()
     {
         CheckRefusal();
+        CheckHandOver();
         CollectOriginals();
         for (const Original& original : m_originals)
             Conserve(original);
@@ -188,6 +191,18 @@ private:
                 return true;
         }
         return false;
+    }
+
+    // A delivery is handed over once: copied and archived, or neither. One copied and left in the
+    // delivery folder is copied again by the next import, over what the receiving side made of it.
+    void CheckHandOver()
+    {
+        if (m_seen.run != Run::kImport || m_refused)
+            return;
+        for (const EntryOutcome& outcome : Observe(m_model, m_seen)) {
+            if (outcome.what == EntryOutcome::kCopied && outcome.newCopy && !outcome.touched)
+                Add(2, "a delivery was copied but not archived, so the next import copies it again: " + Utf8(outcome.source));
+        }
     }
 
     void CheckRefusal()

@@ -226,7 +226,7 @@ void CGenerator::Presences()
     for (FolderSetting* setting : { &m_ws.data, &m_ws.send, &m_ws.recv }) {
         if (setting->real.empty() || setting->real == m_ws.work || IsNeeded(setting->real))
             continue;
-        setting->presence = Weighted<Presence>(m_random, { { 92, Presence::kFolder }, { 5, Presence::kMissing }, { 3, Presence::kFile } });
+        setting->presence = Weighted<Presence>(m_random, { { 88, Presence::kFolder }, { 7, Presence::kMissing }, { 5, Presence::kFile } });
         if (setting->presence == Presence::kFolder)
             continue;
         m_ws.folders.erase(std::remove_if(m_ws.folders.begin(), m_ws.folders.end(),
@@ -378,7 +378,7 @@ void CGenerator::Files()
     // A folder named like a file where a run lists, a file named Backup, temporary copies.
     if (m_random.Percent(5))
         AddBlocker(JoinPath(m_ws.send.real, names.WithCode(m_clientCodes.empty() ? "C001" : m_clientCodes[0])));
-    if (!IsFolder(model.Backup()) && m_random.Percent(8))
+    if (!IsFolder(model.Backup()) && m_random.Percent(12))
         AddFile(model.Backup(), Bytes());
     for (const std::wstring& folder : { m_ws.send.real, m_ws.recv.real, JoinPath(m_ws.data.real, platform), delivery }) {
         if (m_random.Percent(5))
@@ -421,9 +421,9 @@ void CGenerator::Records()
 
 void CGenerator::Runs()
 {
-    m_ws.runs = Weighted<std::vector<Run>>(m_random, { { 75, { Run::kExport, Run::kImport } },
+    m_ws.runs = Weighted<std::vector<Run>>(m_random, { { 70, { Run::kExport, Run::kImport } },
                                                        { 5, { Run::kImport, Run::kExport } },
-                                                       { 8, { Run::kExport, Run::kImport, Run::kImport } },
+                                                       { 13, { Run::kExport, Run::kImport, Run::kImport } },
                                                        { 5, { Run::kExport, Run::kExport, Run::kImport } },
                                                        { 4, { Run::kImport } },
                                                        { 3, { Run::kExport } } });
@@ -432,9 +432,11 @@ void CGenerator::Runs()
 void CGenerator::Events()
 {
     const CModel model(m_ws);
-    // The receiving side works on what it received before the next import.
-    for (size_t run = 1; run < m_ws.runs.size(); ++run) {
-        if (m_ws.runs[run] == Run::kImport && m_random.Percent(60)) {
+    // The receiving side works on what an import gave it before the next import.
+    bool imported = false;
+    for (size_t run = 0; run < m_ws.runs.size(); ++run) {
+        const bool import = m_ws.runs[run] == Run::kImport;
+        if (import && imported && m_random.Percent(70)) {
             for (const std::wstring& path : FilesIn(model.Delivery())) {
                 Event event;
                 event.kind = Event::kWrite;
@@ -445,14 +447,16 @@ void CGenerator::Events()
                 break;
             }
         }
+        imported = imported || import;
     }
-    if (!m_random.Percent(25))
+    if (!m_random.Percent(35))
         return;
     Event event;
     event.run = m_random.Below(m_ws.runs.size());
-    event.call = static_cast<unsigned>(m_random.Between(1, 30));
-    event.kind = Weighted<Event::Kind>(m_random, { { 30, Event::kWrite }, { 20, Event::kRename }, { 20, Event::kDelete }, { 30, Event::kHold } });
     std::vector<std::wstring> candidates = FilesIn(model.Walked(m_ws.runs[event.run]));
+    // A run makes a few file calls for each file it lists.
+    event.call = static_cast<unsigned>(m_random.Between(1, 5 * candidates.size() + 5));
+    event.kind = Weighted<Event::Kind>(m_random, { { 30, Event::kWrite }, { 20, Event::kRename }, { 20, Event::kDelete }, { 30, Event::kHold } });
     if (event.kind == Event::kHold && m_random.Percent(25)) {
         // Someone opened the record (as Excel does), before the run and for all of it.
         candidates = { JoinPath(m_ws.work, L"传送记录.csv") };

@@ -32,6 +32,8 @@ std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen)
                 (place.numbered ? outcome.archive : outcome.target) = entry.first;
             }
         }
+        const Entry* old = outcome.target.empty() ? nullptr : seen.before.Find(outcome.target);
+        outcome.newCopy = !outcome.target.empty() && (old == nullptr || old->folder || old->hash != was->hash);
         const Entry* now = seen.after.Find(outcome.source);
         const bool stayed = now != nullptr && !now->folder && now->hash == was->hash;
         const bool copied = !outcome.target.empty() || !outcome.archive.empty();

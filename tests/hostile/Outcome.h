@@ -21,6 +21,7 @@ struct EntryOutcome {
     std::wstring source;  // the walked folder\name
     What what = kStayed;
     std::wstring target;  // where the copy is (import: in the receive directory)
+    bool newCopy = false; // the run wrote it: the target held other bytes, or nothing, before
     std::wstring archive; // import: where in Backup
     bool touched = false; // a neighbour touched it during the run: no plan holds for it
 };

@@ -81,7 +81,7 @@ public:
             m_violations.push_back({ 0, "the workspace could not be made: " + error });
         else
             Runs();
-        Print((m_violations.empty() ? std::string() : Report(m_ws, m_model, m_plan, m_first, m_runs, m_violations))
+        Print((m_violations.empty() && !m_options.show ? std::string() : Report(m_ws, m_model, m_plan, m_first, m_runs, m_violations))
               + Verdict(m_ws.seed, m_violations));
         if (m_violations.empty() || !m_options.keep)
             Clear(m_ws);

@@ -14,6 +14,7 @@ struct Options {
     unsigned timeDivisor = 20;
     DWORD timeoutMs = 120000;
     bool keep = false;        // leave a failing workspace on disk
+    bool show = false;        // print the report of a seed that passed too
 };
 
 // Prints "seed S: passed", or a failure's report and "seed S: FAILED (...)"; true when every law held.

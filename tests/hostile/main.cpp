@@ -1,8 +1,9 @@
 // qrvlnk_hostile.exe: generated hostile workspaces run through the real QRVLNK.dll, each checked against
 // the laws (see Laws.h). scripts/hostile.sh runs it and counts.
-//   qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--keep]
-// Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed; exit code 0 when
-// every seed passed, 1 when one failed, 2 for wrong arguments, 3 when a call did not return.
+//   qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--timeout SECONDS] [--keep] [--show]
+// Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed (--show prints
+// every seed's report); exit code 0 when every seed passed, 1 when one failed, 2 for wrong arguments, 3
+// when a call did not return.
 #include "Host.h"
 #include "Session.h"
 #include "Text.h"
@@ -18,7 +19,8 @@
 
 namespace {
 
-const char kUsage[] = "usage: qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--keep]\n";
+const char kUsage[] =
+    "usage: qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--real-time] [--timeout SECONDS] [--keep] [--show]\n";
 const uint64_t kDefaultSeeds = 40;
 
 // A drive letter that names nothing yet, from the end of the alphabet.
@@ -45,7 +47,7 @@ int main(int argc, char** argv)
 {
     // Lines end in LF alone, as the script that reads them expects.
     _setmode(_fileno(stdout), _O_BINARY);
-    uint64_t first = 1, count = kDefaultSeeds;
+    uint64_t first = 1, count = kDefaultSeeds, value = 0;
     hostile::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -57,6 +59,11 @@ int main(int argc, char** argv)
         } else if (arg == "--seed" && valued && Number(argv[i + 1], &first)) {
             count = 1;
             ++i;
+        } else if (arg == "--timeout" && valued && Number(argv[i + 1], &value)) {
+            options.timeoutMs = static_cast<DWORD>(value * 1000);
+            ++i;
+        } else if (arg == "--show") {
+            options.show = true;
         } else if (arg == "--real-time") {
             options.timeDivisor = 1;
         } else if (arg == "--keep") {
