@@ -78,10 +78,12 @@ private:
     void CollectOriginals()
     {
         for (const auto& entry : m_seen.before.Entries()) {
-            if (entry.second.folder || m_model.IsHostFile(entry.first))
+            if (entry.second.folder)
                 continue;
             const Fact* fact = Touched(entry.first);
-            const bool gone = fact != nullptr && (fact->kind == Event::kDelete || fact->kind == Event::kWrite);
+            // The host's files change by design; a run that lists them may still copy them.
+            const bool gone = (fact != nullptr && (fact->kind == Event::kDelete || fact->kind == Event::kWrite))
+                              || m_model.IsHostFile(entry.first);
             Original original = { entry.first, entry.second.hash, entry.second.size, PlacesOf(entry.first), gone };
             if (fact != nullptr && fact->kind == Event::kRename) {
                 const std::vector<Place> renamed = PlacesOf(fact->to);

@@ -3,6 +3,7 @@
 #include "Model.h"
 #include "Names.h"
 #include "Random.h"
+#include "Record.h"
 #include "Text.h"
 #include "framework/ChildName.h"
 
@@ -163,6 +164,7 @@ void CGenerator::Folders()
                                                         { 3, JoinPath(m_ws.data.real, L"other") },
                                                         { 3, JoinPath(platformFolder, L"sub") },
                                                         { 4, L"recv" } });
+    // A data-file location inside the send directory needs that one to be "send".
     if (m_ws.data.real == L"send\\data" && !IsSameOrBelow(m_ws.send.real, m_ws.data.real))
         m_ws.send.real = L"send";
     m_ws.recv.real = Weighted<std::wstring>(m_random, { { 75, L"recv" },
@@ -459,7 +461,7 @@ void CGenerator::Events()
     event.kind = Weighted<Event::Kind>(m_random, { { 30, Event::kWrite }, { 20, Event::kRename }, { 20, Event::kDelete }, { 30, Event::kHold } });
     if (event.kind == Event::kHold && m_random.Percent(25)) {
         // Someone opened the record (as Excel does), before the run and for all of it.
-        candidates = { JoinPath(m_ws.work, L"传送记录.csv") };
+        candidates = { RecordPath(m_ws) };
         event.call = 0;
     }
     if (candidates.empty())

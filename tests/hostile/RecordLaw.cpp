@@ -38,23 +38,6 @@ bool EndCounts(const std::string& detail, int counts[3])
     return false;
 }
 
-// The ways a listed name can stand in a GBK line: itself, or for a name outside GBK what the narrow
-// functions make of it (a look-alike, or '?').
-std::vector<std::string> Spellings(const std::wstring& name)
-{
-    std::string exact;
-    if (ToGbk(name, &exact))
-        return { exact };
-    std::vector<std::string> spellings;
-    for (DWORD flags : { DWORD(0), DWORD(WC_NO_BEST_FIT_CHARS) }) {
-        char narrow[1024] = "";
-        const int n = ::WideCharToMultiByte(936, flags, name.c_str(), -1, narrow, sizeof(narrow), nullptr, nullptr);
-        if (n > 0)
-            spellings.push_back(narrow);
-    }
-    return spellings;
-}
-
 class CRecordLaw {
 public:
     CRecordLaw(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations)
@@ -172,13 +155,13 @@ private:
             ++counts[kind];
             const std::string name = GbkNameOf(line[CTransferRecord::kSource]);
             const auto match = std::find_if(listed.begin(), listed.end(), [&](const EntryOutcome& outcome) {
-                const std::vector<std::string> spellings = Spellings(outcome.name);
+                const std::vector<std::string> spellings = NarrowSpellings(outcome.name);
                 return std::find(spellings.begin(), spellings.end(), name) != spellings.end();
             });
             if (match == listed.end()) {
                 // The run makes the record and the log in its working directory, which may be the folder it walks.
                 const std::wstring path = JoinPath(m_model.Walked(m_seen.run), FromGbk(name));
-                if (!TouchedByNeighbour(m_seen, FromGbk(name)) && !m_model.IsHostFile(path))
+                if (!IsTouchedSpelling(name) && !m_model.IsHostFile(path))
                     Add("a line for " + Utf8FromGbk(name) + ", which the folder did not hold");
                 continue;
             }
@@ -203,6 +186,19 @@ private:
             && !std::equal(told, told + 3, counts))
             Add("the end line counts " + Utf8FromGbk(lines.back()[CTransferRecord::kDetail]) + " but the lines say "
                 + std::to_string(counts[0]) + " / " + std::to_string(counts[1]) + " / " + std::to_string(counts[2]));
+    }
+
+    // True when the neighbour touched a file that the narrow functions give as name.
+    bool IsTouchedSpelling(const std::string& name) const
+    {
+        for (const Fact& fact : m_seen.facts) {
+            for (const std::wstring& path : { fact.path, fact.to }) {
+                const std::vector<std::string> spellings = NarrowSpellings(NameOf(path));
+                if (fact.done && std::find(spellings.begin(), spellings.end(), name) != spellings.end())
+                    return true;
+            }
+        }
+        return false;
     }
 
     // What one line says against what the disk shows.

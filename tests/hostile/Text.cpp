@@ -43,6 +43,17 @@ bool ToGbk(const std::wstring& text, std::string* gbk)
     return !usedDefault && FromGbk(*gbk) == text;
 }
 
+std::vector<std::string> NarrowSpellings(const std::wstring& name)
+{
+    std::string exact;
+    if (ToGbk(name, &exact))
+        return { exact };
+    std::vector<std::string> spellings;
+    for (DWORD flags : { DWORD(0), DWORD(WC_NO_BEST_FIT_CHARS) })
+        spellings.push_back(Narrow(kGbk, flags, name, nullptr));
+    return spellings;
+}
+
 std::string Utf8(const std::wstring& text)
 {
     return Narrow(CP_UTF8, 0, text, nullptr);

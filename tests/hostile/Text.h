@@ -2,12 +2,16 @@
 // the plug-in's narrow interface in GBK, and what the program prints in UTF-8.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace hostile {
 
 std::wstring FromGbk(const std::string& gbk);
 // The GBK form of text when every character has one; false (and a lossy form) otherwise.
 bool ToGbk(const std::wstring& text, std::string* gbk);
+// The ways a name can stand in GBK text: itself, or for a name outside GBK what the narrow functions make
+// of it (a look-alike, or '?').
+std::vector<std::string> NarrowSpellings(const std::wstring& name);
 std::string Utf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 std::string Utf8FromGbk(const std::string& gbk);
