@@ -137,9 +137,12 @@ private:
         seen.recordHeld = neighbour.Held(RecordPath(m_ws));
         seen.after = CCensus::Take(m_ws.root, Links(m_ws));
         seen.recordAfter = ReadRecordFiles(m_ws);
+        const size_t first = m_violations.size();
         CheckFiles(m_ws, m_model, seen, &m_violations);
         CheckRecord(m_ws, m_model, seen, &m_violations);
         CheckHost(seen, &m_violations);
+        for (size_t i = first; i < m_violations.size(); ++i)
+            m_violations[i].text = "run " + std::to_string(index + 1) + " (" + RunName(seen.run) + "): " + m_violations[i].text;
         return seen.after;
     }
 
