@@ -44,18 +44,21 @@ std::vector<HWND> OwnWindows()
     return windows;
 }
 
-// A message box: a dialog with its text in the static 0xFFFF and nothing but buttons and statics (the run
-// dialogs have edits and lists, the progress window a bar).
-bool IsMessageBox(HWND hWnd)
+// A message box: a dialog with its text in the static 0xFFFF and nothing but buttons and statics, a push
+// button among them. The run dialogs (which have edits and lists, and are owned by the host's window even
+// while they are made or taken down) and the progress window (no button) are not.
+bool IsMessageBox(HWND hWnd, HWND host)
 {
-    if (ClassOf(hWnd) != L"#32770" || ::GetDlgItem(hWnd, kMessageTextId) == NULL)
+    if (ClassOf(hWnd) != L"#32770" || ::GetWindow(hWnd, GW_OWNER) == host || ::GetDlgItem(hWnd, kMessageTextId) == NULL)
         return false;
+    bool button = false;
     for (HWND child = ::GetWindow(hWnd, GW_CHILD); child != NULL; child = ::GetWindow(child, GW_HWNDNEXT)) {
         const std::wstring cls = ClassOf(child);
         if (cls != L"Button" && cls != L"Static")
             return false;
+        button = button || (cls == L"Button" && (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX);
     }
-    return true;
+    return button;
 }
 
 } // namespace
@@ -162,7 +165,7 @@ void CHost::AnswerBoxes()
     }
     m_answered.swap(alive);
     for (HWND hWnd : OwnWindows()) {
-        if (!IsMessageBox(hWnd))
+        if (!IsMessageBox(hWnd, m_window->Get()))
             continue;
         bool seen = false;
         for (HWND answered : m_answered)
