@@ -76,9 +76,11 @@ struct Workspace {
 void ListRewrites(const Workspace& ws);
 void ProgressAppearance(const Workspace& ws);
 void SmallTransfers(const Workspace& ws);
+void DurableTransfers(const Workspace& ws);
 void FlushCost(const Workspace& ws);
 void RecordCost(const Workspace& ws);
 void LargeTransfers(const Workspace& ws);
 void DialogRuns(const Workspace& ws);
+void HistoryGrowth(const Workspace& ws);
 
 } // namespace bench

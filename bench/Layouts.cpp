@@ -36,7 +36,32 @@ void Gather(const std::string& from, const std::string& staging, const Fill& fil
     fill.make(staging);
 }
 
+void Flush(const std::string& path, DWORD flags)
+{
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return;
+    ::FlushFileBuffers(handle);
+    ::CloseHandle(handle);
+}
+
 } // namespace
+
+bool Copy(const std::string& source, const std::string& folder, const std::string& name, bool bDurable)
+{
+    const std::string target = Join(folder, name);
+    if (!bDurable)
+        return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+    const std::string temp = Join(folder, ".~bench-" + name + ".part");
+    if (!::CopyFileA(source.c_str(), temp.c_str(), FALSE))
+        return false;
+    Flush(temp, FILE_ATTRIBUTE_NORMAL);
+    if (!::MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    Flush(folder, FILE_FLAG_BACKUP_SEMANTICS);
+    return true;
+}
 
 Fill SmallFiles(int n)
 {
@@ -75,12 +100,12 @@ void ExportLayout::Prepare() const
     settings::SetInt(settings::kIsDeleted, 1);
 }
 
-void ExportLayout::PlainLoop() const
+void ExportLayout::PlainLoop(bool bDurable) const
 {
-    ForEachFile(m_send, [this](const WIN32_FIND_DATAA& data) {
+    ForEachFile(m_send, [this, bDurable](const WIN32_FIND_DATAA& data) {
         const std::string source = Join(m_send, data.cFileName);
         ::CreateDirectoryA(m_target.c_str(), nullptr);
-        if (::CopyFileA(source.c_str(), Join(m_target, data.cFileName).c_str(), FALSE) && IsUnchanged(source, data))
+        if (Copy(source, m_target, data.cFileName, bDurable) && IsUnchanged(source, data))
             ::DeleteFileA(source.c_str());
     });
 }
@@ -103,12 +128,12 @@ void ImportLayout::Prepare() const
     settings::SetString(settings::kExportLocation, m_store.c_str());
 }
 
-void ImportLayout::PlainLoop() const
+void ImportLayout::PlainLoop(bool bDurable) const
 {
     ::CreateDirectoryA(m_backup.c_str(), nullptr);
-    ForEachFile(m_delivery, [this](const WIN32_FIND_DATAA& data) {
+    ForEachFile(m_delivery, [this, bDurable](const WIN32_FIND_DATAA& data) {
         const std::string source = Join(m_delivery, data.cFileName);
-        if (::CopyFileA(source.c_str(), Join(m_receive, data.cFileName).c_str(), FALSE) && IsUnchanged(source, data))
+        if (Copy(source, m_receive, data.cFileName, bDurable) && IsUnchanged(source, data))
             ::MoveFileA(source.c_str(), Join(m_backup, data.cFileName).c_str());
     });
 }

@@ -11,6 +11,11 @@ struct Fill {
     std::function<void(const std::string& folder)> make;
 };
 
+// Copies source to folder\name with CopyFileA; bDurable adds the steps that make a copy durable,
+// without the engines' other care: the copy goes to a temporary name in folder, is flushed, moved over
+// the target with write-through, and the folder is flushed. True when the copy is in place.
+bool Copy(const std::string& source, const std::string& folder, const std::string& name, bool bDurable);
+
 // n files of 64 bytes, f00000_C1_data.txt and on.
 Fill SmallFiles(int n);
 // n files of size bytes, made once in master; a folder gets hard links to them, the same files
@@ -25,9 +30,9 @@ class ExportLayout {
 public:
     ExportLayout(const Workspace& ws, Fill fill);
     void Prepare() const;
-    // List the send folder, then for each file: make the platform folder, CopyFileA, check that the
-    // source is unchanged, delete it.
-    void PlainLoop() const;
+    // List the send folder, then for each file: make the platform folder, copy it (see Copy), check
+    // that the source is unchanged, delete it.
+    void PlainLoop(bool bDurable) const;
 
 private:
     std::string m_staging;
@@ -44,9 +49,9 @@ class ImportLayout {
 public:
     ImportLayout(const Workspace& ws, Fill fill);
     void Prepare() const;
-    // Make the Backup folder, list the delivery folder, then for each file: CopyFileA, check that the
-    // source is unchanged, MoveFileA into Backup.
-    void PlainLoop() const;
+    // Make the Backup folder, list the delivery folder, then for each file: copy it (see Copy), check
+    // that the source is unchanged, MoveFileA into Backup.
+    void PlainLoop(bool bDurable) const;
 
 private:
     std::string m_staging;

@@ -1,6 +1,7 @@
 // The engines (pause 0) against plain loops that list the same folder and make the same file calls
-// with CopyFileA, each pass on the same fresh layout: small files, and 20 files of 50 MB. And what it
-// costs that each copy is on disk before its source goes: the engines with and without the flushes.
+// with CopyFileA, each pass on the same fresh layout: small files, and 20 files of 50 MB; and against
+// loops that make each copy durable with the same steps. And what it costs that each copy is on disk
+// before its source goes: the engines with and without the flushes.
 #include "Layouts.h"
 
 #include "engine/ExportEngine.h"
@@ -29,15 +30,18 @@ std::function<double()> EngineRun(RunKind kind, bool bFlush, const std::string& 
     });
 }
 
-void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fill)
+// The engines against the plain loops, which copy with CopyFileA alone or (bDurable) with the same
+// durable steps as the engines.
+void CompareEngines(const Workspace& ws, const std::string& what, const Fill& fill, bool bDurable = false)
 {
+    const char* loop = bDurable ? "durable CopyFileA loop" : "CopyFileA loop";
     const ExportLayout exportLayout(ws, fill);
     Compare("export " + what, ws.rounds,
-            { "CopyFileA loop", [&] { exportLayout.Prepare(); }, Timed([&] { exportLayout.PlainLoop(); }) },
+            { loop, [&] { exportLayout.Prepare(); }, Timed([&] { exportLayout.PlainLoop(bDurable); }) },
             { "export engine", [&] { exportLayout.Prepare(); }, EngineRun<CExportEngine>(RunKind::kExport, true) });
     const ImportLayout importLayout(ws, fill);
     Compare("import " + what, ws.rounds,
-            { "CopyFileA loop", [&] { importLayout.Prepare(); }, Timed([&] { importLayout.PlainLoop(); }) },
+            { loop, [&] { importLayout.Prepare(); }, Timed([&] { importLayout.PlainLoop(bDurable); }) },
             { "import engine", [&] { importLayout.Prepare(); },
               EngineRun<CImportEngine>(RunKind::kImport, true) });
 }
@@ -73,6 +77,12 @@ void SmallTransfers(const Workspace& ws)
 {
     for (int n : ws.fileCounts)
         CompareEngines(ws, std::to_string(n) + " files of 64 bytes", SmallFiles(n));
+}
+
+void DurableTransfers(const Workspace& ws)
+{
+    for (int n : ws.fileCounts)
+        CompareEngines(ws, std::to_string(n) + " files of 64 bytes, durable copies on both sides", SmallFiles(n), true);
 }
 
 void FlushCost(const Workspace& ws)

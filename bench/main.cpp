@@ -1,6 +1,6 @@
 // The benchmark of what users wait for, each part a ratio measured in one run.
 // Usage: qrvlnk_bench.exe [--dir=FOLDER] [--rounds=N] [--files=N,N...] [part ...]
-//   parts: lists progress small flush record large runs (default: all of them); --dir: where the files are made
+//   parts: lists progress small durable flush record large runs history (default: all of them); --dir: where the files are made
 //   (default: %TEMP%); --rounds: passes of each side (default 3); --files: small files that the
 //   transfers and the dialog runs move (default 1000; 1000,10000 for the figures in the README).
 #include "Bench.h"
@@ -47,10 +47,10 @@ int main(int argc, char** argv)
     theApp.Start(::GetModuleHandleA(nullptr));
     const std::map<std::string, void (*)(const bench::Workspace&)> parts = {
         { "lists", bench::ListRewrites }, { "progress", bench::ProgressAppearance }, { "small", bench::SmallTransfers },
-        { "flush", bench::FlushCost }, { "record", bench::RecordCost },
-        { "large", bench::LargeTransfers }, { "runs", bench::DialogRuns },
+        { "durable", bench::DurableTransfers }, { "flush", bench::FlushCost }, { "record", bench::RecordCost },
+        { "large", bench::LargeTransfers }, { "runs", bench::DialogRuns }, { "history", bench::HistoryGrowth },
     };
-    const char* const order[] = { "lists", "progress", "small", "flush", "record", "large", "runs" };
+    const char* const order[] = { "lists", "progress", "small", "durable", "flush", "record", "large", "runs", "history" };
     char base[MAX_PATH];
     ::GetTempPathA(MAX_PATH, base);
     std::string folder = base;
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
             ok = false;
         if (!ok) {
             std::fprintf(stderr, "usage: qrvlnk_bench.exe [--dir=FOLDER] [--rounds=N] [--files=N,N...] "
-                                 "[lists|progress|small|flush|record|large|runs ...]\n");
+                                 "[lists|progress|small|durable|flush|record|large|runs|history ...]\n");
             return 2;
         }
     }

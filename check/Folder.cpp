@@ -5,6 +5,8 @@
 #include "framework/Handle.h"
 #include "framework/SystemError.h"
 
+#include <algorithm>
+
 namespace check {
 
 const char kNotAFolderName[] = "不是一个文件夹名（含有\\、/、:，只有点和空格，或者是NUL、COM1这样的设备名）";
@@ -16,11 +18,6 @@ const char kFullWidthBlank[] = "　";
 bool IsBlankAt(const char* p)
 {
     return *p == ' ' || *p == '\t' || (p[0] == kFullWidthBlank[0] && p[1] == kFullWidthBlank[1]);
-}
-
-std::string Pattern(const std::string& dir)
-{
-    return CTransferEngine::Join(dir, "*.*");
 }
 
 // The drive (D:\) or network share (\\server\share\) a full path lies on; "" for other paths.
@@ -39,11 +36,10 @@ std::string RootOf(const std::string& path)
 
 std::string FolderProblem(const std::string& dir)
 {
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
-    if (find.IsValid())
+    const CFolderList list(dir);
+    if (list.IsValid())
         return "";
-    const DWORD error = ::GetLastError();
+    const DWORD error = list.Error();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
         return "";
     if (EntryAt(dir) == Entry::kFile)
@@ -56,18 +52,11 @@ std::string FolderProblem(const std::string& dir)
     return "无法访问（" + SystemErrorText(error) + "）";
 }
 
-std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir)
+std::vector<FolderEntry> ListEntries(const std::string& dir)
 {
-    std::vector<WIN32_FIND_DATAA> entries;
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA(Pattern(dir).c_str(), &data));
-    if (!find.IsValid())
-        return entries;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            entries.push_back(data);
-    } while (::FindNextFileA(find, &data));
+    std::vector<FolderEntry> entries = ListFolder(dir);
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.IsDots(); }),
+                  entries.end());
     return entries;
 }
 
@@ -86,11 +75,6 @@ bool ReadAll(const std::string& path, std::string* bytes, DWORD* error)
     return true;
 }
 
-bool IsFolder(const WIN32_FIND_DATAA& entry)
-{
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 Entry EntryAt(const std::string& path, bool* readOnly)
 {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -106,10 +90,10 @@ std::vector<std::string> StaleTemporaryFiles(const std::string& dir)
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     std::vector<std::string> names;
-    for (const WIN32_FIND_DATAA& entry : ListEntries(dir)) {
-        if (!IsFolder(entry) && CTransferEngine::IsTemporaryName(entry.cFileName)
+    for (const FolderEntry& entry : ListEntries(dir)) {
+        if (!entry.IsFolder() && entry.fault == NameFault::kNone && CTransferEngine::IsTemporaryName(entry.name.c_str())
             && CTransferEngine::IsStaleTemporary(entry, now))
-            names.push_back(entry.cFileName);
+            names.push_back(entry.name);
     }
     return names;
 }
@@ -122,11 +106,6 @@ bool HasOuterBlanks(const std::string& text)
     for (const char* p = text.c_str(); *p; p = gbk::Next(p))
         last = p;
     return IsBlankAt(text.c_str()) || IsBlankAt(last);
-}
-
-bool HasUnmappedCharacters(const std::string& name)
-{
-    return gbk::Find(name.c_str(), '?') != nullptr;
 }
 
 } // namespace check

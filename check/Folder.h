@@ -1,5 +1,7 @@
 // Folders, entries and names as a run meets them.
 #pragma once
+#include "framework/FolderList.h"
+
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -8,9 +10,8 @@ namespace check {
 
 // Why a run could not use dir (walk it with dir\*.*, copy into it), or "" when it can.
 std::string FolderProblem(const std::string& dir);
-// The entries of dir in the order a run meets them (the run's own search pattern), without "." and "..".
-std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& dir);
-bool IsFolder(const WIN32_FIND_DATAA& entry);
+// The entries of dir in the order a run meets them, as a run lists them, without "." and "..".
+std::vector<FolderEntry> ListEntries(const std::string& dir);
 enum class Entry { kNothing, kFile, kFolder };
 // What is at path; readOnly tells a read-only file.
 Entry EntryAt(const std::string& path, bool* readOnly = nullptr);
@@ -21,9 +22,6 @@ bool ReadAll(const std::string& path, std::string* bytes, DWORD* error);
 
 // Starts or ends with a blank (space, tab, or the full-width blank).
 bool HasOuterBlanks(const std::string& text);
-// The platform gives characters outside GBK as '?', which no real file name holds: a run cannot open
-// such a file by that name.
-bool HasUnmappedCharacters(const std::string& name);
 
 // Why a code is refused as the name of a folder below a directory.
 extern const char kNotAFolderName[];

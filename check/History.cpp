@@ -1,10 +1,17 @@
 #include "History.h"
 
-#include "Folder.h"
+#include "TextEncoding.h"
 #include "engine/TransferRecord.h"
+#include "framework/Gbk.h"
+#include "framework/Handle.h"
+#include "plugin/Identity.h"
+#include "settings/Settings.h"
 
 #include <windows.h>
 #include <algorithm>
+#include <deque>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace check {
@@ -13,130 +20,379 @@ namespace {
 
 typedef CTransferRecord Record;
 
+// Failures kept for each run shown; the rest are counted.
+const size_t kFailuresShown = 20;
+
 struct Run {
     std::string key;
+    std::string who;
     std::string label;  // "导出（自动）", ...
     std::string number;
     std::string time;   // of its first line
     std::string ending; // the result of its end line, or "" when it has none
     std::string refusal;
+    size_t order = 0;   // of its first line among all runs read
+    bool underWay = false;
     int moved = 0;
     int left = 0;
     int failed = 0;
     std::vector<std::string> failures;
-};
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::string text;
-    DWORD error = 0;
-    if (!ReadAll(path, &text, &error))
-        return lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+    bool IsExport() const { return label.compare(0, 4, "导出") == 0; }
+    bool IsCutOff() const { return ending.empty() && !underWay; }
+    bool Failed() const
+    {
+        return failed != 0 || ending == Record::kRefused || ending == Record::kBroken || IsCutOff();
     }
-    return lines;
-}
+};
+typedef std::shared_ptr<Run> RunPtr;
 
-// Every run of the record and its older files, oldest first.
-std::vector<Run> ReadRuns(const std::string& path, int* pFiles)
-{
-    std::vector<std::string> files;
-    for (int n = Record::kOlderFiles; n >= 1; --n)
-        files.push_back(Record::OlderFile(path, n));
-    files.push_back(path);
-    std::vector<Run> runs;
-    *pFiles = 0;
-    for (const std::string& file : files) {
-        const std::vector<std::string> lines = ReadLines(file);
-        *pFiles += lines.empty() ? 0 : 1;
-        for (const std::string& line : lines) {
-            const std::vector<std::string> f = Record::ParseLine(line);
-            if (f.size() < Record::kColumns || f[Record::kTime] == "时间")
-                continue;
-            const std::string key = f[Record::kNumber] + "|" + f[Record::kRun];
-            Run* run = nullptr;
-            for (auto it = runs.rbegin(); it != runs.rend() && run == nullptr; ++it) {
-                if (it->key == key && it->ending.empty())
-                    run = &*it;
+// Reads a file line by line without holding more than a block of it.
+class CLineReader {
+public:
+    explicit CLineReader(const std::string& path)
+        : m_file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr))
+    {
+    }
+    bool Next(std::string* pLine)
+    {
+        for (;;) {
+            const size_t end = m_buffer.find('\n', m_start);
+            if (end != std::string::npos) {
+                pLine->assign(m_buffer, m_start, end - m_start);
+                m_start = end + 1;
+                return true;
             }
-            if (run == nullptr) {
-                runs.push_back(Run());
-                run = &runs.back();
-                run->key = key;
-                run->label = f[Record::kRun];
-                run->number = f[Record::kNumber];
-                run->time = f[Record::kTime];
+            m_buffer.erase(0, m_start);
+            m_start = 0;
+            char block[65536];
+            DWORD read = 0;
+            if (!m_file.IsValid() || !::ReadFile(m_file, block, sizeof(block), &read, nullptr) || read == 0) {
+                if (m_buffer.empty())
+                    return false;
+                pLine->swap(m_buffer);
+                m_buffer.clear();
+                return true;
             }
-            const std::string& result = f[Record::kResult];
-            if (result == Record::kMoved) {
-                ++run->moved;
-            } else if (result == Record::kLeft) {
-                ++run->left;
-            } else if (result == Record::kFailed) {
-                ++run->failed;
-                run->failures.push_back(f[Record::kSource] + "：" + f[Record::kDetail]
-                                        + (f[Record::kError].empty() ? "" : "（" + f[Record::kError] + "）")
-                                        + (f[Record::kBox].empty() ? "" : "，提示框" + f[Record::kBox]));
-            } else if (result != Record::kStarted) {
-                run->ending = result;
-                if (result == Record::kRefused)
-                    run->refusal = f[Record::kDetail] + (f[Record::kBox].empty() ? "" : "（提示框" + f[Record::kBox] + "）");
-            }
+            m_buffer.append(block, read);
         }
     }
-    return runs;
+
+private:
+    CFileHandle m_file;
+    std::string m_buffer;
+    size_t m_start = 0;
+};
+
+// The runs of the record in one pass over its lines, keeping the last count runs and the last run of
+// each kind, however long the record.
+class CRunWindow {
+public:
+    explicit CRunWindow(size_t count) : m_count(count) {}
+
+    void Add(const std::vector<std::string>& f)
+    {
+        const std::string key = f[Record::kWho] + "|" + f[Record::kNumber] + "|" + f[Record::kRun];
+        auto open = m_open.find(key);
+        RunPtr run = open != m_open.end() ? open->second : Start(key, f);
+        const std::string& result = f[Record::kResult];
+        if (result == Record::kMoved) {
+            ++run->moved;
+        } else if (result == Record::kLeft) {
+            ++run->left;
+        } else if (result == Record::kFailed) {
+            if (++run->failed <= static_cast<int>(kFailuresShown))
+                run->failures.push_back(f[Record::kSource] + "：" + f[Record::kDetail] + InBrackets(f[Record::kError])
+                                        + BoxNote(f[Record::kBox]));
+        } else if (result != Record::kStarted) {
+            run->ending = result;
+            if (result == Record::kRefused)
+                run->refusal = f[Record::kDetail] + BoxNote(f[Record::kBox]);
+            m_open.erase(key);
+        }
+    }
+
+    // The last count runs and the last run of each kind, in the order they started.
+    std::vector<RunPtr> Shown() const
+    {
+        std::vector<RunPtr> shown(m_recent.begin(), m_recent.end());
+        for (const RunPtr& last : { m_lastExport, m_lastImport }) {
+            if (last && std::find(shown.begin(), shown.end(), last) == shown.end())
+                shown.push_back(last);
+        }
+        std::sort(shown.begin(), shown.end(), [](const RunPtr& a, const RunPtr& b) { return a->order < b->order; });
+        return shown;
+    }
+    const RunPtr& LastExport() const { return m_lastExport; }
+    const RunPtr& LastImport() const { return m_lastImport; }
+    bool IsLastOfItsKind(const RunPtr& run) const { return run == m_lastExport || run == m_lastImport; }
+
+private:
+    // An old record's system error ends with a full stop, which does not belong inside brackets.
+    static std::string InBrackets(std::string text)
+    {
+        gbk::DropFullStop(text);
+        return text.empty() ? "" : "（" + text + "）";
+    }
+    static std::string BoxNote(const std::string& box) { return box.empty() ? "" : "，提示框" + box; }
+
+    RunPtr Start(const std::string& key, const std::vector<std::string>& f)
+    {
+        RunPtr run = std::make_shared<Run>();
+        run->key = key;
+        run->who = f[Record::kWho];
+        run->label = f[Record::kRun];
+        run->number = f[Record::kNumber];
+        run->time = f[Record::kTime];
+        run->order = m_started++;
+        m_open[key] = run;
+        RunPtr& last = run->IsExport() ? m_lastExport : m_lastImport;
+        const RunPtr previous = last;
+        last = run;
+        Forget(previous);
+        m_recent.push_back(run);
+        if (m_recent.size() > m_count) {
+            RunPtr gone = m_recent.front();
+            m_recent.pop_front();
+            Forget(gone);
+        }
+        return run;
+    }
+    // A run that is neither shown nor the last of its kind is no longer followed: a later line of it
+    // (a record far longer than count runs interleaved) starts a new one.
+    void Forget(const RunPtr& run)
+    {
+        if (!run || IsLastOfItsKind(run))
+            return;
+        for (const RunPtr& shown : m_recent) {
+            if (shown == run)
+                return;
+        }
+        auto open = m_open.find(run->key);
+        if (open != m_open.end() && open->second == run)
+            m_open.erase(open);
+    }
+
+    size_t m_count;
+    size_t m_started = 0;
+    std::deque<RunPtr> m_recent;
+    std::map<std::string, RunPtr> m_open;
+    RunPtr m_lastExport;
+    RunPtr m_lastImport;
+};
+
+// The lines of a record file that are not as the plug-in writes them: how many, and the first.
+struct Foreign {
+    int lines = 0;
+    int first = 0;
+    std::string what; // of the first, following "第N行"
+
+    void Add(int line, const std::string& why)
+    {
+        if (lines++ == 0) {
+            first = line;
+            what = why;
+        }
+    }
+};
+
+const char kUtf8Line[] = "是UTF-8文本，插件写的是GBK文本";
+
+// True for a time as the record writes it: "2026-12-08 08:08:43".
+bool IsRecordTime(const std::string& time)
+{
+    const char pattern[] = "0000-00-00 00:00:00";
+    if (time.size() != sizeof(pattern) - 1)
+        return false;
+    for (size_t i = 0; i < time.size(); ++i) {
+        if (pattern[i] == '0' ? time[i] < '0' || time[i] > '9' : time[i] != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+// True for the fields of a line as the plug-in writes them. (Records written before the last column was
+// added have one column less.)
+bool IsOwnForm(const std::vector<std::string>& f)
+{
+    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime]);
+}
+
+// What makes the fields of a line other than the plug-in writes them.
+std::string FormProblem(const std::vector<std::string>& f)
+{
+    if (!IsRecordTime(f[Record::kTime]))
+        return "的时间是" + Quote(f[Record::kTime]) + "，插件写的时间是“年-月-日 时:分:秒”的形式";
+    return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
+           + std::to_string(Record::kColumns) + "列";
+}
+
+// line as GBK text when it is UTF-8 text; false when it is not.
+bool Utf8ToGbk(const std::string& line, std::string* pGbk)
+{
+    if (!IsUtf8Text(line))
+        return false;
+    const int size = static_cast<int>(line.size());
+    std::vector<wchar_t> wide(line.size());
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, line.data(), size, wide.data(), size);
+    const int bytes = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    pGbk->assign(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), n, &(*pGbk)[0], bytes, nullptr, nullptr);
+    return true;
+}
+
+bool IsEmptyLine(const std::vector<std::string>& f)
+{
+    return std::all_of(f.begin(), f.end(), [](const std::string& field) { return field.empty(); });
+}
+
+// Reads one record file into window; false when it has no line. A line in another form (saved by
+// another program) is read as far as it can be and counted in foreign; a file that starts as UTF-8 text
+// has its UTF-8 lines converted.
+bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
+{
+    CLineReader reader(file);
+    std::string line, converted;
+    bool utf8 = false;
+    int number = 0;
+    while (reader.Next(&line)) {
+        ++number;
+        if (number == 1 && line.compare(0, 3, kUtf8Bom) == 0) {
+            line.erase(0, 3);
+            utf8 = true;
+        }
+        const bool fromUtf8 = (utf8 || number == 1) && Utf8ToGbk(line, &converted);
+        utf8 = utf8 || fromUtf8;
+        std::vector<std::string> f = Record::ParseLine(fromUtf8 ? converted : line);
+        const bool header = f[Record::kTime] == "时间";
+        if (fromUtf8)
+            foreign.Add(number, kUtf8Line);
+        else if (!header && !IsOwnForm(f) && !IsEmptyLine(f))
+            foreign.Add(number, FormProblem(f));
+        if (header || f.size() <= Record::kResult || IsEmptyLine(f))
+            continue;
+        f.resize(Record::kColumns);
+        window.Add(f);
+    }
+    return number > 0;
 }
 
 std::string Ending(const Run& run)
 {
-    if (run.ending == Record::kEnded)
-        return "";
+    if (run.underWay)
+        return "，还在运行";
+    if (run.ending.empty())
+        return "，没有结束的记录";
     if (run.ending == Record::kStopped)
-        return "，中止：宿主程序退出或者关闭了窗口";
+        return "，中止（宿主程序退出或者关闭了窗口）";
     if (run.ending == Record::kRefused)
         return "，被拒绝，没有传送任何文件";
     if (run.ending == Record::kBroken)
         return "，插件内部出错，没有做完";
-    return "，没有结束的记录：运行被打断（进程被结束或者断电）";
+    return "";
 }
 
-bool Failed(const Run& run)
+// Why a run did not finish, or "" when it did or still runs.
+std::string Unfinished(const Run& run)
 {
-    return run.failed != 0 || run.ending == Record::kRefused || run.ending == Record::kBroken;
+    const char kLeftForNext[] = "。没有处理的文件留在原处，下一次运行会再传送";
+    if (run.ending == Record::kBroken)
+        return "运行编号" + run.number + "因为插件内部出错没有做完" + kLeftForNext;
+    if (run.IsCutOff())
+        return "运行编号" + run.number + "没有做完：记录里没有它的结束行，它也不在运行，进程被结束了或者断了电"
+               + kLeftForNext;
+    return "";
+}
+
+std::string KindState(const RunPtr& last, const char* kind)
+{
+    if (!last)
+        return std::string("记录里没有") + kind;
+    return std::string("最近一次") + kind + (last->underWay ? "还在运行，到现在没有失败" : "没有失败");
+}
+
+std::string Conclusion(const CRunWindow& window, const std::string& planCommand)
+{
+    const RunPtr& exported = window.LastExport();
+    const RunPtr& imported = window.LastImport();
+    const bool exportFailed = exported && exported->Failed();
+    const bool importFailed = imported && imported->Failed();
+    if (exportFailed || importFailed)
+        return std::string(exportFailed && importFailed ? "最近一次导出和最近一次导入" : exportFailed ? "最近一次导出" : "最近一次导入")
+               + "有失败、被拒绝或者没有做完，见上面的[失败]、[拒绝]和[中断]行。请按原因处理；没有传送的文件留在原处，"
+                 "下一次运行会再传送"
+               + (planCommand.empty() ? "" : "。要看这些文件现在的情况，请运行 " + planCommand);
+    if (exported && imported && !exported->underWay && !imported->underWay)
+        return "最近一次导出和最近一次导入都没有失败";
+    return KindState(exported, "导出") + "，" + KindState(imported, "导入");
 }
 
 } // namespace
 
-void ReportHistory(const std::string& path, int count, CReport& report)
+HistoryResult ReportHistory(const std::string& path, int count, const std::string& planCommand, CReport& report)
 {
-    int files = 0;
-    const std::vector<Run> runs = ReadRuns(path, &files);
-    if (files == 0) {
-        report.Info("传送记录不存在或者是空的：" + path);
-        return;
+    std::vector<std::string> files;
+    for (int n = Record::kOlderFiles; n >= 0; --n)
+        files.push_back(Record::OlderFile(path, n));
+    files.push_back(path);
+    CRunWindow window(static_cast<size_t>(count));
+    std::vector<std::pair<std::string, Foreign>> foreign;
+    int read = 0;
+    for (const std::string& file : files) {
+        Foreign lines;
+        read += ReadFile(file, window, lines) ? 1 : 0;
+        if (lines.lines != 0)
+            foreign.emplace_back(file, lines);
     }
-    report.Info("传送记录：" + path + (files > 1 ? "（连同较早的" + std::to_string(files - 1) + "个文件）" : ""));
-    // The last run of each kind decides the exit code.
-    const Run* lastExport = nullptr;
-    const Run* lastImport = nullptr;
-    for (const Run& run : runs)
-        (run.label.compare(0, 4, "导出") == 0 ? lastExport : lastImport) = &run;
-    const size_t first = runs.size() > static_cast<size_t>(count) ? runs.size() - count : 0;
-    for (size_t i = first; i < runs.size(); ++i) {
-        const Run& run = runs[i];
-        const Level level = (&run == lastExport || &run == lastImport) && Failed(run) ? Level::kProblem : Level::kNote;
+    const std::vector<RunPtr> shown = window.Shown();
+    const char* foreignNote = foreign.empty() ? "" : "传送记录里有不是插件写的行（见上面的[错误]行），只按读得出来的行判断：";
+    if (read > 0)
+        report.Info("传送记录：" + path + (read > 1 ? "（连同较早的" + std::to_string(read - 1) + "个文件）" : ""));
+    for (const auto& file : foreign)
+        report.Problem("传送记录" + file.first + "有" + std::to_string(file.second.lines) + "行不是插件写的格式，例如第"
+                       + std::to_string(file.second.first) + "行" + file.second.what
+                       + "。这个文件被别的程序（例如Excel）另存过，读出来的可能不全或者不对。请把它改名保存（例如改为"
+                         "传送记录-另存.csv），插件会重新开始一个记录；以后请不要在Excel里保存传送记录");
+    if (shown.empty()) {
+        report.Add(Level::kInfo, "结论",
+                   foreignNote + std::string("没有可查的传送记录：")
+                       + (read > 0 ? path + "里没有运行的记录" : "没有找到" + path)
+                       + "，也没有较早的" + Record::OlderFile(settings::kRecordFile, 1) + "到"
+                       + Record::OlderFile(settings::kRecordFile, Record::kOlderFiles) + "。请确认上面的工作目录是宿主程序的工作目录（"
+                       + identity::kInterfaceID + ".log所在的文件夹），不是时请在命令里给出宿主程序的工作目录。"
+                         "宿主程序还没有运行过导出或导入，或者RecordTransfers为0时，也没有记录");
+        return { HistoryVerdict::kNoRecord, !foreign.empty() };
+    }
+    bool manyComputers = false;
+    for (const RunPtr& run : shown)
+        manyComputers = manyComputers || run->who != shown.front()->who;
+    for (const RunPtr& run : shown) {
+        run->underWay = run->ending.empty() && !run->who.empty()
+                        && std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+                               return Record::IsBeingWritten(file, run->who, run->number);
+                           });
+        const Level level = window.IsLastOfItsKind(run) && run->Failed() ? Level::kProblem : Level::kNote;
         report.Add(Level::kInfo, "运行",
-                   run.time + " " + run.label + " 第" + run.number + "次：传送" + std::to_string(run.moved) + "个，未传送"
-                       + std::to_string(run.left) + "个，失败" + std::to_string(run.failed) + "个" + Ending(run));
-        if (!run.refusal.empty())
-            report.Add(level, "拒绝", run.refusal);
-        for (const std::string& failure : run.failures)
+                   run->time + " " + run->label + " 运行编号" + run->number
+                       + (manyComputers && !run->who.empty() ? "（" + run->who + "）" : "") + "：传送"
+                       + std::to_string(run->moved) + "个，未传送" + std::to_string(run->left) + "个，失败"
+                       + std::to_string(run->failed) + "个" + Ending(*run));
+        if (!run->refusal.empty())
+            report.Add(level, "拒绝", run->refusal);
+        for (const std::string& failure : run->failures)
             report.Add(level, "失败", failure);
+        if (run->failures.size() < static_cast<size_t>(run->failed))
+            report.Add(level, "失败",
+                       "另有" + std::to_string(run->failed - static_cast<int>(run->failures.size())) + "个失败，见传送记录");
+        const std::string unfinished = Unfinished(*run);
+        if (!unfinished.empty())
+            report.Add(level, "中断", unfinished);
     }
+    const bool failed = (window.LastExport() && window.LastExport()->Failed())
+                        || (window.LastImport() && window.LastImport()->Failed());
+    report.Add(Level::kInfo, "结论", foreignNote + Conclusion(window, planCommand));
+    return { failed ? HistoryVerdict::kFailed : HistoryVerdict::kNoFailure, !foreign.empty() };
 }
 
 } // namespace check

@@ -1,6 +1,7 @@
 // The last runs from the transfer record: when, what kind, how many files were moved, left and failed,
 // and each failure with its reason. A failure of the last run of a kind (a file that failed, a refused
-// or broken run) is a problem and decides the exit code.
+// run, one that did not finish) is a problem and decides the conclusion. A run without an end line is
+// told apart: still under way (its process holds the record) or cut off.
 #pragma once
 #include "Report.h"
 
@@ -8,7 +9,21 @@
 
 namespace check {
 
-// The last count runs of the record at path and of its older files.
-void ReportHistory(const std::string& path, int count, CReport& report);
+enum class HistoryVerdict {
+    kNoRecord, // no record file, or no run in any
+    kFailed,   // the last export or import had failures, was refused or did not finish
+    kNoFailure,
+};
+
+struct HistoryResult {
+    HistoryVerdict verdict;
+    // Lines that the plug-in did not write as they are (a record saved by another program): what was
+    // read may be incomplete.
+    bool foreign;
+};
+
+// The last count runs of the record at path and of its older files, with the last export and the last
+// import always among them, then the conclusion; planCommand shows where the files stand now.
+HistoryResult ReportHistory(const std::string& path, int count, const std::string& planCommand, CReport& report);
 
 } // namespace check

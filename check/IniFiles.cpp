@@ -1,6 +1,7 @@
 #include "IniFiles.h"
 
 #include "Folder.h"
+#include "TextEncoding.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
 #include "framework/SystemError.h"
@@ -12,24 +13,6 @@
 namespace check {
 
 namespace {
-
-const char kUtf8Bom[] = "\xEF\xBB\xBF";
-
-bool Converts(UINT codePage, const char* text, size_t size)
-{
-    return size == 0
-           || ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0) > 0;
-}
-
-// Valid UTF-8 with a three-byte sequence, as every Chinese character in UTF-8 is. GBK text of more than
-// a character or two is never valid UTF-8.
-bool IsUtf8Text(const std::string& bytes)
-{
-    bool threeBytes = false;
-    for (unsigned char c : bytes)
-        threeBytes = threeBytes || (c >= 0xE0 && c <= 0xEF);
-    return threeBytes && Converts(CP_UTF8, bytes.data(), bytes.size());
-}
 
 std::string Hex(const char* p, size_t size)
 {
@@ -74,7 +57,7 @@ std::string EncodingProblem(const std::string& bytes)
     return "";
 }
 
-bool CheckIniFile(const IniFileRole& role, CReport& report)
+IniState CheckIniFile(const IniFileRole& role, CReport& report)
 {
     const std::string path = settings::IniPath(role.fileName);
     auto fail = [&](const std::string& what, const std::string& then) {
@@ -85,24 +68,25 @@ bool CheckIniFile(const IniFileRole& role, CReport& report)
     const Entry entry = EntryAt(path);
     if (entry == Entry::kNothing) {
         fail("不存在", missing);
-        return false;
+        return IniState::kAbsent;
     }
     if (entry == Entry::kFolder) {
         fail("是文件夹，不是文件", missing);
-        return false;
+        return IniState::kAbsent;
     }
     std::string bytes;
     DWORD error = 0;
     if (!ReadAll(path, &bytes, &error)) {
         fail("无法读取（" + SystemErrorText(error) + "）", std::string(role.consequence) + "。请关闭占用它的程序，检查它的权限");
-        return false;
+        return IniState::kAbsent;
     }
     const std::string encoding = EncodingProblem(bytes);
-    if (encoding.empty())
+    if (encoding.empty()) {
         report.Ok(std::string(role.fileName) + "：" + path);
-    else
-        fail(encoding, "请用记事本打开它，“另存为”时把编码选为“ANSI”");
-    return true;
+        return IniState::kReadable;
+    }
+    fail(encoding, "请用记事本打开它，“另存为”时把编码选为“ANSI”");
+    return IniState::kMisread;
 }
 
 } // namespace check

@@ -16,8 +16,14 @@ struct IniFileRole {
     const char* remedy;
 };
 
-// Checks one INI file. True when it can be read (whatever its encoding).
-bool CheckIniFile(const IniFileRole& role, CReport& report);
+enum class IniState {
+    kAbsent,   // missing, a folder, or unreadable
+    kMisread,  // read, but not as GBK text: what the runs read of it is wrong
+    kReadable,
+};
+
+// Checks one INI file.
+IniState CheckIniFile(const IniFileRole& role, CReport& report);
 
 // Why bytes are not GBK text and what a run makes of them, or "": a UTF-8 byte-order mark, UTF-8 text,
 // or an invalid sequence.

@@ -40,11 +40,6 @@ std::string TooLong(const char* what, const std::string& path)
     return what + path + "超过Windows的路径长度限制（259个字符）";
 }
 
-ULONGLONG SizeOf(const WIN32_FIND_DATAA& entry)
-{
-    return (static_cast<ULONGLONG>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
 // False, with a line saying so, when a run finds no entry in folder to work on.
 bool CanWalk(CReport& report, const std::string& folder, const char* what, const char* run)
 {
@@ -85,8 +80,6 @@ CopyProblem SourceProblem(const std::string& source)
 // Windows renames over a file, never over a folder or a read-only file (Wine does the latter).
 CopyProblem CopyProblemOf(const EntryDecision& decision)
 {
-    if (HasUnmappedCharacters(decision.name))
-        return { "文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它", "请改用GBK字符给它命名" };
     const CopyProblem source = SourceProblem(decision.source);
     if (!source.reason.empty())
         return source;
@@ -111,8 +104,11 @@ void CheckSpace(CReport& report, const std::string& folder, ULONGLONG needed, co
                    + SizeText(needed) + "，空间不够时复制会失败，" + consequence + "。请腾出磁盘空间");
 }
 
-std::string WhyNotMapped(const std::string& code, const std::vector<MappingEntry>& mappings)
+std::string WhyNotMapped(const std::string& code, const RunSettings& run, const std::vector<MappingEntry>& mappings)
 {
+    if (run.orgMapMisread)
+        return "客户代码" + Quote(code) + "在读到的代码对应中没有，文件留在发送目录。OrgMap.ini不是GBK文本，其中的代码读错了："
+               "请先按上面OrgMap.ini那一行改正它的编码";
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
             return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。请按上面这个对应的[错误]行改正它";
@@ -120,17 +116,37 @@ std::string WhyNotMapped(const std::string& code, const std::vector<MappingEntry
     return "客户代码" + Quote(code) + "在代码对应中没有，文件留在发送目录。要导出它，请在“代码对应”页增加" + code + "的对应";
 }
 
+// What to do about a name that no file can be opened by, or "" for another reason.
+std::string NameRemedy(EntryReason reason)
+{
+    if (reason == EntryReason::kNameNotGbk)
+        return "请只用GBK字符给它改名";
+    if (reason == EntryReason::kNameTrailingDotOrBlank)
+        return "请给它改一个不以点或空格结尾的名字";
+    if (reason == EntryReason::kNameDevice)
+        return "请给它改一个不是设备名的名字";
+    if (reason == EntryReason::kNameCaseTwin)
+        return "请把两个文件中的一个改名或移走";
+    return "";
+}
+
 // Why an export leaves a file in the send directory without trying it.
-std::string WhyExportLeaves(const EntryDecision& decision, const std::vector<MappingEntry>& mappings)
+std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& run,
+                            const std::vector<MappingEntry>& mappings)
 {
     switch (decision.reason) {
+    case EntryReason::kNameNotGbk:
+    case EntryReason::kNameTrailingDotOrBlank:
+    case EntryReason::kNameDevice:
+    case EntryReason::kNameCaseTwin:
+        return ReasonText(decision) + "，文件留在发送目录。" + NameRemedy(decision.reason);
     case EntryReason::kNoClientCode:
-        return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码，文件留在发送目录。要导出它，请按这个形式给它命名";
+        return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
     case EntryReason::kTargetTooLong:
         return TooLong("目标路径", decision.target)
                + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
     default:
-        return WhyNotMapped(decision.clientCode, mappings);
+        return WhyNotMapped(decision.clientCode, run, mappings);
     }
 }
 
@@ -150,14 +166,14 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
     const COrgCodeTable codes(input.mappings);
     std::vector<std::string> cleaned;
     ULONGLONG toCopy = 0;
-    for (const WIN32_FIND_DATAA& entry : ListEntries(run.sourcePath)) {
+    for (const FolderEntry& entry : ListEntries(run.sourcePath)) {
         const EntryDecision decision = CExportEngine::Decide(input, codes, entry);
         if (decision.action == EntryAction::kPassOver) {
             PassOver(report, decision, "导出");
             continue;
         }
         if (decision.action == EntryAction::kStay) {
-            NotTransferred(report, decision.name, WhyExportLeaves(decision, mappings));
+            NotTransferred(report, decision.name, WhyExportLeaves(decision, run, mappings));
             continue;
         }
         const std::string& folder = decision.targetFolder;
@@ -178,15 +194,14 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
                            problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。" + problem.remedy);
             continue;
         }
-        toCopy += SizeOf(entry);
+        toCopy += entry.size;
         const std::string copy = decision.name + " → " + decision.target
                                  + (folderEntry == Entry::kNothing ? "（先建立文件夹" + decision.platformCode + "）" : "")
                                  + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）");
         // Windows deletes no read-only file: such a source stays and goes again with every export.
-        if (run.deleteAfterCopy && (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
-            report.Add(Level::kProblem, "导出",
-                       copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                              "请去掉源文件的只读属性");
+        if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            report.Problem(copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
+                                  "请去掉源文件的只读属性");
         else
             report.Add(Level::kInfo, "导出", copy + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
     }
@@ -209,21 +224,45 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
     const bool backupBlocked = EntryAt(backup) == Entry::kFile;
     if (backupBlocked)
         report.Problem("交付文件夹里的" + std::string(kBackupFolder)
-                       + "是一个文件，不是文件夹，导入的文件无法备份，会留在交付文件夹，每次导入都再复制一遍。请把这个文件改名或移走");
+                       + "是一个文件，不是文件夹，送来的文件都无法备份，导入一个也不复制，它们都留在交付文件夹。请把这个文件改名或移走");
     const std::string destProblem = FolderProblem(run.destPath);
     Cleans(report, run.destPath, "导入");
     std::vector<std::string> taken;
     ULONGLONG toCopy = 0;
-    for (const WIN32_FIND_DATAA& entry : ListEntries(delivery)) {
+    for (const FolderEntry& entry : ListEntries(delivery)) {
         const EntryDecision decision = CImportEngine::Decide(input, entry);
         if (decision.action == EntryAction::kPassOver) {
             PassOver(report, decision, "导入", kBackupFolder);
             continue;
         }
-        if (decision.reason == EntryReason::kArchiveTooLong) {
+        switch (decision.reason) {
+        case EntryReason::kBackupName:
+            continue; // the line above says what to do
+        case EntryReason::kNameNotGbk:
+        case EntryReason::kNameTrailingDotOrBlank:
+        case EntryReason::kNameDevice:
+        case EntryReason::kNameCaseTwin:
+            NotTransferred(report, decision.name,
+                           ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason));
+            continue;
+        case EntryReason::kArchiveTooLong:
             NotTransferred(report, decision.name,
                            TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
                                + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字");
+            continue;
+        default:
+            break;
+        }
+        // An import copies only what it can archive afterwards.
+        const DWORD archiveError =
+            backupBlocked || decision.action == EntryAction::kStay ? 0 : CImportEngine::ArchiveBlocker(decision, true);
+        if (decision.action != EntryAction::kStay && (backupBlocked || archiveError != 0)) {
+            NotTransferred(report, decision.name,
+                           "无法备份到" + backup
+                               + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
+                                                : "（" + SystemErrorText(archiveError)
+                                                      + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
+                                                        "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件"));
             continue;
         }
         CopyProblem problem;
@@ -231,26 +270,26 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
             problem = { TooLong("目标路径", decision.target), "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
         else if (!destProblem.empty())
             problem = { "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
-        else
+        else if (decision.action == EntryAction::kCopy)
             problem = CopyProblemOf(decision);
         if (!problem.reason.empty()) {
             NotTransferred(report, decision.name,
                            problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。" + problem.remedy);
             continue;
         }
-        toCopy += SizeOf(entry);
-        if (backupBlocked) {
-            NotTransferred(report, decision.name,
-                           "会复制到" + decision.target + "，但无法备份到" + backup
-                               + "，文件留在交付文件夹，每次导入都会再复制一遍。请按上面的[错误]行处理名为Backup的文件");
-            continue;
-        }
         const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
         taken.push_back(archive);
+        const std::string archived = "备份为 " + CTransferEngine::Join(backup, archive);
+        if (decision.action == EntryAction::kArchive) {
+            report.Add(Level::kInfo, "导入",
+                       decision.name + "：接收目录里已经有内容相同的" + decision.target + "（以前复制过，当时没能备份），不再复制，只"
+                           + archived);
+            continue;
+        }
+        toCopy += entry.size;
         report.Add(Level::kInfo, "导入",
                    decision.name + " → " + decision.target
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，备份为 "
-                       + CTransferEngine::Join(backup, archive));
+                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived);
     }
     if (destProblem.empty())
         CheckSpace(report, run.destPath, toCopy, "源数据接收目录" + run.destPath, "导入", "文件留在交付文件夹");

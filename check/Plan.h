@@ -1,7 +1,8 @@
 // The dry run: what an export and an import would do now, entry by entry, without doing any of it.
 // Lines tagged "导出"/"导入" name where a file would go, "未传送" why it would stay where it is, "跳过"
 // an entry a run passes over (a folder, a temporary copy) and "清理" a temporary copy a run removes;
-// a line on the free space follows when a disk would have too little room for the copies.
+// a copy whose read-only source an export could not delete is an error line; a line on the free space
+// follows when a disk would have too little room for the copies.
 #pragma once
 #include "Mappings.h"
 #include "Report.h"

@@ -1,6 +1,7 @@
 #include "PluginVersion.h"
 
 #include "Version.h"
+#include "framework/Gbk.h"
 
 #include <windows.h>
 #include <vector>
@@ -9,16 +10,26 @@ namespace check {
 
 namespace {
 
+// The folder of qrvcheck.exe: its path up to the last backslash that is a character of its own.
 std::string OwnFolder()
 {
-    char path[MAX_PATH] = "";
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    const std::string::size_type slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? folder : folder.substr(0, slash);
+    const std::string path = OwnPath();
+    const char* slash = nullptr;
+    for (const char* p = path.c_str(); *p; p = gbk::Next(p)) {
+        if (*p == '\\')
+            slash = p;
+    }
+    return slash == nullptr ? path : std::string(path.c_str(), slash);
 }
 
 } // namespace
+
+std::string OwnPath()
+{
+    char path[MAX_PATH] = "";
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n < MAX_PATH ? n : 0);
+}
 
 std::string FileVersionOf(const std::string& path)
 {

@@ -7,6 +7,9 @@
 
 namespace check {
 
+// The full path of qrvcheck.exe itself.
+std::string OwnPath();
+
 // "2.0.0.1" from the file version of path's version resource; "" when it has none.
 std::string FileVersionOf(const std::string& path);
 

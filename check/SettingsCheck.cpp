@@ -66,9 +66,9 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
     }
     if (HasOuterBlanks(value)) {
         const std::string elsewhere = setting.folderRemedy != nullptr
-                                          ? std::string("，指的是另一个文件夹（通常不存在，") + setting.whenMissing + "）"
-                                          : std::string("，找的是另一个交付文件夹");
-        report.Problem(Label(setting) + Quote(value) + "首尾有空白，插件连空白一起使用" + elsewhere + remedy);
+                                          ? std::string("路径的一部分，指的是另一个文件夹（通常不存在，") + setting.whenMissing + "）"
+                                          : std::string("代码的一部分，找的是另一个交付文件夹");
+        report.Problem(Label(setting) + Quote(value) + "首尾有空格，插件会把这个空格当作" + elsewhere + remedy);
         return value;
     }
     if (setting.folderRemedy == nullptr) {
@@ -76,7 +76,8 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
         if (!problem.empty())
             report.Problem(Label(setting) + Quote(value) + problem + remedy);
         else
-            report.Ok(Label(setting) + "：" + value);
+            report.Ok(Label(setting) + "：" + value + "。插件只在宿主程序加载它时读取这个值，宿主程序改了用户机构代码以后"
+                      "要重新启动，导入才会用新的交付文件夹；运行实际用的代码见传送记录里“开始”行的说明");
         return value;
     }
     const std::string problem = FolderProblem(value);
@@ -111,10 +112,10 @@ void CheckRecordSwitch(const CStoredProfile& profile, CReport& report)
     int value = 1;
     const std::string label = std::string(settings::kRecordTransfers) + "（传送记录）";
     if (stored.present && !ReadsAsInt(stored, &value))
-        report.Note(label + "的类型是" + TypeName(stored.type) + "，插件只读取REG_DWORD，当作1：记录照常写："
-                    + Quote(Show(stored)));
+        report.Note(label + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored))
+                    + "，插件只读取REG_DWORD，按1处理，照常写传送记录。要关闭记录，请把它改为DWORD值0");
     else if (value == 0)
-        report.Note(label + "：0，运行不写传送记录" + settings::kRecordFile);
+        report.Note(label + "为0，运行不写" + settings::kRecordFile + "。要恢复记录，请删除这个值或把它设为1");
     else
         report.Ok(label + "：每次运行写在工作目录的" + settings::kRecordFile + "里");
 }

@@ -15,6 +15,8 @@ struct RunSettings {
     std::string destPath;
     std::string userOrgID;
     bool deleteAfterCopy = false;
+    // OrgMap.ini is not GBK text: the pairs a run reads from it are wrong.
+    bool orgMapMisread = false;
     // A run that would stop at once with a message box.
     bool exportRefused = false;
     bool importRefused = false;

@@ -1,6 +1,5 @@
 // qrvcheck.exe: checks the settings that QRVLNK's runs read and, with --plan, tells what an export and
-// an import would do with each file, changing nothing. Exit code 0: nothing found; 1: something would
-// stop a run or leave files where they are; 2: wrong arguments.
+// an import would do with each file, changing nothing; with --history, what the last runs did.
 #include "Console.h"
 #include "History.h"
 #include "IniFiles.h"
@@ -17,7 +16,6 @@
 
 #include <windows.h>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -27,16 +25,28 @@ const char kDefaultPlugin[] = "QRVLNK";
 const char kUsage[] =
     "qrvcheck.exe " QRVLNK_VERSION_TEXT "：QRVLNK插件的设置检查和预演，什么也不修改。\r\n"
     "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]\r\n"
+    "      qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
     "      qrvcheck.exe --help\r\n"
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
     "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么不会被传送\r\n"
+    "  --history 不检查设置，只看传送记录里最近N次运行（N从1到9999，默认5）：传送了、没有传送和失败的文件，\r\n"
+    "            失败的原因；最近一次导出和最近一次导入总在其中\r\n"
     "  --help    显示这段说明\r\n"
-    "用法：qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
-    "  --history 显示传送记录里最近N次运行（默认5次）：传送了、没有传送和失败的文件，以及失败的原因\r\n"
-    "退出码：0 没有发现问题；1 有问题会让运行停止或让文件不被传送（--history：最近一次导出或导入有失败）；2 参数错误";
+    "退出码：0 没有发现问题；1 有问题，会使运行中止，或使文件传送不出去（--history：最近一次导出或导入有失败、\r\n"
+    "        被拒绝或者没有做完）；2 参数错误；3 没有可查的传送记录（--history）；4 传送记录不是插件写的格式（--history）";
 
 const int kDefaultHistory = 5;
+const int kMostHistory = 9999;
+
+// The exit codes.
+enum ExitCode {
+    kExitNothingFound = 0,
+    kExitProblems = 1,
+    kExitArguments = 2,
+    kExitNoRecord = 3,      // --history: no record to read
+    kExitForeignRecord = 4, // --history: the record holds lines that the plug-in did not write so
+};
 
 const check::IniFileRole kOrgMapRole = {
     settings::kOrgMapFile, check::Level::kProblem, "导出时没有代码对应，所有文件都会留在发送目录",
@@ -57,11 +67,11 @@ struct Arguments {
     std::string plugin = kDefaultPlugin;
 };
 
-// A number of runs: 1 to 9999.
-bool IsCount(const char* text)
+// A number, perhaps with a sign: meant as the number of runs.
+bool IsNumber(const std::string& text)
 {
-    const size_t length = std::strlen(text);
-    return length >= 1 && length <= 4 && std::strspn(text, "0123456789") == length && std::atoi(text) > 0;
+    const size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
+    return text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
 }
 
 // False, with the reason, for arguments that make no sense.
@@ -74,8 +84,15 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
             args.plan = true;
         } else if (arg == "--history") {
             args.history = true;
-            if (i + 1 < argc && IsCount(argv[i + 1]))
-                args.runs = std::atoi(argv[++i]);
+            if (i + 1 < argc && IsNumber(argv[i + 1])) {
+                const std::string count = argv[++i];
+                args.runs = count.size() <= 4 ? std::atoi(count.c_str()) : 0;
+                if (args.runs < 1 || args.runs > kMostHistory) {
+                    error = "运行次数“" + count + "”不对：--history后面要给出1到" + std::to_string(kMostHistory)
+                            + "之间的数";
+                    return false;
+                }
+            }
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             args.help = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -107,7 +124,7 @@ int WrongArguments(const std::string& error)
 {
     check::WriteLine(error);
     check::WriteLine(kUsage);
-    return 2;
+    return kExitArguments;
 }
 
 void Print(const check::CReport& report)
@@ -116,21 +133,31 @@ void Print(const check::CReport& report)
         check::WriteLine("[" + finding.tag + "] " + finding.text);
 }
 
-// The last runs from the transfer record; exit code 1 when the last export or import had failures.
+// text as one argument of a command line: in quotes when it holds a blank or a character that the
+// command prompt reads.
+std::string Argument(const std::string& text)
+{
+    return text.find_first_of(" &()^=;,") == std::string::npos ? text : "\"" + text + "\"";
+}
+
+// The last runs from the transfer record.
 int History(const Arguments& args, check::CReport& report)
 {
     const check::CStoredProfile profile(args.plugin);
     int value = 1;
     if (check::ReadsAsInt(profile.Get(settings::kRecordTransfers), &value) && value == 0)
-        report.Note(std::string(settings::kRecordTransfers) + "为0：现在的运行不写传送记录，下面只有关闭以前的记录");
-    check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, report);
-    const int problems = report.ProblemCount();
-    report.Add(check::Level::kInfo, "结论",
-               problems == 0 ? "最近一次导出和最近一次导入都没有失败"
-                             : "最近一次导出或导入有失败或者被拒绝，见上面的[失败]和[拒绝]。请按原因处理；"
-                               "没有传送的文件留在原处，下一次运行会再传送");
+        report.Note(std::string(settings::kRecordTransfers) + "（传送记录）为0，现在的运行不写" + settings::kRecordFile
+                    + "，下面只有关闭记录以前的运行。要恢复记录，请删除这个值或把它设为1");
+    const std::string plan = Argument(check::OwnPath()) + " --plan " + Argument(GetCurrentDir())
+                             + (args.plugin == kDefaultPlugin ? "" : " " + Argument(args.plugin));
+    const check::HistoryResult result =
+        check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, plan, report);
     Print(report);
-    return problems == 0 ? 0 : 1;
+    if (result.foreign)
+        return kExitForeignRecord;
+    if (result.verdict == check::HistoryVerdict::kNoRecord)
+        return kExitNoRecord;
+    return result.verdict == check::HistoryVerdict::kFailed ? kExitProblems : kExitNothingFound;
 }
 
 } // namespace
@@ -143,7 +170,7 @@ int main(int argc, char** argv)
         return WrongArguments(error);
     if (args.help) {
         check::WriteLine(kUsage);
-        return 0;
+        return kExitNothingFound;
     }
     if (!args.workDir.empty() && !::SetCurrentDirectoryA(args.workDir.c_str()))
         return WrongArguments("无法进入工作目录：" + args.workDir);
@@ -156,7 +183,10 @@ int main(int argc, char** argv)
     const check::CStoredProfile profile(args.plugin);
     check::RunSettings run = check::CheckSettings(profile, report);
     std::vector<check::MappingEntry> mappings;
-    if (check::CheckIniFile(kOrgMapRole, report)) {
+    const check::IniState orgMap = check::CheckIniFile(kOrgMapRole, report);
+    // Pairs read from a file in another encoding are wrong: only its encoding is to be put right.
+    run.orgMapMisread = orgMap == check::IniState::kMisread;
+    if (orgMap == check::IniState::kReadable) {
         mappings = check::ReadMappingEntries();
         check::CheckMappings(mappings, report);
     }
@@ -170,7 +200,7 @@ int main(int argc, char** argv)
     const int problems = report.ProblemCount();
     report.Add(check::Level::kInfo, "结论",
                problems == 0 ? "没有发现问题。没有写入权限等问题只有在运行时才会出现，检查不出来"
-                             : "发现" + std::to_string(problems) + "个问题，会让运行停止或让文件不被传送。请按上面各行的说明处理");
+                             : "发现" + std::to_string(problems) + "个问题，会使运行中止，或使文件传送不出去。请按上面各行的说明处理");
     Print(report);
-    return problems == 0 ? 0 : 1;
+    return problems == 0 ? kExitNothingFound : kExitProblems;
 }

@@ -1,5 +1,6 @@
 // Cutting GBK text: a cut is a prefix, never splits a character, fits, and keeps every character that
-// fits; CopyTo never writes past its buffer and says whether it had to cut.
+// fits; CopyTo never writes past its buffer and says whether it had to cut; a dropped full stop is a
+// last character.
 #include "FuzzText.h"
 #include "framework/Gbk.h"
 
@@ -40,5 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string tail = text;
     gbk::DropPartialTail(tail);
     fuzz::Check(text.compare(0, tail.size(), tail) == 0 && text.size() - tail.size() <= 1);
+
+    // Dropping a full stop takes the last character or nothing.
+    std::string stopped = text;
+    gbk::DropFullStop(stopped);
+    fuzz::Check(text.compare(0, stopped.size(), stopped) == 0 && text.size() - stopped.size() <= 2);
+    fuzz::Check(stopped.size() == text.size() || std::find(starts.begin(), starts.end(), stopped.size()) != starts.end());
     return 0;
 }

@@ -3,7 +3,8 @@
 # Windows XP x64 / Server 2003 (5.2) for x86_64. Fails, naming the binary, when its PE header claims
 # another operating-system or subsystem version than that minimum, or when it imports a DLL or a
 # function that scripts/allowed-imports.txt does not list, or one the list says needs a later Windows.
-# Usage: scripts/check_imports.sh i686|x86_64 BINARY...
+# Usage: scripts/check_imports.sh i686|x86_64 [--older-header] BINARY...
+#   --older-header: a header may also claim an older version (the setup program's NSIS stub says 4.0).
 #
 # Adding an import: look the function up in Microsoft's documentation and add a line to
 # scripts/allowed-imports.txt with its DLL, its name and the "Minimum supported client" given there.
@@ -17,9 +18,14 @@ case "$arch" in
   x86_64) minimum=2003 ;;
   *) echo "check_imports.sh: unknown architecture $arch" >&2; exit 2 ;;
 esac
+older_header=0
+if [ "${1:-}" = --older-header ]; then
+  older_header=1
+  shift
+fi
 status=0
 for binary in "$@"; do
-  "${arch}-w64-mingw32-objdump" -p "$binary" | awk -v list="$list" -v minimum="$minimum" \
+  "${arch}-w64-mingw32-objdump" -p "$binary" | awk -v list="$list" -v minimum="$minimum" -v older_header=$older_header \
       -v name="$(basename "$binary") ($arch)" '
     BEGIN {
       # The "Minimum supported client" names the list uses, as version numbers.
@@ -58,7 +64,7 @@ for binary in "$@"; do
     }
     END {
       for (kind in major)
-        if (major[kind] "." minor[kind] != wanted) {
+        if (major[kind] "." minor[kind] != wanted && !(older_header && older(major[kind] "." minor[kind], wanted))) {
           print name " claims " kind " version " major[kind] "." minor[kind] " instead of " wanted
           failed = 1
         }

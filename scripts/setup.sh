@@ -8,7 +8,7 @@ packages=(
   googletest clang libclang-rt-dev
   wine wine32:i386 wine64
   xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
-  zip unzip python3 python3-markdown locales strace
+  zip unzip 7zip nsis python3 python3-markdown locales strace
 )
 
 missing=()

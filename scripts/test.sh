@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both architectures and runs every test under Wine, headless, with
 # Wine reporting Windows 7; then the generated hostile workspaces through the i686 DLL (without ctest
-# arguments only); then the tests that drive the plug-in through its exports once more under Windows XP
+# arguments only); with both architectures, makes the release zips and the setup program and checks
+# them; then the tests that drive the plug-in through its exports once more under Windows XP
 # (XP x64 for x86_64) and Windows 10.
 # Usage: scripts/test.sh [i686|x86_64|all] [ctest arguments...]
 set -euo pipefail
@@ -53,6 +54,14 @@ for arch in $archs; do
     timeout 60 wineserver -k 2>/dev/null || true
   fi
 done
+# The release files are made from these builds and checked as they ship.
+if [ "$archs" = "i686 x86_64" ]; then
+  echo "== release zips: GBK names"
+  bash scripts/check_zip.sh || status=1
+  echo "== setup program, both architectures (silent)"
+  run bash scripts/check_setup.sh || status=1
+  timeout 60 wineserver -k 2>/dev/null || true
+fi
 for arch in $archs; do
   if [ "$arch" = i686 ]; then oldest=(winxp 5.1 XP); else oldest=(winxp64 5.2 "XP x64"); fi
   echo "== tests of the exports, $arch, Windows ${oldest[2]}"

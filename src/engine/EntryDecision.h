@@ -7,18 +7,28 @@ enum class EntryAction {
     kPassOver, // not a file to transfer: a folder or a temporary copy
     kStay,     // a file the run leaves where it is
     kCopy,     // a file the run copies to target (and then deletes or archives)
+    kArchive,  // import: target holds the file's bytes already (a run copied it and could not archive
+               // it): the run only archives it
 };
 
 enum class EntryReason {
     kNone,
     kFolder,        // folders are never entered
     kTemporary,     // a copy in progress or left by an interrupted one
+    kNameNotGbk,    // the name holds characters that GBK cannot give back exactly: no file can be opened
+                    // by the name the run has of it
+    kNameTrailingDotOrBlank, // the name ends in a dot or a blank, which the platform drops when the
+                             // file is opened by it
+    kNameDevice,    // the name is a device's (CON.txt): the platform opens the device by it
+    kNameCaseTwin,  // another file of the folder has this name but for letter case: the platform opens
+                    // one of the two by either name
     kNoClientCode,  // the name is not prefix_code_rest
     kCodeNotMapped, // the mapping has no pair for the client code
     kCodeRefused,   // the mapping's pair for the client code is left out (over-long or escaping code)
     kTargetTooLong, // the target path would not fit the platform's path limit
     kArchiveTooLong, // import: the file's path in Backup would not fit it, so the file could not be
                      // archived and would be delivered again by every run
+    kBackupName,     // import: a file named Backup, where the archive folder belongs; no delivery
 };
 
 struct EntryDecision {
@@ -35,3 +45,6 @@ struct EntryDecision {
     // Import: the Backup folder that the copied file is moved into.
     std::string backupFolder;
 };
+
+// Why a file stays where it is, in words, as the decision's reason gives it; "" for no reason.
+std::string ReasonText(const EntryDecision& decision);

@@ -32,7 +32,7 @@ bool CExportEngine::Transfer()
     return true;
 }
 
-EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& codes, const WIN32_FIND_DATAA& entry)
+EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& codes, const FolderEntry& entry)
 {
     EntryDecision decision = Listed(input.strSourcePath, entry);
     if (decision.reason != EntryReason::kNone)
@@ -59,9 +59,9 @@ EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& 
     return decision;
 }
 
-void CExportEngine::OnEntry(const WIN32_FIND_DATAA& data)
+void CExportEngine::OnEntry(const FolderEntry& entry)
 {
-    const EntryDecision decision = Decide(m_input, *m_pCodes, data);
+    const EntryDecision decision = Decide(m_input, *m_pCodes, entry);
     if (decision.action == EntryAction::kPassOver) {
         if (decision.reason == EntryReason::kFolder)
             Step();
@@ -69,15 +69,15 @@ void CExportEngine::OnEntry(const WIN32_FIND_DATAA& data)
     }
     m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
     if (decision.action == EntryAction::kStay && decision.reason != EntryReason::kTargetTooLong) {
-        Record(decision, data, Outcome::kLeft);
+        Record(decision, entry, Outcome::kLeft);
         Step();
         return;
     }
-    if (Deliver(decision, data))
+    if (Deliver(decision, entry))
         Step();
 }
 
-bool CExportEngine::Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed)
+bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& listed)
 {
     // A target path that does not fit fails as its copy would.
     DWORD error = ERROR_FILENAME_EXCED_RANGE;
@@ -103,7 +103,7 @@ bool CExportEngine::Deliver(const EntryDecision& decision, const WIN32_FIND_DATA
         // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
         if (!IsUnchanged(decision.source, StampOf(listed)))
             outcome = Outcome::kSourceChanged;
-        else if (::DeleteFileA(decision.source.c_str()))
+        else if (::DeleteFileW(WidePath(decision.source).c_str()))
             outcome = Outcome::kSourceDeleted;
         else {
             outcome = Outcome::kDeleteFailed;

@@ -19,17 +19,17 @@ public:
     int Run() override;
 
     // What an export does with one entry of the send directory; codes is the table of input's mapping.
-    static EntryDecision Decide(const RunInput& input, const COrgCodeTable& codes, const WIN32_FIND_DATAA& entry);
+    static EntryDecision Decide(const RunInput& input, const COrgCodeTable& codes, const FolderEntry& entry);
 
 protected:
-    void OnEntry(const WIN32_FIND_DATAA& data) override;
+    void OnEntry(const FolderEntry& entry) override;
 
 private:
     // False when the run is refused.
     bool Transfer();
     // Copies a file to its platform folder (a target path that does not fit fails as a copy would) and
     // deletes the source when asked to; false, after the error box, when the copy failed.
-    bool Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed);
+    bool Deliver(const EntryDecision& decision, const FolderEntry& listed);
     // One progress step: the bar to the counter (at most 100), the counter up by 10, then the pause.
     void Step();
 

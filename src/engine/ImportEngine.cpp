@@ -4,6 +4,7 @@
 #include "framework/Path.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -28,6 +29,34 @@ bool CopyNumber(const std::string& entry, const std::string& name, unsigned long
     return true;
 }
 
+// True when the file at target has the size and the bytes of the file at source. The source is opened as
+// a copy opens it.
+bool HoldsSameBytes(const std::string& target, const std::string& source, ULONGLONG size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(WidePath(target).c_str(), GetFileExInfoStandard, &data)
+        || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+        || ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) != size)
+        return false;
+    CFileHandle there(::CreateFileW(WidePath(target).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CFileHandle here(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!there.IsValid() || !here.IsValid())
+        return false;
+    const DWORD kChunk = 64 * 1024;
+    std::vector<char> a(kChunk), b(kChunk);
+    for (;;) {
+        DWORD readA = 0, readB = 0;
+        if (!::ReadFile(there, a.data(), kChunk, &readA, nullptr) || !::ReadFile(here, b.data(), kChunk, &readB, nullptr)
+            || readA != readB || std::memcmp(a.data(), b.data(), readA) != 0)
+            return false;
+        if (readA == 0)
+            return true;
+    }
+}
+
 } // namespace
 
 CImportEngine::CImportEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
@@ -39,14 +68,13 @@ int CImportEngine::Run()
 {
     if (!MayStart(RunKind::kImport))
         return 0;
-    const std::string delivery = DeliveryFolder(m_input);
-    ::CreateDirectoryA(Join(delivery, kBackupFolder).c_str(), nullptr);
+    ::CreateDirectoryW(WidePath(Join(DeliveryFolder(m_input), kBackupFolder)).c_str(), nullptr);
     RemoveTemporaryFiles(m_input.strDestPath);
-    WalkFolder(delivery);
+    WalkFolder(DeliveryFolder(m_input));
     return 1;
 }
 
-EntryDecision CImportEngine::Decide(const RunInput& input, const WIN32_FIND_DATAA& entry)
+EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& entry)
 {
     EntryDecision decision = Listed(DeliveryFolder(input), entry);
     if (decision.reason != EntryReason::kNone)
@@ -55,49 +83,82 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const WIN32_FIND_DATA
     decision.target = Join(decision.targetFolder, decision.name);
     decision.backupFolder = Join(DeliveryFolder(input), kBackupFolder);
     decision.action = EntryAction::kStay;
-    if (!FitsMaxPath(decision.target))
+    if (::lstrcmpiA(decision.name.c_str(), kBackupFolder) == 0)
+        decision.reason = EntryReason::kBackupName;
+    else if (!FitsMaxPath(decision.target))
         decision.reason = EntryReason::kTargetTooLong;
     else if (!FitsMaxPath(Join(decision.backupFolder, decision.name)))
         decision.reason = EntryReason::kArchiveTooLong;
     else
-        decision.action = EntryAction::kCopy;
+        decision.action = HoldsSameBytes(decision.target, decision.source, entry.size) ? EntryAction::kArchive
+                                                                                     : EntryAction::kCopy;
     return decision;
 }
 
-void CImportEngine::OnEntry(const WIN32_FIND_DATAA& data)
+DWORD CImportEngine::ArchiveBlocker(const EntryDecision& decision, bool bMayBeMade)
 {
-    const EntryDecision decision = Decide(m_input, data);
+    const DWORD attributes = ::GetFileAttributesW(WidePath(decision.backupFolder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (!bMayBeMade || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND))
+            return error;
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return ERROR_DIRECTORY;
+    }
+    // A move opens the file for deleting it under its old name, and shares it with everyone.
+    CFileHandle file(::CreateFileW(WidePath(decision.source).c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() ? 0 : ::GetLastError();
+}
+
+void CImportEngine::OnEntry(const FolderEntry& entry)
+{
+    const EntryDecision decision = Decide(m_input, entry);
     if (decision.action == EntryAction::kPassOver)
         return;
     m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
     if (decision.action == EntryAction::kStay)
-        Record(decision, data, Outcome::kLeft);
+        Record(decision, entry, Outcome::kLeft);
     else
-        Deliver(decision, data);
+        Deliver(decision, entry);
     m_pOwner->SetPos(5);
 }
 
-void CImportEngine::Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed)
+void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& listed)
 {
     DWORD error = 0;
-    switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error)) {
-    case kSourceGone:
-        Record(decision, listed, Outcome::kSourceGone);
-        return;
-    case kCopyFailed:
-        Record(decision, listed, Outcome::kCopyFailed, error);
-        return;
-    case kCopied:
-        break;
+    if (decision.action == EntryAction::kCopy) {
+        // A file copied but not archived would be copied again by every run, over whatever the receive
+        // side has made of it since: nothing is copied that cannot be archived.
+        error = ArchiveBlocker(decision, false);
+        if (error != 0) {
+            if (IsGone(decision.source))
+                Record(decision, listed, Outcome::kSourceGone);
+            else
+                Record(decision, listed, Outcome::kArchiveImpossible, error);
+            return;
+        }
+        switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error)) {
+        case kSourceGone:
+            Record(decision, listed, Outcome::kSourceGone);
+            return;
+        case kCopyFailed:
+            Record(decision, listed, Outcome::kCopyFailed, error);
+            return;
+        case kCopied:
+            break;
+        }
     }
     // A file that changed since it was listed stays for the next run, which copies it again.
     if (!IsUnchanged(decision.source, StampOf(listed))) {
-        Record(decision, listed, Outcome::kSourceChanged);
+        Record(decision, listed, IsGone(decision.source) ? Outcome::kSourceGone : Outcome::kSourceChanged);
         return;
     }
     std::string archive;
     if (MoveToBackup(decision, &archive, &error))
-        Record(decision, listed, Outcome::kArchived, 0, archive);
+        Record(decision, listed, decision.action == EntryAction::kArchive ? Outcome::kArchivedOnly : Outcome::kArchived,
+               0, archive);
     else
         Record(decision, listed, Outcome::kArchiveFailed, error);
 }
@@ -116,13 +177,11 @@ std::string CImportEngine::FreeBackupName(const std::string& backupFolder, const
         if (CopyNumber(taken, name, &number))
             used.push_back(number);
     }
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA((Join(backupFolder, name) + "*").c_str(), &data));
-    if (find.IsValid()) {
-        do {
-            if (CopyNumber(data.cFileName, name, &number))
-                used.push_back(number);
-        } while (::FindNextFileA(find, &data));
+    CFolderList list(backupFolder, name + "*");
+    FolderEntry entry;
+    while (list.Next(&entry)) {
+        if (CopyNumber(entry.name, name, &number))
+            used.push_back(number);
     }
     std::sort(used.begin(), used.end());
     unsigned long long free = 0;

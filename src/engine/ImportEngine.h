@@ -14,8 +14,13 @@ public:
     int Run() override;
 
     // What an import does with one entry of the delivery folder. A file copied is then archived in the
-    // delivery folder's Backup under the name FreeBackupName gives.
-    static EntryDecision Decide(const RunInput& input, const WIN32_FIND_DATAA& entry);
+    // delivery folder's Backup under the name FreeBackupName gives; one whose bytes the receive
+    // directory holds already is only archived.
+    static EntryDecision Decide(const RunInput& input, const FolderEntry& entry);
+    // Why the delivered file of decision could not be archived, as a system error; 0 when it can: Backup
+    // is a folder (or, when bMayBeMade, nothing yet), and the file can be opened for the move. The
+    // file is closed again at once.
+    static DWORD ArchiveBlocker(const EntryDecision& decision, bool bMayBeMade);
 
     // The archive name of a delivered file with a copy number: name for 0, else name.1, name.2, ...
     static std::string BackupName(const std::string& name, unsigned long long suffix);
@@ -25,11 +30,11 @@ public:
                                       const std::vector<std::string>& alsoTaken = std::vector<std::string>());
 
 protected:
-    void OnEntry(const WIN32_FIND_DATAA& data) override;
+    void OnEntry(const FolderEntry& entry) override;
 
 private:
-    // Copies a file to the receive directory and archives it.
-    void Deliver(const EntryDecision& decision, const WIN32_FIND_DATAA& listed);
+    // Copies a file to the receive directory and archives it, or neither.
+    void Deliver(const EntryDecision& decision, const FolderEntry& listed);
     // Moves the copied file into the backup folder under its name, else under the name
     // FreeBackupName gives; never replaces a file. False, with the error, when it cannot be moved.
     bool MoveToBackup(const EntryDecision& decision, std::string* pArchive, DWORD* pError);

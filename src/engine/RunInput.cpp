@@ -3,7 +3,7 @@
 #include "engine/OrgCodeTable.h"
 #include "engine/TransferEngine.h"
 #include "framework/ChildName.h"
-#include "framework/Path.h"
+#include "framework/FolderPlace.h"
 
 namespace {
 
@@ -24,41 +24,55 @@ bool IsUsable(const UserOrgID& id)
 
 // The platform code of the usable pair whose folder below the data-file location is folder or holds
 // it, or "".
-std::string PlatformFolderHolding(const std::string& folder, const RunInput& input)
+std::string PlatformFolderHolding(const CFolderPlace& folder, const RunInput& input)
 {
-    if (!IsSameOrInside(folder, ComparablePath(input.strExportLocation)))
+    const CFolderPlace location(input.strExportLocation);
+    if (!folder.IsSameOrInside(location))
         return "";
     for (const settings::OrgMapping& mapping : input.mappings) {
-        if (COrgCodeTable::IsUsable(mapping)
-            && IsSameOrInside(folder, ComparablePath(CTransferEngine::Join(input.strExportLocation, mapping.platformCode))))
+        if (COrgCodeTable::IsUsable(mapping) && folder.IsSameOrInside(CFolderPlace(location, mapping.platformCode)))
             return mapping.platformCode;
     }
     return "";
 }
 
+CFolderPlace DeliveryPlace(const RunInput& input)
+{
+    return CFolderPlace(DeliveryFolder(input));
+}
+
 std::string ExportOverlap(const RunInput& input)
 {
-    const std::string source = ComparablePath(input.strSourcePath);
+    const CFolderPlace source(input.strSourcePath);
     const std::string code = PlatformFolderHolding(source, input);
     if (!code.empty())
         return "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“" + code
                + "”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
     // Without a user organisation ID of its own a plug-in that only exports knows no delivery folder.
-    if (!input.userOrgID.strValue.empty() && IsUsable(input.userOrgID)
-        && IsSameOrInside(source, ComparablePath(DeliveryFolder(input))))
+    if (!input.userOrgID.strValue.empty() && IsUsable(input.userOrgID) && source.IsSameOrInside(DeliveryPlace(input)))
         return "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导出会把平台送来的文件再传送出去，不能导出数据。请检查“SourcePath”和“UserOrgID”的设置";
     return "";
 }
 
 std::string ImportOverlap(const RunInput& input)
 {
-    const std::string dest = ComparablePath(input.strDestPath);
-    if (IsSameOrInside(dest, ComparablePath(DeliveryFolder(input))))
+    const CFolderPlace dest(input.strDestPath);
+    const CFolderPlace delivery = DeliveryPlace(input);
+    if (dest.IsSameOrInside(delivery))
         return "源数据接收目录（DestPath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面（例如Backup），导入会覆盖送来的或备份的文件，不能导入数据。请检查“DestPath”和“UserOrgID”的设置";
     const std::string code = PlatformFolderHolding(dest, input);
     if (!code.empty())
         return "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“" + code
                + "”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
+    // An import from the send directory, from a folder inside it or from one that holds it would take
+    // the files that wait to be exported.
+    if (!input.strSourcePath.empty()) {
+        const CFolderPlace source(input.strSourcePath);
+        if (source.IsSameOrInside(delivery))
+            return "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
+        if (delivery.IsSameOrInside(source))
+            return "用户机构代码（UserOrgID）的交付文件夹在源数据发送目录（SourcePath）里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
+    }
     return "";
 }
 
@@ -80,7 +94,8 @@ RunInput ReadRunInput(const UserOrgID& userOrgID)
 
 std::string DeliveryFolder(const RunInput& input)
 {
-    return CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
+    return input.userOrgID.strValue.empty() ? input.strExportLocation
+                                            : CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
 }
 
 std::string FolderOverlap(const RunInput& input, RunKind kind)

@@ -47,12 +47,20 @@ void FlushFolder(const std::string& folder)
         ::FlushFileBuffers(dir);
 }
 
-bool IsGone(const std::string& path)
+EntryReason ReasonOf(NameFault fault)
 {
-    if (::GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
-        return false;
-    const DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    switch (fault) {
+    case NameFault::kNotGbk:
+        return EntryReason::kNameNotGbk;
+    case NameFault::kTrailingDotOrBlank:
+        return EntryReason::kNameTrailingDotOrBlank;
+    case NameFault::kDeviceName:
+        return EntryReason::kNameDevice;
+    case NameFault::kCaseTwin:
+        return EntryReason::kNameCaseTwin;
+    default:
+        return EntryReason::kNone;
+    }
 }
 
 } // namespace
@@ -89,21 +97,26 @@ std::string CTransferEngine::MakeTemporaryName(const FILETIME& made)
     return name;
 }
 
-bool CTransferEngine::IsStaleTemporary(const WIN32_FIND_DATAA& entry, const FILETIME& now)
+bool CTransferEngine::IsStaleTemporary(const FolderEntry& entry, const FILETIME& now)
 {
     ULONGLONG made = 0;
-    if (!TimeInName(entry.cFileName, &made))
-        made = ToNumber(entry.ftLastWriteTime);
+    if (!TimeInName(entry.name.c_str(), &made))
+        made = ToNumber(entry.lastWrite);
     const ULONGLONG current = ToNumber(now);
     return current > made && current - made >= kStaleTemporaryAge;
 }
 
-CTransferEngine::FileStamp CTransferEngine::StampOf(const WIN32_FIND_DATAA& data)
+CTransferEngine::FileStamp CTransferEngine::StampOf(const FolderEntry& entry)
 {
-    FileStamp stamp;
-    stamp.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.lastWrite = data.ftLastWriteTime;
-    return stamp;
+    return FileStamp{ entry.size, entry.lastWrite };
+}
+
+bool CTransferEngine::IsGone(const std::string& path)
+{
+    if (::GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stamp)
@@ -115,20 +128,19 @@ bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stam
     return size == stamp.size && ::CompareFileTime(&now.ftLastWriteTime, &stamp.lastWrite) == 0;
 }
 
-std::string CTransferEngine::Join(const std::string& dir, const std::string& name)
-{
-    return dir + "\\" + name;
-}
-
-EntryDecision CTransferEngine::Listed(const std::string& folder, const WIN32_FIND_DATAA& entry)
+EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEntry& entry)
 {
     EntryDecision decision;
-    decision.name = entry.cFileName;
+    decision.name = entry.name;
     decision.source = Join(folder, decision.name);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (entry.IsFolder()) {
         decision.reason = EntryReason::kFolder;
-    else if (IsTemporaryName(entry.cFileName))
+    } else if (entry.fault != NameFault::kNone) {
+        decision.action = EntryAction::kStay;
+        decision.reason = ReasonOf(entry.fault);
+    } else if (IsTemporaryName(entry.name.c_str())) {
         decision.reason = EntryReason::kTemporary;
+    }
     return decision;
 }
 
@@ -143,7 +155,7 @@ bool CTransferEngine::MayStart(RunKind kind)
     return false;
 }
 
-void CTransferEngine::Record(const EntryDecision& decision, const WIN32_FIND_DATAA& listed, Outcome outcome,
+void CTransferEngine::Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome,
                              DWORD error, const std::string& archive, Box box)
 {
     if (m_pRecord != nullptr)
@@ -152,17 +164,13 @@ void CTransferEngine::Record(const EntryDecision& decision, const WIN32_FIND_DAT
 
 void CTransferEngine::WalkFolder(const std::string& dir)
 {
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA(Join(dir, "*.*").c_str(), &data));
-    if (!find.IsValid())
-        return;
-    do {
+    for (const FolderEntry& entry : ListFolder(dir)) {
         if (m_pOwner->IsStopRequested()) {
             m_bStopped = true;
             return;
         }
-        OnEntry(data);
-    } while (::FindNextFileA(find, &data));
+        OnEntry(entry);
+    }
 }
 
 CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& source, const std::string& folder,
@@ -184,10 +192,13 @@ CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& so
 
 bool CTransferEngine::CopyOnce(const std::string& source, const std::string& folder, const std::string& name)
 {
-    CFileHandle from(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CFileHandle from(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!from.IsValid() || !::GetFileInformationByHandle(from, &info))
+    // (Not GetFileInformationByHandle, which asks for the volume too: under Wine that costs more than
+    // the copy of a small file.)
+    FILETIME lastWrite;
+    const DWORD attributes = ::GetFileAttributesW(WidePath(source).c_str());
+    if (!from.IsValid() || !::GetFileTime(from, nullptr, nullptr, &lastWrite) || attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
@@ -202,7 +213,7 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
                                      nullptr));
         if (!to.IsValid())
             return false;
-        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &info.ftLastWriteTime)
+        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &lastWrite)
             || (m_bFlushCopies && !::FlushFileBuffers(to))) {
             const DWORD error = ::GetLastError();
             to.Close();
@@ -230,7 +241,7 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
         return false;
     }
     // The target takes the source's attributes, as a plain file copy gives them.
-    ::SetFileAttributesW(target.c_str(), info.dwFileAttributes);
+    ::SetFileAttributesW(target.c_str(), attributes);
     if (m_bFlushCopies)
         FlushFolder(folder);
     return true;
@@ -246,8 +257,13 @@ bool CTransferEngine::CopyData(HANDLE hFrom, HANDLE hTo, ULONGLONG* pWritten)
         if (read == 0)
             return true;
         DWORD written = 0;
-        if (!::WriteFile(hTo, m_buffer.data(), read, &written, nullptr) || written != read)
+        if (!::WriteFile(hTo, m_buffer.data(), read, &written, nullptr))
             return false;
+        // A write that takes less than it was given has met the end of the disk's free space.
+        if (written != read) {
+            ::SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         *pWritten += written;
     }
 }
@@ -256,13 +272,11 @@ void CTransferEngine::RemoveTemporaryFiles(const std::string& folder)
 {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    WIN32_FIND_DATAA data;
-    CFindHandle find(::FindFirstFileA(Join(folder, std::string(kTempPrefix) + "*" + kTempSuffix).c_str(), &data));
-    if (!find.IsValid())
-        return;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(data.cFileName)
-            && IsStaleTemporary(data, now))
-            ::DeleteFileW(WidePath(Join(folder, data.cFileName)).c_str());
-    } while (::FindNextFileA(find, &data));
+    CFolderList list(folder, std::string(kTempPrefix) + "*" + kTempSuffix);
+    FolderEntry entry;
+    while (list.Next(&entry)) {
+        if (!entry.IsFolder() && entry.fault == NameFault::kNone && IsTemporaryName(entry.name.c_str())
+            && IsStaleTemporary(entry, now))
+            ::DeleteFileW(WidePath(Join(folder, entry.name)).c_str());
+    }
 }

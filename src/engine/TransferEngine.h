@@ -17,6 +17,8 @@
 #include "engine/RunInput.h"
 #include "engine/RunView.h"
 #include "engine/TransferRecord.h"
+#include "framework/FolderList.h"
+#include "framework/Path.h"
 
 #include <windows.h>
 
@@ -45,10 +47,10 @@ public:
     static std::string MakeTemporaryName(const FILETIME& made);
     // True for a temporary file that a run removes at now: older than kStaleTemporaryAge by the time in
     // its name, or, for a name without one, by its last-write time.
-    static bool IsStaleTemporary(const WIN32_FIND_DATAA& entry, const FILETIME& now);
+    static bool IsStaleTemporary(const FolderEntry& entry, const FILETIME& now);
 
-    // dir + "\" + name; the backslash is added even when dir already ends in one.
-    static std::string Join(const std::string& dir, const std::string& name);
+    // dir and name with one backslash between them (JoinPath).
+    static std::string Join(const std::string& dir, const std::string& name) { return JoinPath(dir, name); }
 
     // Copies are flushed to disk before their rename and renamed with write-through; the benchmark
     // turns this off to measure what it costs.
@@ -68,22 +70,25 @@ protected:
         ULONGLONG size;
         FILETIME lastWrite;
     };
-    static FileStamp StampOf(const WIN32_FIND_DATAA& data);
+    static FileStamp StampOf(const FolderEntry& entry);
+    // True when nothing is at path any more.
+    static bool IsGone(const std::string& path);
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
     // The decision for an entry of folder as far as both runs make it alike: a folder or a temporary
-    // copy is passed over, with its reason; any other file has none yet.
-    static EntryDecision Listed(const std::string& folder, const WIN32_FIND_DATAA& entry);
+    // copy is passed over, and a file whose name cannot be opened as listed stays, each with its
+    // reason; any other file has none yet.
+    static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
     // Writes what became of a listed file to the record.
-    void Record(const EntryDecision& decision, const WIN32_FIND_DATAA& listed, Outcome outcome, DWORD error = 0,
+    void Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);
-    // Offers every entry of dir, "." and ".." included, to OnEntry in the file system's order, until a
-    // stop is requested.
+    // Offers every entry of dir (ListFolder), "." and ".." included, to OnEntry in the file system's
+    // order, until a stop is requested.
     void WalkFolder(const std::string& dir);
-    virtual void OnEntry(const WIN32_FIND_DATAA& data) = 0;
+    virtual void OnEntry(const FolderEntry& entry) = 0;
 
     enum CopyResult { kCopied, kSourceGone, kCopyFailed };
     // Copies source to folder\name, replacing a file of that name. A copy refused for a sharing or lock

@@ -10,13 +10,40 @@
 namespace {
 
 const char* const kHeader[CTransferRecord::kColumns] = {
-    "时间", "运行编号", "运行", "源文件", "目标文件", "大小（字节）", "结果", "说明", "系统错误", "提示框",
+    "时间", "运行编号", "运行", "源文件", "目标文件", "大小（字节）", "结果", "说明", "系统错误", "提示框", "计算机\\用户",
 };
 
 // The byte that writers lock, far beyond any record's end (locks there are allowed and lock no data).
 const DWORD kLockOffsetHigh = 0x40000000;
+// Above it, each run holds a shared lock on a byte of its own for as long as it lives.
+const DWORD kRunLockOffsetHigh = 0x40000001;
 const DWORD kLockPollMs = 1;
 const DWORD kLockWaitMs = 1000;
+
+// Takes the lock on one byte at where, waiting kLockWaitMs at most for a holder to let it go.
+bool LockByte(HANDLE file, OVERLAPPED& where, DWORD flags)
+{
+    for (DWORD waited = 0; !::LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where);
+         waited += kLockPollMs) {
+        if (waited >= kLockWaitMs)
+            return false;
+        ::Sleep(kLockPollMs);
+    }
+    return true;
+}
+
+// The byte of the run of who with number: a hash of the two (FNV-1a), so that any reader finds it from
+// the record's lines.
+OVERLAPPED RunLockAt(const std::string& who, const std::string& number)
+{
+    DWORD hash = 2166136261u;
+    for (const char c : who + "|" + number)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    OVERLAPPED where = {};
+    where.OffsetHigh = kRunLockOffsetHigh;
+    where.Offset = hash;
+    return where;
+}
 
 std::string Now()
 {
@@ -52,23 +79,37 @@ std::string Counts(int moved, int left, int failed)
            + "个";
 }
 
-// Why a file stays, as its decision says.
-std::string Reason(const EntryDecision& decision)
+bool Exists(const std::string& path)
 {
-    switch (decision.reason) {
-    case EntryReason::kNoClientCode:
-        return "文件名不是“前缀_客户代码_其余”的形式，没有客户代码";
-    case EntryReason::kCodeNotMapped:
-        return "客户代码“" + decision.clientCode + "”在代码对应中没有";
-    case EntryReason::kCodeRefused:
-        return "客户代码“" + decision.clientCode + "”的代码对应被跳过：网商代码太长，或者不是一个文件夹名";
-    case EntryReason::kTargetTooLong:
-        return "目标路径超过Windows的路径长度限制（259个字符）";
-    case EntryReason::kArchiveTooLong:
-        return "备份路径超过Windows的路径长度限制（259个字符），文件无法备份，导入不取它";
-    default:
-        return "";
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// "COMPUTER\user": run numbers are counted per Windows user on each computer, so this and the number
+// tell one run from any other that writes to the same record.
+std::string Who()
+{
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD size = sizeof(computer);
+    if (!::GetComputerNameA(computer, &size))
+        computer[0] = '\0';
+    char user[257] = "";
+    size = sizeof(user);
+    if (!::GetUserNameA(user, &size))
+        user[0] = '\0';
+    return std::string(computer) + "\\" + user;
+}
+
+// Moves the record set aside (.0) and the older ones each one on, the oldest going; stops at the first
+// that cannot move, so that nothing but the oldest is ever lost. True when the one set aside has moved.
+bool ShiftOlder(const std::string& path)
+{
+    ::DeleteFileA(CTransferRecord::OlderFile(path, CTransferRecord::kOlderFiles).c_str());
+    for (int n = CTransferRecord::kOlderFiles - 1; n >= 0; --n) {
+        const std::string older = CTransferRecord::OlderFile(path, n);
+        if (Exists(older) && !::MoveFileA(older.c_str(), CTransferRecord::OlderFile(path, n + 1).c_str()))
+            return false;
     }
+    return true;
 }
 
 const char* BoxText(Box box)
@@ -88,14 +129,38 @@ const char CTransferRecord::kStopped[] = "中止";
 const char CTransferRecord::kBroken[] = "出错";
 
 CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
-    : m_kind(kind), m_nNumber(0),
+    : m_kind(kind), m_runLock(), m_bRunLocked(false), m_nNumber(0),
       m_strRun(std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）")),
-      m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
+      m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
 {
     if (path.empty())
         return;
     m_nNumber = settings::NextRunNumber();
     Open(path);
+    if (m_file.IsValid()) {
+        m_runLock = RunLockAt(m_strWho, std::to_string(m_nNumber));
+        m_bRunLocked = LockByte(m_file, m_runLock, 0);
+    }
+}
+
+CTransferRecord::~CTransferRecord()
+{
+    if (m_bRunLocked)
+        ::UnlockFileEx(m_file, 0, 1, 0, &m_runLock);
+}
+
+bool CTransferRecord::IsBeingWritten(const std::string& path, const std::string& who, const std::string& number)
+{
+    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return false;
+    OVERLAPPED where = RunLockAt(who, number);
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+        ::UnlockFileEx(file, 0, 1, 0, &where);
+        return false;
+    }
+    return ::GetLastError() == ERROR_LOCK_VIOLATION;
 }
 
 std::string CTransferRecord::OlderFile(const std::string& path, int n)
@@ -109,19 +174,23 @@ void CTransferRecord::Open(const std::string& path)
     // Processes of this user rotate and start the file one at a time.
     CHandle mutex(::CreateMutexA(nullptr, FALSE, (std::string(CApp::Get()->GetAppName()) + ".Record").c_str()));
     const bool held = mutex.IsValid() && ::WaitForSingleObject(mutex, 5000) != WAIT_TIMEOUT;
+    // A rotation that an earlier run could not finish goes on first.
+    const std::string aside = OlderFile(path, 0);
+    const bool pending = Exists(aside) && !ShiftOlder(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
-        && ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) >= kRotateBytes) {
-        ::DeleteFileA(OlderFile(path, kOlderFiles).c_str());
-        for (int n = kOlderFiles - 1; n >= 1; --n)
-            ::MoveFileA(OlderFile(path, n).c_str(), OlderFile(path, n + 1).c_str());
-        ::MoveFileA(path.c_str(), OlderFile(path, 1).c_str());
+    const bool full = ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
+                      && ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) >= kRotateBytes;
+    // The record moves aside before anything older goes. One that cannot move is held by another
+    // program (Excel): nothing is touched, and the run writes no lines.
+    const bool blocked = full && !pending && !::MoveFileA(path.c_str(), aside.c_str());
+    if (full && !pending && !blocked)
+        ShiftOlder(path);
+    if (!blocked) {
+        m_file.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
+            Write(kHeader);
     }
-    m_file.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
-        Write(kHeader);
     if (held)
         ::ReleaseMutex(mutex);
 }
@@ -138,16 +207,18 @@ void CTransferRecord::Write(const char* const fields[kColumns])
     // turn does not come is passed over.
     OVERLAPPED lock = {};
     lock.OffsetHigh = kLockOffsetHigh;
-    for (DWORD waited = 0; !::LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lock);
-         waited += kLockPollMs) {
-        if (waited >= kLockWaitMs)
-            return;
-        ::Sleep(kLockPollMs);
-    }
+    if (!LockByte(m_file, lock, LOCKFILE_EXCLUSIVE_LOCK))
+        return;
+    const LARGE_INTEGER zero = {};
     LARGE_INTEGER end = {};
     DWORD written = 0;
-    if (::SetFilePointerEx(m_file, end, nullptr, FILE_END))
-        ::WriteFile(m_file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (::SetFilePointerEx(m_file, zero, &end, FILE_END)
+        && (!::WriteFile(m_file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr)
+            || written != line.size())) {
+        // Part of a line (a full disk) would run into the next one: the file goes back to where it was.
+        ::SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(m_file);
+    }
     ::UnlockFileEx(m_file, 0, 1, 0, &lock);
 }
 
@@ -158,17 +229,19 @@ void CTransferRecord::Write(const char* result, const std::string& detail, const
     const std::string number = std::to_string(m_nNumber);
     const char* const fields[kColumns] = { time.c_str(),   number.c_str(), m_strRun.c_str(), source.c_str(),
                                            target.c_str(), size.c_str(),   result,           detail.c_str(),
-                                           error.c_str(),  BoxText(box) };
+                                           error.c_str(),  BoxText(box),   m_strWho.c_str() };
     Write(fields);
 }
 
 void CTransferRecord::RunStarted(const RunInput& input)
 {
+    // The user organisation ID as this run has it: the one the plug-in read when the host loaded it.
+    const std::string org = "用户机构代码（UserOrgID）为“" + input.userOrgID.strValue + "”";
     if (m_kind == RunKind::kExport)
-        Write(kStarted, std::string("传送后删除源文件：") + (input.bDeleteAfterCopy ? "是" : "否"), input.strSourcePath,
-              input.strExportLocation);
+        Write(kStarted, std::string("传送后删除源文件：") + (input.bDeleteAfterCopy ? "是" : "否") + "；" + org,
+              input.strSourcePath, input.strExportLocation);
     else
-        Write(kStarted, "", DeliveryFolder(input), input.strDestPath);
+        Write(kStarted, org, DeliveryFolder(input), input.strDestPath);
 }
 
 void CTransferRecord::Refused(const std::string& why, Box box)
@@ -187,7 +260,7 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
     switch (outcome) {
     case Outcome::kLeft:
         result = kLeft;
-        detail = Reason(decision);
+        detail = ReasonText(decision);
         break;
     case Outcome::kSourceGone:
         result = kLeft;
@@ -195,7 +268,7 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     case Outcome::kCopyFailed:
         result = kFailed;
-        detail = "文件拷贝出错" + (Reason(decision).empty() ? "" : "：" + Reason(decision)) + "。源文件留在原处，下次再传送";
+        detail = "文件拷贝出错" + (ReasonText(decision).empty() ? "" : "：" + ReasonText(decision)) + "。源文件留在原处，下次再传送";
         break;
     case Outcome::kCopied:
         detail = "已复制，源文件保留（传送后不删除源文件）";
@@ -216,7 +289,15 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     case Outcome::kArchiveFailed:
         result = kFailed;
-        detail = "已复制，但是无法备份到Backup，下次导入会再复制它";
+        detail = "已复制，但是无法备份到Backup；下次导入时，接收目录里的文件如果还和它相同，只补做备份";
+        break;
+    case Outcome::kArchiveImpossible:
+        result = kFailed;
+        detail = "无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送";
+        break;
+    case Outcome::kArchivedOnly:
+        detail = "接收目录里已经有内容相同的文件（以前复制过，当时没能备份），没有再复制，备份为 "
+                 + CTransferEngine::Join(kBackupFolder, archive);
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;

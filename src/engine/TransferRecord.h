@@ -5,8 +5,11 @@
 //
 // It never costs a run its work: a record that cannot be opened or written is passed over. Each line
 // goes to the end of the file with one write under a lock that all writers take, so that lines of two
-// processes never mix. When a run starts, a record of kRotateBytes or more becomes
-// "传送记录.1.csv", the older ones move on to .2 and .3, and the oldest goes.
+// processes never mix, and a line that cannot be written whole is taken back. While a run lives it holds
+// a lock of its own on the record, so that a reader tells a run under way from one that was cut off
+// (the lock goes with the process, whatever ends it). When a run starts, a
+// record of kRotateBytes or more becomes "传送记录.1.csv", the older ones move on to .2 and .3, and
+// the oldest goes; a record that another program holds open is left as it is.
 #pragma once
 #include "engine/EntryDecision.h"
 #include "engine/RunInput.h"
@@ -27,7 +30,10 @@ enum class Outcome {
     kSourceChanged, // copied, but the source changed since it was listed: it stays for the next run
     kDeleteFailed,  // copied, but the source could not be deleted: the next export sends it again
     kArchived,      // copied, then moved into Backup
-    kArchiveFailed, // copied, but not moved into Backup: the next import copies it again
+    kArchiveFailed, // copied, but not moved into Backup: the next import only archives it while the
+                    // receive directory holds the same bytes
+    kArchiveImpossible, // not copied, because it could not be archived afterwards: the source stays
+    kArchivedOnly,  // the receive directory held its bytes already: only moved into Backup
 };
 
 // Whether a run's message box told someone.
@@ -39,7 +45,8 @@ public:
     static constexpr int kOlderFiles = 3;
 
     // The columns, in their order.
-    enum Column { kTime, kNumber, kRun, kSource, kTarget, kSize, kResult, kDetail, kError, kBox, kColumns };
+    // Records written before the last column was added have lines of one column less.
+    enum Column { kTime, kNumber, kRun, kSource, kTarget, kSize, kResult, kDetail, kError, kBox, kWho, kColumns };
     // The values of the result column.
     static const char kStarted[];
     static const char kMoved[];
@@ -52,6 +59,7 @@ public:
 
     // The record of one run of that kind, at path; "" keeps none. The run takes the next run number.
     CTransferRecord(const std::string& path, RunKind kind, bool bAuto);
+    ~CTransferRecord();
     CTransferRecord(const CTransferRecord&) = delete;
     CTransferRecord& operator=(const CTransferRecord&) = delete;
 
@@ -63,10 +71,13 @@ public:
     enum class End { kDone, kStopped, kBroken };
     void RunEnded(End end);
 
-    // "传送记录.N.csv" beside path, the n-th older record.
+    // "传送记录.N.csv" beside path, the n-th older record; n = 0 is the record while it is set aside.
     static std::string OlderFile(const std::string& path, int n);
     // The fields of one line of a record.
     static std::vector<std::string> ParseLine(const std::string& line);
+    // True while the run of that computer and user ("计算机\用户") and number writes to the record at
+    // path: its process lives and holds the record open.
+    static bool IsBeingWritten(const std::string& path, const std::string& who, const std::string& number);
 
 private:
     void Open(const std::string& path);
@@ -77,8 +88,11 @@ private:
 
     RunKind m_kind;
     CFileHandle m_file;
+    OVERLAPPED m_runLock;
+    bool m_bRunLocked;
     unsigned m_nNumber;
     std::string m_strRun;
+    std::string m_strWho;
     int m_nMoved;
     int m_nLeft;
     int m_nFailed;

@@ -4,10 +4,6 @@
 
 #include <cctype>
 
-namespace {
-
-// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 name devices in every folder, also with an extension
-// or trailing blanks ("nul.txt", "COM1 ").
 bool IsDeviceName(const std::string& name)
 {
     std::string base = name.substr(0, name.find('.'));
@@ -19,8 +15,6 @@ bool IsDeviceName(const std::string& name)
     return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1'
            && base[3] <= '9';
 }
-
-} // namespace
 
 bool IsChildName(const std::string& name)
 {

@@ -7,3 +7,7 @@
 // separator or drive colon at a character boundary, not made of dots and blanks only (the platform
 // would strip those and name the root or its parent), and not a device name such as NUL or COM1.
 bool IsChildName(const std::string& name);
+
+// True for CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, also with an extension or trailing blanks
+// ("nul.txt", "COM1 "): in every folder the platform opens the device by such a name.
+bool IsDeviceName(const std::string& name);

@@ -198,6 +198,10 @@ INT_PTR CDialog::Route(CDialog* pDlg, HWND hWnd, UINT msg, WPARAM wParam, LPARAM
         if (msg == WM_NCDESTROY) {
             pDlg->HandleMessage(msg, wParam, lParam);
             pDlg->Unregister();
+            // Whatever destroyed the window (its owner went, perhaps by a message sent from another
+            // thread), the modal loop waiting in GetMessage must see it now, not at the next message.
+            if (pDlg->m_bInModal)
+                ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
             pDlg->PostNcDestroy();
             return FALSE;
         }

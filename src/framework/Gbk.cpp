@@ -51,6 +51,16 @@ void CutToBytes(std::string& text, size_t maxBytes)
     text.resize(p - begin);
 }
 
+void DropFullStop(std::string& text)
+{
+    const char* last = nullptr;
+    for (const char* p = text.c_str(); *p; p = Next(p))
+        last = p;
+    // "\xA1\xA3" is "。" in GBK, whatever the compiler's character set.
+    if (last != nullptr && (std::strcmp(last, "\xA1\xA3") == 0 || std::strcmp(last, ".") == 0))
+        text.resize(last - text.c_str());
+}
+
 void DropPartialTail(std::string& text)
 {
     const char* begin = text.c_str();

@@ -15,6 +15,8 @@ const char* Find(const char* text, char c);
 bool EndsWith(const std::string& text, char c);
 // Cuts text to at most maxBytes bytes without splitting a double-byte character.
 void CutToBytes(std::string& text, size_t maxBytes);
+// Drops a final full stop ("。" or ".") of text, so that a sentence can stand inside brackets.
+void DropFullStop(std::string& text);
 // Drops a lead byte left alone at the end of text by a byte-wise cut elsewhere.
 void DropPartialTail(std::string& text);
 // Copies text into a buffer of size bytes, terminator included, cut at a character boundary.

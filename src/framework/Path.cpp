@@ -1,20 +1,12 @@
 #include "framework/Path.h"
 
+#include "framework/Gbk.h"
+
 #include <windows.h>
 
 namespace {
 
 typedef std::vector<wchar_t> Wide;
-
-Wide ToWide(const std::string& text)
-{
-    const int n = text.empty() ? 0
-                               : ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    Wide wide(n > 0 ? n : 0);
-    if (n > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 bool StartsWith(const Wide& text, const wchar_t* prefix)
 {
@@ -25,8 +17,24 @@ bool StartsWith(const Wide& text, const wchar_t* prefix)
     return true;
 }
 
-// The full path of path, or path itself when the platform cannot resolve it.
-Wide FullPath(const Wide& path)
+} // namespace
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    return gbk::EndsWith(dir, '\\') ? dir + name : dir + "\\" + name;
+}
+
+std::vector<wchar_t> ToWide(const std::string& text)
+{
+    const int n = text.empty() ? 0
+                               : ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    Wide wide(n > 0 ? n : 0);
+    if (n > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::vector<wchar_t> FullPath(const std::vector<wchar_t>& path)
 {
     const CWidePath given(path);
     const DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
@@ -39,59 +47,6 @@ Wide FullPath(const Wide& path)
     full.resize(n);
     return full;
 }
-
-// Length of the root of a full path: "C:\" or "\\server\share\".
-size_t RootLength(const Wide& full)
-{
-    if (full.size() >= 3 && full[1] == L':')
-        return 3;
-    if (!StartsWith(full, L"\\\\"))
-        return 0;
-    size_t separators = 0;
-    for (size_t i = 2; i < full.size(); ++i) {
-        if (full[i] == L'\\' && ++separators == 2)
-            return i + 1;
-    }
-    return full.size();
-}
-
-// full with its longest existing leading part in the long form; the rest as it stands.
-Wide LongForm(const Wide& full)
-{
-    const size_t root = RootLength(full);
-    size_t head = full.size();
-    while (head > root) {
-        const CWidePath part(Wide(full.begin(), full.begin() + head));
-        const DWORD size = ::GetLongPathNameW(part.c_str(), nullptr, 0);
-        if (size != 0) {
-            Wide resolved(size);
-            const DWORD n = ::GetLongPathNameW(part.c_str(), resolved.data(), size);
-            if (n != 0 && n < size) {
-                resolved.resize(n);
-                resolved.insert(resolved.end(), full.begin() + head, full.end());
-                return resolved;
-            }
-        }
-        do
-            --head;
-        while (head > root && full[head] != L'\\');
-    }
-    return full;
-}
-
-std::string ToUtf8(const Wide& wide)
-{
-    if (wide.empty())
-        return std::string();
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                        nullptr);
-    std::string text(n > 0 ? n : 0, '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n, nullptr, nullptr);
-    return text;
-}
-
-} // namespace
 
 std::string GetCurrentDir()
 {
@@ -115,12 +70,17 @@ std::string GetCurrentDir()
     return dir;
 }
 
-CWidePath WidePath(const std::string& path)
+CWidePath WidePath(const std::vector<wchar_t>& wide)
 {
-    const Wide wide = ToWide(path);
     const Wide full = FullPath(wide);
-    if ((wide.size() < MAX_PATH && full.size() < MAX_PATH) || StartsWith(full, L"\\\\?\\"))
-        return CWidePath(wide.size() < MAX_PATH && full.size() < MAX_PATH ? wide : full);
+    if (wide.size() < MAX_PATH && full.size() < MAX_PATH)
+        return CWidePath(wide);
+    // "\\?\" passes the path on as it stands; "\\.\" would have it checked against the limit.
+    if (StartsWith(full, L"\\\\?\\") || StartsWith(full, L"\\\\.\\")) {
+        Wide prefixed(full);
+        prefixed[2] = L'?';
+        return CWidePath(prefixed);
+    }
     const bool unc = StartsWith(full, L"\\\\");
     const wchar_t* prefix = unc ? L"\\\\?\\UNC" : L"\\\\?\\";
     Wide prefixed(prefix, prefix + (unc ? 7 : 4));
@@ -128,29 +88,13 @@ CWidePath WidePath(const std::string& path)
     return CWidePath(prefixed);
 }
 
+CWidePath WidePath(const std::string& path)
+{
+    return WidePath(ToWide(path));
+}
+
 bool FitsMaxPath(const std::string& path)
 {
     const Wide wide = ToWide(path);
     return wide.size() < MAX_PATH && FullPath(wide).size() < MAX_PATH;
-}
-
-std::string ComparablePath(const std::string& path)
-{
-    if (path.empty())
-        return std::string();
-    Wide resolved = LongForm(FullPath(ToWide(path)));
-    const size_t root = RootLength(resolved);
-    while (resolved.size() > root
-           && (resolved.back() == L'\\' || resolved.back() == L'.' || resolved.back() == L' '))
-        resolved.pop_back();
-    if (!resolved.empty())
-        ::CharUpperBuffW(resolved.data(), static_cast<DWORD>(resolved.size()));
-    return ToUtf8(resolved);
-}
-
-bool IsSameOrInside(const std::string& inner, const std::string& folder)
-{
-    if (inner.empty() || folder.empty() || inner.compare(0, folder.size(), folder) != 0)
-        return false;
-    return inner.size() == folder.size() || inner[folder.size()] == '\\' || folder.back() == '\\';
 }

@@ -21,16 +21,18 @@ private:
 // path for the wide file functions. When its full form is MAX_PATH characters or longer it is given as
 // "\\?\C:\..." or "\\?\UNC\server\share\...", which the platform takes whole.
 CWidePath WidePath(const std::string& path);
+CWidePath WidePath(const std::vector<wchar_t>& path);
 
 // True when the plain (ANSI) file functions take path: it and its full form stay below MAX_PATH
 // characters.
 bool FitsMaxPath(const std::string& path);
 
-// path as Windows resolves it, for comparing folders: the full path ("." and ".." resolved, "/" read as
-// "\", relative to the current directory), the parts that exist in their long form (no 8.3 names),
-// without trailing separators, dots or blanks, and in capitals as the file system compares names; as
-// UTF-8, so that every "\" in it is a separator. Empty for an empty path.
-std::string ComparablePath(const std::string& path);
+// dir and name with one backslash between them, also when dir ends in one: a "\\?\" path is taken as
+// it stands, and two backslashes in it name nothing.
+std::string JoinPath(const std::string& dir, const std::string& name);
 
-// True when inner is folder or lies below it; both as ComparablePath gives them.
-bool IsSameOrInside(const std::string& inner, const std::string& folder);
+// text (GBK) in UTF-16, without a terminator.
+std::vector<wchar_t> ToWide(const std::string& text);
+// The full form of a wide path: "." and ".." resolved, "/" read as "\", relative to the current
+// directory; the path itself when the platform cannot resolve it.
+std::vector<wchar_t> FullPath(const std::vector<wchar_t>& path);

@@ -1,5 +1,7 @@
 #include "framework/SystemError.h"
 
+#include "framework/Gbk.h"
+
 std::string SystemErrorText(DWORD error)
 {
     char text[512] = "";
@@ -12,6 +14,7 @@ std::string SystemErrorText(DWORD error)
     }
     while (!message.empty() && message.back() == ' ')
         message.pop_back();
+    gbk::DropFullStop(message);
     char number[16];
     ::wsprintfA(number, "%lu", error);
     return std::string("系统错误 ") + number + (message.empty() ? "" : "：" + message);

@@ -8,6 +8,8 @@
 
 namespace {
 const DWORD kBusyTestMs = 100;
+// The timer of the pause after a run, during which the final progress stays on screen.
+const UINT_PTR kEndPauseTimer = 1;
 const char kErrorCaption[] = "错误信息";
 // The time edits' text buffer, terminator included.
 const size_t kTimeTextBuffer = 260;
@@ -19,7 +21,7 @@ CRunDlg::CRunDlg(const Traits& traits, HWND hParent, bool bAuto, const UserOrgID
     : CDialog(traits.nTemplate, hParent), m_bAuto(bAuto), m_pProgress(nullptr),
       m_dwEndPauseMs(kDefaultEndPauseMs), m_dwEnginePauseMs(CExportEngine::kDefaultPauseMs), m_traits(traits),
       m_userOrgID(userOrgID), m_hIdle(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hRunWnd(NULL),
-      m_hProgressWnd(NULL), m_bStopRequested(false), m_bCheckingTime(false), m_bClosing(false)
+      m_hProgressWnd(NULL), m_bStopRequested(false), m_bEndPause(false), m_bCheckingTime(false), m_bClosing(false)
 {
     m_bUnattended = bAuto;
     ::SetEvent(m_hIdle);
@@ -95,6 +97,11 @@ BOOL CRunDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
         m_bStopRequested = true;
         return FALSE;
     }
+    if (msg == WM_TIMER && wParam == kEndPauseTimer) {
+        FinishRun();
+        result = 0;
+        return TRUE;
+    }
     if (msg != m_traits.nDoneMessage)
         return FALSE;
     OnRunDone();
@@ -139,9 +146,11 @@ void CRunDlg::Close(INT_PTR nResult)
 // The host is quitting: a run under way stops at the next file and the dialog ends with it.
 void CRunDlg::OnQuit()
 {
-    if (::WaitForSingleObject(m_hIdle, 0) == WAIT_TIMEOUT)
-        m_bStopRequested = true;
-    else
+    const bool bRunning = !m_bEndPause && ::WaitForSingleObject(m_hIdle, 0) == WAIT_TIMEOUT;
+    m_bStopRequested = true;
+    if (m_bEndPause)
+        FinishRun();
+    else if (!bRunning)
         Close(IDCANCEL);
 }
 
@@ -208,8 +217,19 @@ void CRunDlg::OnRunDone()
         ::WaitForSingleObject(m_hWorker, INFINITE);
         m_hWorker.Close();
     }
-    if (!m_bStopRequested)
-        ::Sleep(m_dwEndPauseMs);
+    // The pause keeps the host's messages flowing: a timer ends it.
+    if (!m_bStopRequested && m_dwEndPauseMs != 0 && ::SetTimer(m_hWnd, kEndPauseTimer, m_dwEndPauseMs, nullptr) != 0) {
+        m_bEndPause = true;
+        return;
+    }
+    FinishRun();
+}
+
+void CRunDlg::FinishRun()
+{
+    if (m_bEndPause)
+        ::KillTimer(m_hWnd, kEndPauseTimer);
+    m_bEndPause = false;
     DestroyProgress();
     ::SetEvent(m_hIdle);
     if (m_bAuto || m_bStopRequested)

@@ -5,13 +5,15 @@
 // while busy. Otherwise it saves what the dialog holds, creates the worker, resets the event, shows the
 // progress window (so the engine always finds it) and starts the worker. The worker reports through
 // IRunView (synchronous calls that this thread serves in its modal loop, and error boxes owned by the
-// dialog) and ends by posting the completion message. That message pauses, destroys the progress
-// window, sets the event and then ends an automatic dialog or tells the user. Every way of closing is
+// dialog) and ends by posting the completion message. That message starts the pause (a timer, so that
+// the thread goes on serving messages), after which the progress window goes, the event is set and an
+// automatic dialog ends or the user is told. Every way of closing is
 // refused while busy and Escape is swallowed, so the dialog and its progress window outlive each run.
 //
 // When the host quits (WM_QUIT reaches the modal loop) or destroys its window (and with it this dialog
-// and the progress window) during a run, the run is asked to stop at the next file boundary. The dialog
-// goes on serving messages until the worker has ended, then ends; the object, which the worker
+// and the progress window) during a run, the run is asked to stop at the next file boundary, and a
+// pause under way ends at once. The dialog goes on serving messages until the worker has ended, then
+// ends; the object, which the worker
 // reaches through IRunView, is never freed before that. The worker reaches the progress window only by
 // its handle, and the run window by a handle kept for the whole life of the object.
 #pragma once
@@ -97,6 +99,8 @@ private:
     bool IsBusy() const;
     void RefuseWhileBusy(const char* text);
     void OnRunDone();
+    // The end of a run once its pause is over: the progress window goes, and the dialog ends or tells.
+    void FinishRun();
     void Close(INT_PTR nResult);
     // Serves messages until the last worker's thread has ended.
     void WaitForWorker();
@@ -113,6 +117,8 @@ private:
     HWND m_hRunWnd;
     HWND m_hProgressWnd;
     std::atomic<bool> m_bStopRequested;
+    // Set while the pause after a run is under way.
+    bool m_bEndPause;
     // Set while a date message is up, so that the focus moves it causes start no second check.
     bool m_bCheckingTime;
     // Set when the dialog ends: the edit that loses the focus as the window goes is not checked.

@@ -6,7 +6,7 @@ namespace settings {
 
 namespace {
 
-// Empties the section of OrgMap.ini and writes keys into it, with one write of the file.
+// Replaces the keys of the section of OrgMap.ini, with one write of the file.
 void RewriteOrgMapSection(const char* section, const IniKeys& keys)
 {
     const std::string path = IniPath(kOrgMapFile);

@@ -77,13 +77,18 @@ std::string ToCodePage(UINT codePage, const Text& text)
     return bytes;
 }
 
+// The UTF-16 code unit at a byte offset.
+char16_t Utf16At(const std::string& bytes, size_t at, bool bBigEndian)
+{
+    const unsigned char first = bytes[at], second = bytes[at + 1];
+    return static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
+}
+
 Text FromUtf16(const std::string& bytes, bool bBigEndian)
 {
     Text text(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char first = bytes[2 * i], second = bytes[2 * i + 1];
-        text[i] = static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
-    }
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = Utf16At(bytes, 2 * i, bBigEndian);
     return text;
 }
 
@@ -110,167 +115,208 @@ bool SameName(const Text& a, const Text& b)
     return a.size() == b.size() && Upper(a) == Upper(b);
 }
 
+const size_t kNone = static_cast<size_t>(-1);
+
 } // namespace
 
 bool CProfileFile::Load(const std::string& path)
 {
-    m_sections.assign(1, Section());
     m_encoding = kAnsi;
-    m_bChanged = false;
-    m_nRawSection = m_nRawKey = kNone;
+    m_mark.clear();
+    m_original.clear();
+    m_lines.clear();
+    m_lineEnd.clear();
     CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    if (!file.IsValid()) {
+        m_lineEnd = Encode(u"\r\n");
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    }
+    std::string& bytes = m_original;
+    bytes.assign(::GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
     if (!bytes.empty() && (!::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)
                            || read != bytes.size()))
         return false;
     if (StartsWith(bytes, kUtf8Mark)) {
         m_encoding = kUtf8;
-        Parse(FromCodePage(CP_UTF8, bytes.substr(strlen(kUtf8Mark))));
+        m_mark = kUtf8Mark;
     } else if (StartsWith(bytes, kUtf16LEMark) || StartsWith(bytes, kUtf16BEMark)) {
         m_encoding = StartsWith(bytes, kUtf16LEMark) ? kUtf16LE : kUtf16BE;
-        Parse(FromUtf16(bytes.substr(2), m_encoding == kUtf16BE));
-    } else {
-        Parse(FromCodePage(CP_ACP, bytes));
+        m_mark = bytes.substr(0, 2);
     }
+    // Line ends are CR LF, LF or CR, in code units of the file's encoding; a GBK trail byte is never one.
+    const size_t width = IsUtf16() ? 2 : 1;
+    auto unit = [&](size_t at) {
+        return width == 2 ? Utf16At(bytes, at, m_encoding == kUtf16BE) : static_cast<char16_t>(bytes[at]);
+    };
+    for (size_t pos = m_mark.size(); pos < bytes.size();) {
+        size_t end = pos;
+        while (end + width <= bytes.size() && unit(end) != u'\r' && unit(end) != u'\n')
+            end += width;
+        size_t next = bytes.size();
+        if (end + width <= bytes.size()) {
+            next = end + width;
+            if (unit(end) == u'\r' && next + width <= bytes.size() && unit(next) == u'\n')
+                next += width;
+        } else {
+            end = bytes.size();
+        }
+        m_lines.push_back(MakeLine(bytes.substr(pos, end - pos), bytes.substr(end, next - end)));
+        if (m_lineEnd.empty())
+            m_lineEnd = m_lines.back().end;
+        pos = next;
+    }
+    if (m_lineEnd.empty())
+        m_lineEnd = Encode(u"\r\n");
     return true;
 }
 
-void CProfileFile::Parse(const Text& text)
+CProfileFile::Line CProfileFile::MakeLine(const std::string& bytes, const std::string& end) const
 {
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find_first_of(u"\r\n", pos);
-        if (end == Text::npos)
-            end = text.size();
-        const Text line = Trim(text.substr(pos, end - pos));
-        pos = text.find_first_not_of(u"\r\n", end);
-        if (pos == Text::npos)
-            pos = text.size();
-        if (line.empty())
-            continue;
-        const size_t close = line.rfind(u']');
-        if (line[0] == u'[' && close != Text::npos) {
-            m_sections.push_back({ Trim(line.substr(1, close - 1)), {} });
-            continue;
+    Line line{ bytes, end, kBlank, Text(), Text() };
+    const Text text = Trim(Decode(bytes));
+    const size_t close = text.rfind(u']');
+    const size_t equals = text.find(u'=');
+    if (text.empty()) {
+        line.kind = kBlank;
+    } else if (text[0] == u';') {
+        line.kind = kComment;
+    } else if (text[0] == u'[' && close != Text::npos) {
+        line.kind = kHeading;
+        line.name = Trim(text.substr(1, close - 1));
+    } else if (equals == Text::npos) {
+        line.kind = kBareKey;
+        line.name = text;
+    } else {
+        line.kind = kKey;
+        line.name = TrimRight(text.substr(0, equals));
+        line.value = TrimLeft(text.substr(equals + 1));
+    }
+    return line;
+}
+
+CProfileFile::Line CProfileFile::NewLine(const Text& text) const
+{
+    return MakeLine(Encode(text), m_lineEnd);
+}
+
+size_t CProfileFile::FindSection(const Text& name, size_t from) const
+{
+    while (from < m_lines.size() && (m_lines[from].kind != kHeading || !SameName(m_lines[from].name, name)))
+        ++from;
+    return from;
+}
+
+void CProfileFile::KeyLines(size_t heading, size_t& first, size_t& last) const
+{
+    size_t end = heading + 1;
+    while (end < m_lines.size() && m_lines[end].kind != kHeading)
+        ++end;
+    first = last = kNone;
+    for (size_t n = heading + 1; n < end; ++n) {
+        if (m_lines[n].kind == kKey || m_lines[n].kind == kBareKey) {
+            if (first == kNone)
+                first = n;
+            last = n + 1;
         }
-        Key key;
-        const size_t equals = line.find(u'=');
-        key.bHasValue = equals != Text::npos;
-        key.name = key.bHasValue ? TrimRight(line.substr(0, equals)) : line;
-        if (key.bHasValue)
-            key.value = TrimLeft(line.substr(equals + 1));
-        // Of several lines in a row that start with "=", only the first is kept.
-        std::vector<Key>& keys = m_sections.back().keys;
-        if (!key.name.empty() || keys.empty() || !keys.back().name.empty())
-            keys.push_back(key);
+    }
+    if (first == kNone) {
+        while (end > heading + 1 && m_lines[end - 1].kind == kBlank)
+            --end;
+        first = last = end;
     }
 }
 
-size_t CProfileFile::FindSection(const Text& name) const
+void CProfileFile::Insert(size_t at, const std::vector<Line>& lines)
 {
-    size_t n = 0;
-    while (n < m_sections.size() && (m_sections[n].name.empty() || !SameName(m_sections[n].name, name)))
-        ++n;
-    return n;
-}
-
-size_t CProfileFile::FindOrAddSection(const Text& name)
-{
-    const size_t n = FindSection(name);
-    if (n == m_sections.size())
-        m_sections.push_back({ name, {} });
-    return n;
-}
-
-void CProfileFile::TrimRawValue()
-{
-    if (m_nRawSection == kNone)
-        return;
-    Text& raw = m_sections[m_nRawSection].keys[m_nRawKey].value;
-    raw = TrimRight(raw);
-    m_nRawSection = m_nRawKey = kNone;
+    m_lines.insert(m_lines.begin() + at, lines.begin(), lines.end());
 }
 
 void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
+    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
     const Text keyName = Trim(FromCodePage(CP_ACP, key));
     const Text text = TrimLeft(FromCodePage(CP_ACP, value));
-    const size_t nSection = FindOrAddSection(Trim(FromCodePage(CP_ACP, section)));
-    std::vector<Key>& keys = m_sections[nSection].keys;
-    size_t nKey = 0;
-    while (nKey < keys.size() && !SameName(keys[nKey].name, keyName))
-        ++nKey;
-    if (nKey < keys.size() && keys[nKey].bHasValue && TrimRight(keys[nKey].value) == text)
+    const size_t heading = FindSection(sectionName, 0);
+    if (heading == m_lines.size()) {
+        Insert(heading, { NewLine(u"[" + sectionName + u"]"), NewLine(keyName + u"=" + text) });
         return;
-    TrimRawValue();
-    if (nKey == keys.size())
-        keys.push_back({ keyName, true, text });
-    else
-        keys[nKey] = { keys[nKey].name, true, text };
-    m_nRawSection = nSection;
-    m_nRawKey = nKey;
-    m_bChanged = true;
+    }
+    size_t first = 0, last = 0;
+    KeyLines(heading, first, last);
+    for (size_t n = first; n < last; ++n) {
+        Line& line = m_lines[n];
+        if ((line.kind == kKey || line.kind == kBareKey) && SameName(line.name, keyName)) {
+            if (line.kind == kBareKey || line.value != text) {
+                const std::string end = line.end;
+                line = NewLine(line.name + u"=" + text);
+                line.end = end;
+            }
+            return;
+        }
+    }
+    Insert(last, { NewLine(keyName + u"=" + text) });
 }
 
 void CProfileFile::ReplaceSection(const std::string& section, const IniKeys& keys)
 {
     const Text sectionName = Trim(FromCodePage(CP_ACP, section));
-    bool bEmptied = false;
-    for (size_t n = 0; n < m_sections.size(); ++n) {
-        Section& candidate = m_sections[n];
-        if (candidate.name.empty() || candidate.keys.empty() || !SameName(candidate.name, sectionName))
-            continue;
-        if (n == m_nRawSection)
-            m_nRawSection = m_nRawKey = kNone;
-        candidate.keys.clear();
-        bEmptied = true;
+    std::vector<Line> added;
+    for (const auto& key : keys)
+        added.push_back(NewLine(Trim(FromCodePage(CP_ACP, key.first)) + u"=" + TrimLeft(FromCodePage(CP_ACP, key.second))));
+    size_t at = kNone;
+    for (size_t heading = FindSection(sectionName, 0); heading < m_lines.size();
+         heading = FindSection(sectionName, heading + 1)) {
+        size_t first = 0, last = 0;
+        KeyLines(heading, first, last);
+        m_lines.erase(m_lines.begin() + first, m_lines.begin() + last);
+        if (at == kNone)
+            at = first;
     }
-    if (bEmptied || !keys.empty())
-        TrimRawValue();
-    m_bChanged = m_bChanged || bEmptied;
-    if (keys.empty())
-        return;
-    // The section is empty and the names differ: every key is added, none looked up.
-    const size_t nSection = FindOrAddSection(sectionName);
-    std::vector<Key>& added = m_sections[nSection].keys;
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const Text value = TrimLeft(FromCodePage(CP_ACP, keys[i].second));
-        added.push_back({ Trim(FromCodePage(CP_ACP, keys[i].first)), true, i + 1 < keys.size() ? TrimRight(value) : value });
+    if (at == kNone) {
+        if (added.empty())
+            return;
+        Insert(m_lines.size(), { NewLine(u"[" + sectionName + u"]") });
+        at = m_lines.size();
     }
-    m_nRawSection = nSection;
-    m_nRawKey = added.size() - 1;
-    m_bChanged = true;
+    Insert(at, added);
+}
+
+std::string CProfileFile::Bytes() const
+{
+    std::string bytes = m_mark;
+    for (size_t n = 0; n < m_lines.size(); ++n) {
+        bytes += m_lines[n].bytes;
+        bytes += m_lines[n].end.empty() && n + 1 < m_lines.size() ? m_lineEnd : m_lines[n].end;
+    }
+    return bytes;
+}
+
+bool CProfileFile::IsUtf16() const
+{
+    return m_encoding == kUtf16LE || m_encoding == kUtf16BE;
+}
+
+CProfileFile::Text CProfileFile::Decode(const std::string& bytes) const
+{
+    if (IsUtf16())
+        return FromUtf16(bytes, m_encoding == kUtf16BE);
+    return FromCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, bytes);
 }
 
 std::string CProfileFile::Encode(const Text& text) const
 {
-    switch (m_encoding) {
-    case kUtf8:
-        return kUtf8Mark + ToCodePage(CP_UTF8, text);
-    case kUtf16LE:
-        return kUtf16LEMark + ToUtf16(text, false);
-    case kUtf16BE:
-        return kUtf16BEMark + ToUtf16(text, true);
-    default:
-        return ToCodePage(CP_ACP, text);
-    }
+    if (IsUtf16())
+        return ToUtf16(text, m_encoding == kUtf16BE);
+    return ToCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, text);
 }
 
 bool CProfileFile::Save(const std::string& path) const
 {
-    if (!m_bChanged)
+    const std::string bytes = Bytes();
+    if (bytes == m_original)
         return true;
-    Text text;
-    for (const Section& section : m_sections) {
-        if (!section.name.empty())
-            text += u"[" + section.name + u"]\r\n";
-        for (const Key& key : section.keys)
-            text += key.name + (key.bHasValue ? u"=" + key.value : Text()) + u"\r\n";
-    }
-    const std::string bytes = Encode(text);
     bool bWritten = false;
     {
         CFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

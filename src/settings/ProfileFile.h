@@ -1,11 +1,12 @@
-// A profile (INI) file held in memory the way the platform's profile functions hold it, so that many
-// keys can be set with one write of the file. The rules are those of those functions: every line is
-// trimmed of blanks and blank lines are dropped; "[name]" opens a section; "name=value" is a key, and a
-// line without "=" is kept as a key without value; names match without regard to case and the first
-// match wins; a new key goes to the end of its section, a new section to the end of the file. When a
-// value has changed, the whole file is written in that form ("[name]" and "name=value" lines with CRLF
-// ends), in the encoding it was read in: ANSI, or UTF-8 or UTF-16 after their byte-order marks.
-// Setting keys one after the other gives the bytes that one WritePrivateProfileStringA per key gives.
+// A profile (INI) file held in memory line by line, so that many keys can be set with one write of the
+// file and every line that is not set keeps its bytes: other sections, comments, blank lines,
+// indentation and line ends stay as the operator saved them, as with Windows' own profile functions.
+// Lines are read as those functions read them: trimmed of blanks, "[name]" opens a section, a line
+// with "=" is a key with its value, names match without regard to case and the first match wins; a
+// line starting with ";" is a comment. A key that is set is written as "name=value"; a new key goes
+// after the last key of its section, a new section to the end of the file; new lines end as the
+// file's first line does (CR LF when it has none). The file keeps its encoding: ANSI, or UTF-8 or
+// UTF-16 after their byte-order marks.
 #pragma once
 #include "settings/Settings.h"
 
@@ -18,13 +19,15 @@ class CProfileFile {
 public:
     // Reads the file; a missing file is an empty one. False when it exists but cannot be read.
     bool Load(const std::string& path);
-    // Sets the key as WritePrivateProfileStringA does, leading blanks of the value dropped.
+    // Sets the key as WritePrivateProfileStringA does, leading blanks of the value dropped. A key whose
+    // value is already that keeps its line.
     void SetString(const std::string& section, const std::string& key, const std::string& value);
-    // Empties every section of that name and gives the first one the keys, all of different names, in
-    // their order: what emptying it (WritePrivateProfileSectionA with an empty list) and then setting
-    // each key gives.
+    // Replaces the keys of every section of that name and gives the first one the keys, all of different
+    // names, in their order. The keys' lines, from a section's first key to its last, give way to the new
+    // ones; the section's heading, and the comments and blank lines before its first key and after its
+    // last, stay where they are.
     void ReplaceSection(const std::string& section, const IniKeys& keys);
-    // Writes the file when a value has changed; false when that write failed.
+    // Writes the file when its bytes have changed; false when that write failed.
     bool Save(const std::string& path) const;
 
 private:
@@ -32,33 +35,35 @@ private:
     // from the runtime library, this string class brings only the members used into the DLL.
     typedef std::u16string Text;
     enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
-    struct Key {
-        Text name;
-        bool bHasValue;
-        Text value;
-    };
-    struct Section {
-        Text name; // empty for the lines before the first section
-        std::vector<Key> keys;
+    // A key line has "=", a bare key has none: the profile functions read it as a key without value.
+    enum Kind { kBlank, kComment, kHeading, kKey, kBareKey };
+    struct Line {
+        std::string bytes; // as read, without the line end; encoded anew for a line written here
+        std::string end;   // the line end as read: CR LF, LF or CR; none on a last line without one
+        Kind kind;
+        Text name;  // a heading's section name or a key's name
+        Text value; // a key's value as the profile functions read it
     };
 
-    void Parse(const Text& text);
-    // The first section of that name (not the lines before the first section), or m_sections.size().
-    size_t FindSection(const Text& name) const;
-    size_t FindOrAddSection(const Text& name);
-    // The value that kept its trailing blanks loses them: the platform read the file again.
-    void TrimRawValue();
+    Line MakeLine(const std::string& bytes, const std::string& end) const;
+    // A line written here: "[section]" or "name=value".
+    Line NewLine(const Text& text) const;
+    // The heading of the first section of that name at or after the line, or m_lines.size().
+    size_t FindSection(const Text& name, size_t from) const;
+    // The section's keys run from first to last (exclusive); a section without keys gives the place
+    // after its last line that is not blank, where keys would go, as first and last.
+    void KeyLines(size_t heading, size_t& first, size_t& last) const;
+    void Insert(size_t at, const std::vector<Line>& lines);
+    std::string Bytes() const;
+    bool IsUtf16() const;
+    Text Decode(const std::string& bytes) const;
     std::string Encode(const Text& text) const;
 
-    static constexpr size_t kNone = static_cast<size_t>(-1);
-
     Encoding m_encoding = kAnsi;
-    std::vector<Section> m_sections;
-    bool m_bChanged = false;
-    // The key changed last, whose value keeps its trailing blanks. Every other value has lost them, as
-    // the platform drops them when it reads the file anew before each single-key write.
-    size_t m_nRawSection = kNone;
-    size_t m_nRawKey = kNone;
+    std::string m_mark;     // the byte-order mark as read
+    std::string m_lineEnd;  // the end of new lines
+    std::string m_original; // the file as read, "" when missing
+    std::vector<Line> m_lines;
 };
 
 } // namespace settings

@@ -86,7 +86,8 @@ struct OrgMapping {
 std::vector<OrgMapping> ReadOrgMappingRows();
 // The rows that have both codes.
 std::vector<OrgMapping> ReadOrgMappings();
-// Replaces the section with every pair renumbered from 0, in one write of the file.
+// Replaces the section's keys with every pair renumbered from 0, in one write of the file that changes
+// no other line (CProfileFile::ReplaceSection).
 void WriteOrgMappings(const std::vector<OrgMapping>& mappings);
 
 // "Suppliers" of OrgMap.ini.
@@ -96,7 +97,8 @@ struct Supplier {
     bool valid = false;
 };
 std::vector<Supplier> ReadSuppliers();
-// Replaces the section with every entry renumbered from 0 and then TempSQL, last, in one write of the file.
+// Replaces the section's keys with every entry renumbered from 0 and then TempSQL, last, in one write of
+// the file that changes no other line.
 void WriteSuppliers(const std::vector<Supplier>& suppliers);
 // The SQL value list of the ticked suppliers' codes, each an SQL string literal.
 std::string BuildTempSQL(const std::vector<Supplier>& suppliers);
@@ -121,8 +123,9 @@ struct TaskKey {
     const char* key;
     std::string value;
 };
-// Sets the keys in their order with at most one write of TaskDefine.ini, giving the bytes that one
-// WriteTaskString per key gives. False when the file could not be read or written.
+// Sets the keys in their order with at most one write of TaskDefine.ini that changes only their lines,
+// as one write per key by Windows' profile functions does. False when the file could not be read or
+// written.
 bool WriteTaskStrings(const std::vector<TaskKey>& keys);
 
 } // namespace settings

@@ -20,7 +20,7 @@ namespace checktest {
 namespace {
 
 const char kCopyError[] = "文件拷贝出错";
-// An export line whose source stays: read-only, it cannot be deleted.
+// An export whose source stays (read-only, it cannot be deleted): an error line with its copy.
 const char kNotDeleted[] = "删不掉";
 // A temporary copy named in 1601: long past the age at which runs remove them.
 const char kStaleTemporary[] = ".~qrvlnk-0000000000000001-1-2-0.part";
@@ -77,7 +77,7 @@ Plan ReadPlan(const std::string& output, const CheckWorkspace& ws, bool deleteAf
         const std::string source = folder + "\\" + name;
         if (StartsWith(line, "[清理] ")) {
             plan.removed.insert(name);
-        } else if (StartsWith(line, "[导出] ")) {
+        } else if (StartsWith(line, "[导出] ") || (StartsWith(line, "[错误] ") && line.find(kNotDeleted) != std::string::npos)) {
             plan.copies[PathAfter(line, " → ")] = source;
             if (deleteAfterCopy && line.find(kNotDeleted) == std::string::npos)
                 plan.removed.insert(source);

@@ -23,7 +23,8 @@ struct Case {
     Setup setUp;
     const char* options;
     DWORD exitCode;
-    std::string line; // a line of the output holds this
+    std::string line;             // a line of the output holds this
+    const char* absent = nullptr; // and no line holds this
 };
 
 // A temporary copy named in 1601: long past the age at which runs remove them.
@@ -89,9 +90,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "ExportLocation unreachable", SetString(settings::kExportLocation, "\\\\qrv-nohost\\share"), "", 1,
           "[错误] ExportLocation（数据文件存放路径）“\\\\qrv-nohost\\share”无法访问，驱动器或网络共享\\\\qrv-nohost\\share\\不可用" },
         { "SourcePath trailing blank", [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Send() + " "); },
-          "", 1, "send ”首尾有空白，插件连空白一起使用，指的是另一个文件夹（通常不存在，导出找不到任何文件）。请在" },
+          "", 1, "send ”首尾有空格，插件会把这个空格当作路径的一部分，指的是另一个文件夹（通常不存在，导出找不到任何文件）。请在" },
         { "UserOrgID leading full-width blank", SetString(settings::kUserOrgID, "　Q900"), "", 1,
-          "[错误] UserOrgID（用户机构代码）“　Q900”首尾有空白，插件连空白一起使用，找的是另一个交付文件夹。它由宿主程序设定" },
+          "[错误] UserOrgID（用户机构代码）“　Q900”首尾有空格，插件会把这个空格当作代码的一部分，找的是另一个交付文件夹。它由宿主程序设定" },
+        { "UserOrgID read at load", nullptr, "", 0,
+          "[正常] UserOrgID（用户机构代码）：Q900。插件只在宿主程序加载它时读取这个值，宿主程序改了用户机构代码以后要重新启动" },
         { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
           "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹" },
         { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
@@ -101,6 +104,10 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "IsDeleted a string", SetString(settings::kIsDeleted, "1"), "", 0,
           "[注意] IsDeleted（文件传送完毕后删除）是REG_SZ类型的“1”，插件只读取REG_DWORD类型，当作0：导出后源文件留在发送目录" },
         { "IsDeleted missing", Delete(settings::kIsDeleted), "", 0, "[注意] IsDeleted（文件传送完毕后删除）没有设置（设置页在保存前显示为勾选），当作0" },
+        { "RecordTransfers a string", SetString(settings::kRecordTransfers, "abc"), "", 0,
+          "[注意] RecordTransfers（传送记录）是REG_SZ类型的“abc”，插件只读取REG_DWORD，按1处理，照常写传送记录。要关闭记录，请把它改为DWORD值0" },
+        { "RecordTransfers 0", [](CheckWorkspace& ws) { ws.Profile().SetDword(settings::kRecordTransfers, 0); }, "", 0,
+          "[注意] RecordTransfers（传送记录）为0，运行不写传送记录.csv。要恢复记录，请删除这个值或把它设为1" },
         { "no delivery folder", [](CheckWorkspace& ws) { test::RemoveTree(ws.Delivery()); }, "", 0,
           "还不存在，导入没有文件可取" },
         { "OrgMap.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.OrgMap().c_str()); }, "", 1,
@@ -116,7 +123,12 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "OrgMap.ini UTF-8 with BOM", OrgMapBytes("\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P01\r\n"), "", 1,
           "）是带字节顺序标记（BOM）的UTF-8文本，不是GBK文本" },
         { "OrgMap.ini UTF-8", OrgMapBytes("[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P01\r\n"), "",
-          1, "）是UTF-8文本，不是GBK文本" },
+          1, "）是UTF-8文本，不是GBK文本", "代码对应" },
+        { "plan: OrgMap.ini UTF-8", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.OrgMap(), "[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P01\r\n");
+              test::WriteFile(ws.Send() + "\\a_北京_1.txt", "a");
+          }, "--plan", 1, "[未传送] a_北京_1.txt：客户代码“北京”在读到的代码对应中没有，文件留在发送目录。OrgMap.ini不是GBK文本",
+          "增加" },
         { "TaskDefine.ini missing", [](CheckWorkspace& ws) { ::DeleteFileA(ws.TaskDefine().c_str()); }, "", 0,
           "\\TaskDefine.ini）不存在" },
         { "mapping cut", Mapping(over127), "", 1, "ClientID0001=“CCC" },
@@ -171,6 +183,17 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "是只读的，不能被替换，复制会失败，文件留在交付文件夹" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
           "[错误] 交付文件夹里的Backup是一个文件，不是文件夹" },
+        { "plan: a delivery that cannot be moved into Backup", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
+              ws.Lock(ws.Delivery() + "\\d.txt");
+          }, "--plan", 1, "[未传送] d.txt：无法备份到" },
+        { "plan: the receive side holds the delivery already", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Delivery() + "\\d.txt", "same bytes");
+              test::WriteFile(ws.Receive() + "\\d.txt", "same bytes");
+          }, "--plan", 0, "[导入] d.txt：接收目录里已经有内容相同的" },
+        { "overlap: an import from the send directory",
+          [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Delivery()); }, "", 1,
+          "[错误] 源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走" },
         { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",
           1, "[未传送] d_?.txt：文件名含有GBK以外的字符（显示为“?”）" },
         { "plan: a source held open", [](CheckWorkspace& ws) {
@@ -180,7 +203,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "plan: a read-only source to delete", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
               ::SetFileAttributesA((ws.Send() + "\\a_C01_1.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-          }, "--plan", 1, "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次" },
+          }, "--plan", 1, "[错误] a_C01_1.txt → " },
         { "plan: too little free space", [](CheckWorkspace& ws) { SparseFile(ws.Send() + "\\a_C01_big.txt", 4ULL << 40); },
           "--plan", 1, "所在的磁盘只有" },
         { "plan: too little free space, the size", [](CheckWorkspace& ws) { SparseFile(ws.Send() + "\\a_C01_big.txt", 4ULL << 40); },
@@ -194,6 +217,9 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         const test::ProgramResult r = ws.Check(c.options);
         EXPECT_EQ(c.exitCode, r.exitCode) << c.what << "\n" << r.output;
         EXPECT_TRUE(HasLine(r.output, c.line)) << c.what << ": no line holds\n" << c.line << "\nin\n" << r.output;
+        if (c.absent) {
+            EXPECT_FALSE(HasLine(r.output, c.absent)) << c.what << ": a line holds\n" << c.absent << "\nin\n" << r.output;
+        }
     }
 }
 
@@ -212,6 +238,10 @@ TEST(Check, ArgumentsAndUsage)
         { "a b c", "", 2, "多余的参数：c" },
         { "\"" + ws.Root() + "\\none\"", "", 2, "无法进入工作目录：" },
         { ". ..\\x", "", 2, "插件名不能用作DLL的名字：..\\x" },
+        { "--history 0", "", 2, "运行次数“0”不对：--history后面要给出1到9999之间的数" },
+        { "--history 10000", "", 2, "运行次数“10000”不对" },
+        { "--history -3", "", 2, "运行次数“-3”不对" },
+        { "--history --plan", "", 2, "--plan和--history不能一起用" },
         { "", ws.Host(), 1, "[错误] 注册表项HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0不存在" },
         { "", ws.Host(), 1, "[信息] 插件：" + test::BinDir() + "\\QRVLNK.dll，版本" + QRVLNK_VERSION_TEXT },
         { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() },

@@ -3,6 +3,7 @@
 #include "engines/RecordingView.h"
 #include "reliability/Reliability.h"
 #include "run/WorkThread.h"
+#include "support/LinuxSide.h"
 #include "support/Programs.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,13 @@ protected:
 
 class TransferRecord : public Reliability {
 protected:
+    static std::string ComputerAndUser()
+    {
+        char computer[MAX_COMPUTERNAME_LENGTH + 1], user[257];
+        DWORD computerSize = sizeof(computer), userSize = sizeof(user);
+        EXPECT_TRUE(::GetComputerNameA(computer, &computerSize) && ::GetUserNameA(user, &userSize));
+        return std::string(computer) + "\\" + user;
+    }
     std::string RecordPath() const { return m_root / "传送记录.csv"; }
 
     // A whole run through the worker, as a run dialog starts it (pauses 0).
@@ -119,7 +127,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         std::string error; // the start of the error column
         const char* box;
     } expected[] = {
-        { "1", "开始", "", "传送后删除源文件：是", "", "" },
+        { "1", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“”", "", "" },
         { "1", "未传送", "n.txt", "文件名不是“前缀_客户代码_其余”的形式，没有客户代码", "", "" },
         { "1", "未传送", "a_C9_1.txt", "客户代码“C9”在代码对应中没有", "", "" },
         { "1", "未传送", "a_C3_1.txt", "客户代码“C3”的代码对应被跳过：网商代码太长，或者不是一个文件夹名", "", "" },
@@ -129,20 +137,20 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
         { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "已显示" },
         { "1", "结束", "", "传送2个，未传送4个，失败2个", "", "" },
-        { "2", "开始", "", "", "", "" },
+        { "2", "开始", "", "用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "2", "已传送", "d1.txt", "已复制，备份为 Backup\\d1.txt.1", "", "" },
-        { "2", "失败", "d2.txt", "已复制，但是无法备份到Backup，下次导入会再复制它", sharing, "" },
+        { "2", "失败", "d2.txt", "无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送", sharing, "" },
         { "2", "失败", "d3.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "" },
         { "2", "结束", "", "传送1个，未传送0个，失败2个", "", "" },
-        { "3", "开始", "", "传送后删除源文件：是", "", "" },
+        { "3", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "3", "拒绝", "",
           "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置",
           "", "未能显示（运行窗口已经关闭）" },
-        { "4", "开始", "", "", "", "" },
+        { "4", "开始", "", "用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "4", "拒绝", "",
           "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置", "",
           "已显示" },
-        { "5", "开始", "", "传送后删除源文件：是", "", "" },
+        { "5", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "5", "中止", "", "宿主程序退出或者关闭了窗口，运行在文件之间停下，没有处理的文件留待下次；传送0个，未传送0个，失败0个",
           "", "" },
     };
@@ -154,11 +162,12 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
     const std::vector<std::vector<std::string>> lines = Lines(RecordPath());
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ((std::vector<std::string>{ "时间", "运行编号", "运行", "源文件", "目标文件", "大小（字节）", "结果", "说明",
-                                         "系统错误", "提示框" }),
+                                         "系统错误", "提示框", "计算机\\用户" }),
               lines[0]);
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string>& f = lines[i];
         ASSERT_EQ(static_cast<size_t>(Record::kColumns), f.size()) << i;
+        EXPECT_EQ(ComputerAndUser(), f[Record::kWho]) << i;
         const std::string& source = f[Record::kSource];
         // The error's number, without the words, which depend on the system's language.
         const std::string& error = f[Record::kError];
@@ -170,21 +179,105 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
 }
 
 // A record that has reached its size moves aside when the next run starts, and the older ones move on:
-// three are kept. A smaller one is appended to.
+// three are kept. A smaller one is appended to. A full record that another program holds open, so that
+// it cannot move, is left as it is with every older one, and gets no lines; a rotation that was cut
+// short (the record set aside as .0) is finished first.
 TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
 {
-    ASSERT_TRUE(test::WriteFile(RecordPath(), std::string(static_cast<size_t>(Record::kRotateBytes), 'x')));
-    for (int n = 1; n <= Record::kOlderFiles; ++n)
-        ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), n), "older " + std::to_string(n)));
-    for (int run = 1; run <= 2; ++run) {
-        test::RecordingView view;
-        RunWorker(kModeAutoExport, view);
+    const std::string full(static_cast<size_t>(Record::kRotateBytes), 'x');
+    const auto lay = [&](const char* aside) {
+        ASSERT_TRUE(test::WriteFile(RecordPath(), full));
+        for (int n = 1; n <= Record::kOlderFiles; ++n)
+            ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), n), "older " + std::to_string(n)));
+        ::DeleteFileA(Record::OlderFile(RecordPath(), 0).c_str());
+        if (aside != nullptr) {
+            ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), 0), aside));
+        }
+    };
+    lay(nullptr);
+    {
+        // Held by a program that lets others write, but not move or delete it.
+        CFileHandle holder(::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder.IsValid());
+        for (int run = 1; run <= 2; ++run) {
+            test::RecordingView view;
+            RunWorker(kModeAutoExport, view);
+        }
     }
-    EXPECT_EQ(static_cast<size_t>(Record::kRotateBytes), ReadFile(Record::OlderFile(RecordPath(), 1)).size());
-    EXPECT_EQ("older 1", ReadFile(Record::OlderFile(RecordPath(), 2)));
-    EXPECT_EQ("older 2", ReadFile(Record::OlderFile(RecordPath(), 3)));
-    EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
-    EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
+    EXPECT_TRUE(full == ReadFile(RecordPath())) << "a held record gets no lines";
+    for (int n = 1; n <= Record::kOlderFiles; ++n)
+        EXPECT_EQ("older " + std::to_string(n), ReadFile(Record::OlderFile(RecordPath(), n)));
+
+    for (const char* aside : { static_cast<const char*>(nullptr), "set aside" }) {
+        SCOPED_TRACE(aside != nullptr ? aside : "full");
+        lay(aside);
+        for (int run = 1; run <= 2; ++run) {
+            test::RecordingView view;
+            RunWorker(kModeAutoExport, view);
+        }
+        const int shift = aside != nullptr ? 1 : 0;
+        if (aside != nullptr) {
+            EXPECT_EQ(aside, ReadFile(Record::OlderFile(RecordPath(), 2)));
+        }
+        EXPECT_EQ(full.size(), ReadFile(Record::OlderFile(RecordPath(), 1)).size());
+        EXPECT_EQ("older " + std::to_string(1), ReadFile(Record::OlderFile(RecordPath(), 2 + shift)));
+        EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 0)));
+        EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
+        EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
+    }
+}
+
+// On a full disk a line is written whole or not at all, so that the next line does not run into the
+// part of one; and a copy that meets the full disk says so in its line.
+TEST_F(TransferRecord, OnAFullDiskEveryLineIsWholeAndACopySaysTheDiskIsFull)
+{
+    const test::SmallDisk disk(256 * 1024);
+    if (disk.Folder().empty())
+        GTEST_SKIP() << "no disk of its own can be mounted here";
+    // A filler takes the disk, then gives two pages back.
+    const std::string filler = disk.Folder() + "\\filler";
+    {
+        CFileHandle file(::CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        const std::string block(4096, 'f');
+        DWORD written = block.size();
+        LONG size = 0;
+        while (written == block.size() && ::WriteFile(file, block.data(), block.size(), &written, nullptr))
+            size += written;
+        ::SetFilePointer(file, size - 2 * 4096, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(::SetEndOfFile(file));
+    }
+    const std::string path = disk.Folder() + "\\" + "传送记录.csv";
+    EntryDecision decision;
+    decision.name = "a_C1_" + std::string(100, 'n') + ".txt";
+    decision.source = m_send + "\\" + decision.name;
+    for (int run = 1; run <= 2; ++run) {
+        CTransferRecord record(path, RunKind::kExport, true);
+        record.RunStarted(Input());
+        for (int i = 0; i < 100; ++i)
+            record.Entry(decision, i, Outcome::kLeft);
+        record.RunEnded(CTransferRecord::End::kDone);
+        ::DeleteFileA(filler.c_str());
+    }
+    const std::vector<std::vector<std::string>> lines = Lines(path);
+    ASSERT_LT(100u, lines.size());
+    ASSERT_GT(204u, lines.size()) << "the disk was not full";
+    for (size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(static_cast<size_t>(Record::kColumns), lines[i].size()) << "line " << i;
+    EXPECT_EQ(Record::kEnded, lines.back()[Record::kResult]);
+
+    // A delivery larger than the room left on the receive side.
+    SetUserOrgID("Q9");
+    ASSERT_TRUE(test::MakeDir(m_data + "\\Q9"));
+    Make(m_data + "\\Q9", "large.dat", std::string(512 * 1024, 'L'));
+    settings::SetString(settings::kDestPath, disk.Folder().c_str());
+    test::RecordingView view;
+    RunWorker(kModeAutoImport, view);
+    bool said = false;
+    for (const std::vector<std::string>& f : Lines(RecordPath()))
+        said = said || (f[Record::kResult] == Record::kFailed && f[Record::kError].compare(0, 14, "系统错误 112：") == 0);
+    EXPECT_TRUE(said) << ReadFile(RecordPath());
+    EXPECT_EQ((Names{ "传送记录.csv" }), ListDir(disk.Folder())) << "no copy or temporary file is left";
 }
 
 // With the record off, or unwritable (a folder stands in its place), runs do exactly what they do with

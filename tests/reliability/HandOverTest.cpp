@@ -2,6 +2,7 @@
 // overlap, and paths near the platform's limit. (That each copy is on disk before its source goes is
 // traced from outside, by scripts/check_durability.sh.)
 #include "Reliability.h"
+#include "support/LinuxSide.h"
 
 #include <atomic>
 #include <memory>
@@ -130,10 +131,11 @@ TEST_F(Reliability, AnotherProgramsCleanUpNeverFailsAGoodCopy)
     EXPECT_TRUE(ListDir(m_send).empty());
 }
 
-// Folders set so that a run would copy a file onto itself, overwrite what Backup holds, or hand files
-// on a second time: the run is refused with one message that names the two settings, before it
-// touches anything. Windows' own ways of naming one folder count: letter case, a trailing backslash,
-// "." and "..", and short names.
+// Folders set so that a run would copy a file onto itself, overwrite what Backup holds, hand files on a
+// second time or take the files waiting to be exported: the run is refused with one message that names
+// the two settings, before it touches anything. Every way Windows has of naming one folder counts:
+// letter case, a trailing backslash, "." and "..", short names, the "\\?\" and "\\.\" forms, a second
+// drive letter (subst) and a link on the way (a junction).
 TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
 {
     // A user organisation ID with a short name of its own ("Q9 Delivery" is not an 8.3 name).
@@ -145,6 +147,10 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     char shortBackup[MAX_PATH];
     ASSERT_NE(0u, ::GetShortPathNameA(backup.c_str(), shortBackup, MAX_PATH));
     ASSERT_EQ(std::string::npos, std::string(shortBackup).find("Q9 Delivery")) << shortBackup;
+    const test::DriveAlias drive(m_data);
+    ASSERT_FALSE(drive.Drive().empty());
+    const test::FolderLink link(m_root / "alias", m_data);
+    ASSERT_TRUE(link.IsMade());
     const std::string sendInPlatform =
         "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
     const std::string sendInDelivery =
@@ -153,19 +159,36 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         "源数据接收目录（DestPath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面（例如Backup），导入会覆盖送来的或备份的文件，不能导入数据。请检查“DestPath”和“UserOrgID”的设置";
     const std::string receiveInPlatform =
         "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
+    const std::string importFromSend =
+        "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
+    const std::string importFromInsideSend =
+        "用户机构代码（UserOrgID）的交付文件夹在源数据发送目录（SourcePath）里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
     const struct {
         bool import;
-        std::string folder; // SourcePath for an export, DestPath for an import
+        const char* setting;
+        std::string folder;
         std::string message;
     } cases[] = {
-        { true, backup, receiveInDelivery },
-        { true, shortBackup, receiveInDelivery },
-        { true, m_data + "\\P1\\..\\q9 delivery\\.\\backup\\", receiveInDelivery },
-        { true, delivery, receiveInDelivery },
-        { true, m_data + "\\p1\\", receiveInPlatform },
-        { false, m_data + "\\P1", sendInPlatform },
-        { false, m_data + "\\P1\\out", sendInPlatform },
-        { false, m_data + "/q9 delivery.", sendInDelivery },
+        { true, settings::kDestPath, backup, receiveInDelivery },
+        { true, settings::kDestPath, shortBackup, receiveInDelivery },
+        { true, settings::kDestPath, m_data + "\\P1\\..\\q9 delivery\\.\\backup\\", receiveInDelivery },
+        { true, settings::kDestPath, delivery, receiveInDelivery },
+        { true, settings::kDestPath, m_data + "\\p1\\", receiveInPlatform },
+        { false, settings::kSourcePath, m_data + "\\P1", sendInPlatform },
+        { false, settings::kSourcePath, m_data + "\\P1\\out", sendInPlatform },
+        { false, settings::kSourcePath, m_data + "/q9 delivery.", sendInDelivery },
+        { true, settings::kSourcePath, delivery, importFromSend },
+        { true, settings::kSourcePath, m_data, importFromInsideSend },
+        { false, settings::kSourcePath, "\\\\?\\" + m_data + "\\P1", sendInPlatform },
+        { false, settings::kSourcePath, "\\\\.\\" + m_data + "\\P1\\out", sendInPlatform },
+        { false, settings::kSourcePath, drive.Drive() + "\\P1", sendInPlatform },
+        { false, settings::kSourcePath, m_root / "alias\\p1", sendInPlatform },
+        { true, settings::kDestPath, "\\\\?\\" + backup, receiveInDelivery },
+        { true, settings::kDestPath, "\\\\.\\" + m_data + "\\P1", receiveInPlatform },
+        { true, settings::kDestPath, drive.Drive() + "\\Q9 Delivery\\Backup", receiveInDelivery },
+        { true, settings::kDestPath, m_root / "alias\\Q9 Delivery\\Backup\\new", receiveInDelivery },
+        { true, settings::kSourcePath, drive.Drive() + "\\Q9 Delivery", importFromSend },
+        { true, settings::kSourcePath, m_root / "alias", importFromInsideSend },
     };
     ASSERT_TRUE(test::WriteFile(backup + "\\y_C1_1.dat", "archived OLD"));
     ASSERT_TRUE(test::WriteFile(delivery + "\\y_C1_1.dat", "delivered NEW"));
@@ -175,7 +198,7 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     const std::map<std::string, std::string> before = test::FilesBelow(m_root.Path());
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
-        settings::SetString(c.import ? settings::kDestPath : settings::kSourcePath, c.folder.c_str());
+        settings::SetString(c.setting, c.folder.c_str());
         test::RecordingView view;
         EXPECT_EQ(0, c.import ? Import(view) : Export(view));
         EXPECT_EQ(std::vector<std::string>{ c.message }, view.Errors());
@@ -189,6 +212,32 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     test::RecordingView view;
     EXPECT_EQ(1, Export(view));
     EXPECT_TRUE(view.Errors().empty());
+}
+
+// A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form
+// does not forgive twice: exports reach the platform folder, and an import without a user organisation
+// ID takes the files of the location itself.
+TEST_F(Reliability, ALocationInTheLongFormIsJoinedWithOneBackslash)
+{
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    for (const std::string& location : { "\\\\?\\" + m_data, "\\\\?\\" + m_data + "\\" }) {
+        SCOPED_TRACE(location);
+        settings::SetString(settings::kExportLocation, location.c_str());
+        Make(m_send, "a_C1_1.txt", "exported");
+        Make(m_data, "d.txt", "delivered");
+        test::RecordingView exportView, importView;
+        EXPECT_EQ(1, Export(exportView));
+        EXPECT_EQ(1, Import(importView));
+        EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
+        auto where = Census({ m_data + "\\P1", m_recv });
+        EXPECT_EQ(m_data + "\\P1", where["a_C1_1.txt"]);
+        EXPECT_EQ(m_recv, where["d.txt"]);
+        EXPECT_EQ(Names{ "d.txt" }, ListDir(m_data + "\\Backup"));
+        test::RemoveTree(m_data + "\\Backup");
+        test::RemoveTree(m_data + "\\P1");
+        ::DeleteFileA((m_recv + "\\d.txt").c_str());
+        m_made.clear();
+    }
 }
 
 // A platform folder and a receive directory of 240 characters: a name that makes a 259-character path

@@ -1,9 +1,13 @@
-// The list rewrites write each file once. Written both ways onto the same starting file, through the
-// real profile functions, they must give the bytes that the key-by-key writes they replace give.
+// The list rewrites write each file once and change only the lines of what they write. On files in the
+// form the profile functions write (one line per heading or key, CR LF ends, no blank lines), written
+// both ways through the real profile functions, they give the bytes of the key-by-key writes they
+// replace; on files as operators make them in Notepad, every other byte stays as it was.
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -76,8 +80,8 @@ private:
     test::CurrentDir m_cwd{ m_current.Path() };
 };
 
-// Starting files: other sections around the lists, comments and keys the rewrite removes, untidy
-// blanks, LF ends, sections repeated in another case, a byte-order mark.
+// Starting files in the profile functions' form: other sections around the lists, a comment before the
+// first section, sections repeated in another case, a byte-order mark.
 const std::string kOrgMapFiles[] = {
     kNoFile,
     "",
@@ -85,8 +89,7 @@ const std::string kOrgMapFiles[] = {
     "Valid0000=1\r\nName0000=名\r\nTempSQL=('s')\r\n[Tail]\r\nB=2\r\n",
     "[Head]\r\nA=1\r\n[Tail]\r\nB=2\r\n",
     "[Suppliers]\r\nSID0000=s\r\n[Middle]\r\nM=1\r\n[OrgMapping]\r\nClientID0000=X\r\n",
-    "; 说明\r\n[OrgMapping]\r\n;comment\r\nnoequals\r\nClientID0000=X\r\n\r\n[Suppliers]\r\n; c\r\nOther=1\r\n",
-    "  [OrgMapping]  \n\n ClientID0000 = X \n\t[x]\nk = v\n",
+    "; 说明\r\n[OrgMapping]\r\nClientID0000=X\r\n[Suppliers]\r\nOther=1\r\n",
     "[OrgMapping]\r\nClientID0000=A\r\n[Other]\r\nk=v\r\n[orgmapping]\r\nQRVID0000=B\r\n[SUPPLIERS]\r\nSID0000=s\r\n",
     "\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=A\r\n[Tail]\r\nB=2\r\n",
 };
@@ -99,7 +102,7 @@ TEST(ListRewrite, OrgMapSectionsGiveTheKeyByKeyBytes)
         { "北京分公司", "网商一" },
         { "", "empty client" },
         { "a=b", "c;d" },
-        { "  lead", "trail  " },
+        { "  lead", "in side" },
         { ";semi", "=eq" },
         { "\xA1\xA1全角空格", "x" },
         { "\xB5\x5C\xCA\x5F", longCode },
@@ -108,14 +111,14 @@ TEST(ListRewrite, OrgMapSectionsGiveTheKeyByKeyBytes)
         { "S01", "北方食品有限公司", true },
         { "S'02", "", false },
         { "", "no code", true },
-        { " S03 ", "name=with;odd", true },
+        { " S03", "name=with;odd", true },
         { "S04", "  ", false },
         { "供05", "\xB5\x5C", true },
     };
     const struct {
         std::vector<settings::OrgMapping> mappings;
         std::vector<settings::Supplier> suppliers;
-    } lists[] = { { oddMappings, oddSuppliers }, { {}, {} }, { { { "A ", "P  " } }, { { "S", "N  ", false } } } };
+    } lists[] = { { oddMappings, oddSuppliers }, { {}, {} } };
 
     for (const std::string& initial : kOrgMapFiles) {
         for (const auto& list : lists) {
@@ -136,16 +139,14 @@ TEST(ListRewrite, OrgMapSectionsGiveTheKeyByKeyBytes)
     EXPECT_EQ(kNoFile, files.CurrentBytes());
 }
 
-// Task files: the keys written in place, added to their section, or with a section that has gone;
-// untidy files that are left alone when no value changes and tidied when one does.
+// Task files in the profile functions' form: the keys written in place, added to their section, or with
+// a section that has gone.
 const std::string kTaskFiles[] = {
     kNoFile,
     "[日报]\r\nFileName=d.txt\r\nSQL=select 1\r\nChecked=0\r\nLastExportTime=2001-01-01 00:00:00\r\n[Weekly]\r\n"
     "FileName=w.txt\r\n",
-    "\r\n; 任务\r\n  [日报]  \n  FileName = d.txt \n\n\tChecked=0\nLastExportTime =  2001-01-01 00:00:00\n[Weekly]\n",
-    "[日报]\r\n;Checked=1\r\nchecked\r\n=x\r\n=y\r\nCHECKED=0\r\nChecked=1\r\n[ Weekly ] trailing\r\n[日报\r\n"
-    "[WEEKLY]\r\nChecked=1\r\n",
-    "\xEF\xBB\xBF[日报]\r\nChecked=0\r\nLastExportTime=2001-01-01 00:00:00\r\n",
+    // "[日报]" in UTF-8.
+    "\xEF\xBB\xBF[\xE6\x97\xA5\xE6\x8A\xA5]\r\nChecked=0\r\nLastExportTime=2001-01-01 00:00:00\r\n",
     "\xFF\xFE[\0D\0]\0\r\0\n\0C\0h\0e\0c\0k\0e\0d\0=\0\x30\0\r\0\n\0"s,
     "[Other]\r\nk=v\r\n",
 };
@@ -158,15 +159,12 @@ TEST(ListRewrite, TaskKeysGiveTheOneByOneBytes)
         { { "日报", settings::kChecked, "1" },
           { "日报", settings::kLastExportTime, "2024-05-06 07:08:09" },
           { "weekly", settings::kChecked, "0" },
-          { "Weekly", settings::kLastExportTime, " 2024-01-01 00:00:00  " },
+          { "Weekly", settings::kLastExportTime, " 2024-01-01 00:00:00" },
           { "Gone", settings::kChecked, "1" },
           { "Gone", settings::kLastExportTime, "a=b;c" },
           { "D", settings::kLastExportTime, "" },
           { "日报", settings::kChecked, "0" } },
         { { "日报", settings::kLastExportTime, "\xA1\xA1二〇二四年" }, { "日报", settings::kChecked, "0" } },
-        // Trailing blanks: kept by the last change only, and a value equal but for them is no change.
-        { { "日报", settings::kLastExportTime, "x  " }, { "日报", settings::kLastExportTime, "x" } },
-        { { "日报", settings::kLastExportTime, "x  " }, { "Weekly", settings::kChecked, "1\t" } },
     };
     for (const std::string& initial : kTaskFiles) {
         for (size_t set = 0; set < sizeof(keySets) / sizeof(keySets[0]); ++set) {
@@ -181,6 +179,122 @@ TEST(ListRewrite, TaskKeysGiveTheOneByOneBytes)
             EXPECT_EQ(files.ReferenceBytes(), files.CurrentBytes()) << where << ", then one more key";
         }
     }
+}
+
+// Files as operators make them in Notepad: a comment at the top, blank lines between sections, comments
+// among the keys, indentation and blanks around "=", other line ends. A rewrite changes the lines of its
+// keys and leaves every other byte as it was.
+struct OperatorFile {
+    std::string initial;
+    std::function<void()> write;
+    std::string expected;
+};
+
+template <size_t N>
+void CheckOperatorFiles(const char* fileName, const OperatorFile (&cases)[N])
+{
+    for (const OperatorFile& c : cases) {
+        TRACE_CASE(cases, c);
+        test::TempDir dir("op");
+        test::CurrentDir cwd(dir.Path());
+        if (c.initial != kNoFile) {
+            ASSERT_TRUE(test::WriteFile(dir / fileName, c.initial));
+        }
+        c.write();
+        const std::string got = test::Exists(dir / fileName) ? test::ReadFile(dir / fileName) : kNoFile;
+        EXPECT_EQ(c.expected, got) << "starting from\n" << c.initial;
+    }
+}
+
+// ASCII text as UTF-16LE after its byte-order mark.
+std::string Utf16(const std::string& ascii)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+const std::string kNotepadOrgMapHead = "; 客户代码和网商代码的对应，供商表\r\n"
+                                       "\r\n"
+                                       "[OrgMapping]\r\n"
+                                       "; 北京\r\n";
+const std::string kNotepadOrgMapping = "ClientID0000=C001\r\n"
+                                       "QRVID0000=Q100\r\n"
+                                       "; 上海\r\n"
+                                       "ClientID0001 = C002\r\n"
+                                       "QRVID0001 = Q200\r\n";
+const std::string kNotepadSuppliersHead = "\r\n"
+                                          "[Suppliers]\r\n";
+const std::string kNotepadSuppliers = "    SID0000 = S01\r\n"
+                                      "    Valid0000 = 1\r\n"
+                                      "    Name0000 = 北方食品有限公司\r\n"
+                                      "    TempSQL = ('S01')\r\n";
+const std::string kNotepadTail = "; 以上由设置页写入\r\n"
+                                 "\r\n"
+                                 "[数据库]\r\n"
+                                 "DSN = dist   \r\n";
+const std::string kNotepadOrgMap = kNotepadOrgMapHead + kNotepadOrgMapping + kNotepadSuppliersHead + kNotepadSuppliers +
+                                   kNotepadTail;
+
+TEST(ListRewrite, OperatorsOrgMapKeepsItsBytes)
+{
+    const auto mappings = [](std::vector<settings::OrgMapping> rows) { return [rows] { settings::WriteOrgMappings(rows); }; };
+    const OperatorFile cases[] = {
+        { kNotepadOrgMap, mappings({ { "C001", "Q100" } }),
+          kNotepadOrgMapHead + "ClientID0000=C001\r\nQRVID0000=Q100\r\n" + kNotepadSuppliersHead + kNotepadSuppliers +
+              kNotepadTail },
+        { kNotepadOrgMap,
+          [] { settings::WriteSuppliers({ { "S01", "北方食品有限公司", true }, { "S02", "南方日用品公司", false } }); },
+          kNotepadOrgMapHead + kNotepadOrgMapping + kNotepadSuppliersHead +
+              "SID0000=S01\r\nValid0000=1\r\nName0000=北方食品有限公司\r\nSID0001=S02\r\nValid0001=0\r\n"
+              "Name0001=南方日用品公司\r\nTempSQL=('S01')\r\n" +
+              kNotepadTail },
+        // An empty list leaves the heading and the comments around the keys.
+        { kNotepadOrgMap, mappings({}), kNotepadOrgMapHead + kNotepadSuppliersHead + kNotepadSuppliers + kNotepadTail },
+        // A section without keys gets them after its last line that is not blank.
+        { "[OrgMapping]\r\n; 还没有对应\r\n\r\n[Suppliers]\r\n", mappings({ { "A", "P" } }),
+          "[OrgMapping]\r\n; 还没有对应\r\nClientID0000=A\r\nQRVID0000=P\r\n\r\n[Suppliers]\r\n" },
+        // A missing section goes to the end; new lines end as the file's lines do.
+        { "[数据库]\nDSN = dist", mappings({ { "A", "P" } }), "[数据库]\nDSN = dist\n[OrgMapping]\nClientID0000=A\nQRVID0000=P\n" },
+        { kNoFile, mappings({ { "A ", "P  " } }), "[OrgMapping]\r\nClientID0000=A \r\nQRVID0000=P  \r\n" },
+        { Utf16("; c\r\n\r\n[OrgMapping]\r\nClientID0000=X\r\n\r\n[Tail]\r\n"), mappings({ { "A", "P" } }),
+          Utf16("; c\r\n\r\n[OrgMapping]\r\nClientID0000=A\r\nQRVID0000=P\r\n\r\n[Tail]\r\n") },
+    };
+    CheckOperatorFiles(settings::kOrgMapFile, cases);
+}
+
+const std::string kNotepadTasks = "; 导出任务\r\n"
+                                  "\r\n"
+                                  "[销售订单]\r\n"
+                                  "  FileName = ORD_C001.txt\r\n"
+                                  "  SQL = select * from orders\r\n"
+                                  "  Checked = 0\r\n"
+                                  "  LastExportTime = 2026-12-01 00:00:00\r\n"
+                                  "\r\n"
+                                  "[库存]\r\n"
+                                  "FileName=STK.txt\r\n"
+                                  "\r\n";
+
+TEST(ListRewrite, OperatorsTaskDefineKeepsItsBytes)
+{
+    const auto keys = [](std::vector<settings::TaskKey> set) { return [set] { EXPECT_TRUE(settings::WriteTaskStrings(set)); }; };
+    const OperatorFile cases[] = {
+        { kNotepadTasks,
+          keys({ { "销售订单", settings::kChecked, "1" },
+                 { "销售订单", settings::kLastExportTime, "2026-12-08 10:00:00" },
+                 { "库存", settings::kChecked, "1" } }),
+          "; 导出任务\r\n\r\n[销售订单]\r\n  FileName = ORD_C001.txt\r\n  SQL = select * from orders\r\nChecked=1\r\n"
+          "LastExportTime=2026-12-08 10:00:00\r\n\r\n[库存]\r\nFileName=STK.txt\r\nChecked=1\r\n\r\n" },
+        // Values that are already so keep their lines.
+        { kNotepadTasks,
+          keys({ { "销售订单", settings::kChecked, "0" }, { "销售订单", settings::kLastExportTime, "2026-12-01 00:00:00" } }),
+          kNotepadTasks },
+        { kNotepadTasks, keys({ { "新任务", settings::kChecked, "1" } }), kNotepadTasks + "[新任务]\r\nChecked=1\r\n" },
+    };
+    CheckOperatorFiles(settings::kTaskDefineFile, cases);
 }
 
 } // namespace

@@ -160,7 +160,7 @@ public:
     }
 
 protected:
-    void OnEntry(const WIN32_FIND_DATAA&) override {}
+    void OnEntry(const FolderEntry&) override {}
 
 private:
     Journal& m_journal;
@@ -336,7 +336,7 @@ protected:
     struct ThrowingEngine : CTransferEngine {
         explicit ThrowingEngine(IRunView* pOwner) : CTransferEngine(pOwner, RunInput(), 0) {}
         int Run() override { throw std::runtime_error("engine failed"); }
-        void OnEntry(const WIN32_FIND_DATAA&) override {}
+        void OnEntry(const FolderEntry&) override {}
     };
     CTransferEngine* CreateEngine() override
     {
@@ -377,7 +377,7 @@ public:
     static std::atomic<int> s_nMost;
 
 protected:
-    void OnEntry(const WIN32_FIND_DATAA&) override {}
+    void OnEntry(const FolderEntry&) override {}
 };
 std::atomic<int> TurnTakingEngine::s_nLive(0);
 std::atomic<int> TurnTakingEngine::s_nMost(0);
