@@ -16,23 +16,61 @@ namespace {
 
 // Why a copy would fail, and what to do about it; an empty reason when it would not.
 struct CopyProblem {
+    PlanObstacle obstacle = PlanObstacle::kNone;
     std::string reason;
     std::string remedy;
 };
 
-void NotTransferred(CReport& report, const std::string& name, const std::string& text)
+// The verdict of an entry as far as the engine's decision goes; the plan adds what it sees.
+PlannedEntry Planned(RunKind run, const EntryDecision& decision)
 {
-    report.Add(Level::kProblem, "未传送", name + "：" + text);
+    PlannedEntry planned;
+    planned.run = run;
+    planned.decision = decision;
+    planned.action = decision.action;
+    return planned;
 }
 
-// A folder or a temporary copy, which a run passes over. The folder named quiet, if any, is passed over
-// without a word.
-void PassOver(CReport& report, const EntryDecision& decision, const char* run, const char* quiet = nullptr)
+// The entry's line, as its verdict gives it, and its verdict for the table.
+void Tell(CReport& report, std::vector<PlannedEntry>& entries, const PlannedEntry& planned)
+{
+    entries.push_back(planned);
+    if (planned.text.empty())
+        return;
+    switch (planned.action) {
+    case EntryAction::kPassOver:
+        report.Add(Level::kInfo, "跳过", planned.text);
+        break;
+    case EntryAction::kStay:
+        report.Add(Level::kProblem, "未传送", planned.text);
+        break;
+    default:
+        if (planned.obstacle != PlanObstacle::kNone)
+            report.Problem(planned.text);
+        else
+            report.Add(Level::kInfo, planned.run == RunKind::kExport ? "导出" : "导入", planned.text);
+        break;
+    }
+}
+
+// A run that would be refused: one row, no entries.
+void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
+{
+    PlannedEntry planned;
+    planned.run = run;
+    planned.refused = true;
+    entries.push_back(planned);
+}
+
+// What a run says of a folder or a temporary copy, which it passes over; "" for the folder named
+// quiet, if any, which it passes over without a word.
+std::string PassOverText(const EntryDecision& decision, const char* run, const char* quiet = nullptr)
 {
     if (decision.reason == EntryReason::kTemporary)
-        report.Add(Level::kInfo, "跳过", decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理");
-    else if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
-        report.Add(Level::kInfo, "跳过", decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run);
+        return decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理";
+    if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
+        return decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run;
+    return "";
 }
 
 std::string TooLong(const char* what, const std::string& path)
@@ -70,10 +108,11 @@ CopyProblem SourceProblem(const std::string& source)
         return {};
     const DWORD error = ::GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return { "源文件正被其他程序使用（例如还在写入）", "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
+        return { PlanObstacle::kSourceInUse, "源文件正被其他程序使用（例如还在写入）",
+                 "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
     if (error == ERROR_FILE_NOT_FOUND)
         return {};
-    return { "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
+    return { PlanObstacle::kSourceUnreadable, "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
 }
 
 // Why copying source over target would fail: the copy is renamed over the target at the end, and
@@ -86,9 +125,10 @@ CopyProblem CopyProblemOf(const EntryDecision& decision)
     bool readOnly = false;
     const Entry entry = EntryAt(decision.target, &readOnly);
     if (entry == Entry::kFolder)
-        return { "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
+        return { PlanObstacle::kTargetIsFolder, "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
     if (readOnly)
-        return { "目标文件" + decision.target + "是只读的，不能被替换", "请去掉它的只读属性，或者删除它" };
+        return { PlanObstacle::kTargetReadOnly, "目标文件" + decision.target + "是只读的，不能被替换",
+                 "请去掉它的只读属性，或者删除它" };
     return {};
 }
 
@@ -150,13 +190,110 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     }
 }
 
+const char* ReasonCode(EntryReason reason)
+{
+    switch (reason) {
+    case EntryReason::kFolder:
+        return "folder";
+    case EntryReason::kTemporary:
+        return "temporary";
+    case EntryReason::kNameNotGbk:
+        return "name-not-gbk";
+    case EntryReason::kNameTrailingDotOrBlank:
+        return "name-trailing-dot-or-blank";
+    case EntryReason::kNameDevice:
+        return "name-device";
+    case EntryReason::kNameCaseTwin:
+        return "name-case-twin";
+    case EntryReason::kNoClientCode:
+        return "no-client-code";
+    case EntryReason::kCodeNotMapped:
+        return "code-not-mapped";
+    case EntryReason::kCodeRefused:
+        return "code-refused";
+    case EntryReason::kTargetTooLong:
+        return "target-too-long";
+    case EntryReason::kArchiveTooLong:
+        return "archive-too-long";
+    case EntryReason::kBackupName:
+        return "backup-name";
+    default:
+        return "";
+    }
+}
+
+const char* ObstacleCode(PlanObstacle obstacle)
+{
+    switch (obstacle) {
+    case PlanObstacle::kLocationUnusable:
+        return "location-unusable";
+    case PlanObstacle::kPlatformFolderIsFile:
+        return "platform-folder-is-file";
+    case PlanObstacle::kSourceInUse:
+        return "source-in-use";
+    case PlanObstacle::kSourceUnreadable:
+        return "source-unreadable";
+    case PlanObstacle::kTargetIsFolder:
+        return "target-is-folder";
+    case PlanObstacle::kTargetReadOnly:
+        return "target-read-only";
+    case PlanObstacle::kSourceReadOnly:
+        return "source-read-only";
+    case PlanObstacle::kBackupIsFile:
+        return "backup-is-file";
+    case PlanObstacle::kArchiveBlocked:
+        return "archive-blocked";
+    case PlanObstacle::kDestUnusable:
+        return "dest-unusable";
+    default:
+        return "";
+    }
+}
+
+const char* ActionCode(const PlannedEntry& entry)
+{
+    if (entry.refused)
+        return "refused";
+    switch (entry.action) {
+    case EntryAction::kStay:
+        return "stay";
+    case EntryAction::kCopy:
+        return "copy";
+    case EntryAction::kArchive:
+        return "archive";
+    default:
+        return "pass";
+    }
+}
+
+const char* SourceCode(SourceFate fate)
+{
+    return fate == SourceFate::kDeleted ? "deleted" : fate == SourceFate::kArchived ? "archived" : "stays";
+}
+
 } // namespace
 
+const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tsource";
+
+const char* PlanReasonCode(const PlannedEntry& entry)
+{
+    return entry.obstacle != PlanObstacle::kNone ? ObstacleCode(entry.obstacle) : ReasonCode(entry.decision.reason);
+}
+
+std::string PlanTableRow(const PlannedEntry& entry)
+{
+    const bool copies = entry.action == EntryAction::kCopy || entry.action == EntryAction::kArchive;
+    return std::string(entry.run == RunKind::kExport ? "export" : "import") + "\t" + entry.decision.name + "\t"
+           + ActionCode(entry) + "\t" + PlanReasonCode(entry) + "\t" + (copies ? entry.decision.target : "") + "\t"
+           + entry.archive + "\t" + SourceCode(entry.source);
+}
+
 void PlanExport(const RunSettings& run, const RunInput& input, const std::vector<MappingEntry>& mappings,
-                CReport& report)
+                CReport& report, std::vector<PlannedEntry>& entries)
 {
     if (run.exportRefused) {
         report.Info("导出预演：导出会停止（见上面的[错误]行），发送目录里的文件都不会被传送");
+        TellRefused(entries, RunKind::kExport);
         return;
     }
     report.Info("导出预演，发送目录为" + run.sourcePath);
@@ -167,13 +304,16 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
     std::vector<std::string> cleaned;
     ULONGLONG toCopy = 0;
     for (const FolderEntry& entry : ListEntries(run.sourcePath)) {
-        const EntryDecision decision = CExportEngine::Decide(input, codes, entry);
+        PlannedEntry planned = Planned(RunKind::kExport, CExportEngine::Decide(input, codes, entry));
+        const EntryDecision& decision = planned.decision;
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision, "导出");
+            planned.text = PassOverText(decision, "导出");
+            Tell(report, entries, planned);
             continue;
         }
         if (decision.action == EntryAction::kStay) {
-            NotTransferred(report, decision.name, WhyExportLeaves(decision, run, mappings));
+            planned.text = decision.name + "：" + WhyExportLeaves(decision, run, mappings);
+            Tell(report, entries, planned);
             continue;
         }
         const std::string& folder = decision.targetFolder;
@@ -184,14 +324,19 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         const Entry folderEntry = EntryAt(folder);
         CopyProblem problem;
         if (!locationUsable)
-            problem = { "数据文件存放路径" + run.exportLocation + "不可用", "请先解决上面数据文件存放路径的问题" };
+            problem = { PlanObstacle::kLocationUnusable, "数据文件存放路径" + run.exportLocation + "不可用",
+                        "请先解决上面数据文件存放路径的问题" };
         else if (folderEntry == Entry::kFile)
-            problem = { "网商代码的文件夹位置" + folder + "是一个文件", "请把这个文件改名或移走" };
+            problem = { PlanObstacle::kPlatformFolderIsFile, "网商代码的文件夹位置" + folder + "是一个文件",
+                        "请把这个文件改名或移走" };
         else
             problem = CopyProblemOf(decision);
         if (!problem.reason.empty()) {
-            NotTransferred(report, decision.name,
-                           problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。" + problem.remedy);
+            planned.action = EntryAction::kStay;
+            planned.obstacle = problem.obstacle;
+            planned.text = decision.name + "：" + problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。"
+                           + problem.remedy;
+            Tell(report, entries, planned);
             continue;
         }
         toCopy += entry.size;
@@ -199,21 +344,26 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
                                  + (folderEntry == Entry::kNothing ? "（先建立文件夹" + decision.platformCode + "）" : "")
                                  + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）");
         // Windows deletes no read-only file: such a source stays and goes again with every export.
-        if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-            report.Problem(copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                                  "请去掉源文件的只读属性");
-        else
-            report.Add(Level::kInfo, "导出", copy + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
+        if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            planned.obstacle = PlanObstacle::kSourceReadOnly;
+            planned.text = copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
+                                  "请去掉源文件的只读属性";
+        } else {
+            planned.source = run.deleteAfterCopy ? SourceFate::kDeleted : SourceFate::kStays;
+            planned.text = copy + (run.deleteAfterCopy ? "，然后删除源文件" : "");
+        }
+        Tell(report, entries, planned);
     }
     if (locationUsable)
         CheckSpace(report, run.exportLocation, toCopy, "数据文件存放路径" + run.exportLocation, "导出",
                    "提示“文件拷贝出错”");
 }
 
-void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
+void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, std::vector<PlannedEntry>& entries)
 {
     if (run.importRefused) {
         report.Info("导入预演：导入会停止（见上面的[错误]行），交付文件夹里的文件都不会被传送");
+        TellRefused(entries, RunKind::kImport);
         return;
     }
     const std::string delivery = DeliveryFolder(input);
@@ -230,25 +380,29 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
     std::vector<std::string> taken;
     ULONGLONG toCopy = 0;
     for (const FolderEntry& entry : ListEntries(delivery)) {
-        const EntryDecision decision = CImportEngine::Decide(input, entry);
+        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::Decide(input, entry));
+        const EntryDecision& decision = planned.decision;
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision, "导入", kBackupFolder);
+            planned.text = PassOverText(decision, "导入", kBackupFolder);
+            Tell(report, entries, planned);
             continue;
         }
         switch (decision.reason) {
         case EntryReason::kBackupName:
-            continue; // the line above says what to do
+            // The line above says what to do.
+            Tell(report, entries, planned);
+            continue;
         case EntryReason::kNameNotGbk:
         case EntryReason::kNameTrailingDotOrBlank:
         case EntryReason::kNameDevice:
         case EntryReason::kNameCaseTwin:
-            NotTransferred(report, decision.name,
-                           ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason));
+            planned.text = decision.name + "：" + ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason);
+            Tell(report, entries, planned);
             continue;
         case EntryReason::kArchiveTooLong:
-            NotTransferred(report, decision.name,
-                           TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
-                               + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字");
+            planned.text = decision.name + "：" + TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
+                           + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字";
+            Tell(report, entries, planned);
             continue;
         default:
             break;
@@ -257,39 +411,47 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
         const DWORD archiveError =
             backupBlocked || decision.action == EntryAction::kStay ? 0 : CImportEngine::ArchiveBlocker(decision, true);
         if (decision.action != EntryAction::kStay && (backupBlocked || archiveError != 0)) {
-            NotTransferred(report, decision.name,
-                           "无法备份到" + backup
-                               + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
-                                                : "（" + SystemErrorText(archiveError)
-                                                      + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
-                                                        "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件"));
+            planned.action = EntryAction::kStay;
+            planned.obstacle = backupBlocked ? PlanObstacle::kBackupIsFile : PlanObstacle::kArchiveBlocked;
+            planned.text = decision.name + "：无法备份到" + backup
+                           + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
+                                            : "（" + SystemErrorText(archiveError)
+                                                  + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
+                                                    "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
+            Tell(report, entries, planned);
             continue;
         }
         CopyProblem problem;
         if (decision.reason == EntryReason::kTargetTooLong)
-            problem = { TooLong("目标路径", decision.target), "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
+            problem = { PlanObstacle::kNone, TooLong("目标路径", decision.target),
+                        "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
         else if (!destProblem.empty())
-            problem = { "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
+            problem = { PlanObstacle::kDestUnusable, "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
         else if (decision.action == EntryAction::kCopy)
             problem = CopyProblemOf(decision);
         if (!problem.reason.empty()) {
-            NotTransferred(report, decision.name,
-                           problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。" + problem.remedy);
+            planned.action = EntryAction::kStay;
+            planned.obstacle = problem.obstacle;
+            planned.text = decision.name + "：" + problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。"
+                           + problem.remedy;
+            Tell(report, entries, planned);
             continue;
         }
         const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
         taken.push_back(archive);
-        const std::string archived = "备份为 " + CTransferEngine::Join(backup, archive);
+        planned.archive = CTransferEngine::Join(backup, archive);
+        planned.source = SourceFate::kArchived;
+        const std::string archived = "备份为 " + planned.archive;
         if (decision.action == EntryAction::kArchive) {
-            report.Add(Level::kInfo, "导入",
-                       decision.name + "：接收目录里已经有内容相同的" + decision.target + "（以前复制过，当时没能备份），不再复制，只"
-                           + archived);
+            planned.text = decision.name + "：接收目录里已经有内容相同的" + decision.target
+                           + "（以前复制过，当时没能备份），不再复制，只" + archived;
+            Tell(report, entries, planned);
             continue;
         }
         toCopy += entry.size;
-        report.Add(Level::kInfo, "导入",
-                   decision.name + " → " + decision.target
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived);
+        planned.text = decision.name + " → " + decision.target
+                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived;
+        Tell(report, entries, planned);
     }
     if (destProblem.empty())
         CheckSpace(report, run.destPath, toCopy, "源数据接收目录" + run.destPath, "导入", "文件留在交付文件夹");
