@@ -5,6 +5,7 @@
 #include "engine/ImportEngine.h"
 #include "engine/OrgCodeTable.h"
 #include "framework/Handle.h"
+#include "framework/Path.h"
 #include "framework/SystemError.h"
 
 #include <windows.h>
@@ -97,12 +98,12 @@ void Cleans(CReport& report, const std::string& folder, const char* run)
                    CTransferEngine::Join(folder, name) + "：中断的复制留下的临时文件（一天以前的），" + run + "时删除");
 }
 
-// Why the run could not read source: it opens the file for reading and lets others read it, never
-// write it, so a program that writes the file (or holds it without sharing) fails the copy. The file
-// is closed again at once.
+// Why the run could not read source: it opens the file for reading (in the long form where its path
+// passes the platform's limit) and lets others read it, never write it, so a program that writes the
+// file (or holds it without sharing) fails the copy. The file is closed again at once.
 CopyProblem SourceProblem(const std::string& source)
 {
-    CFileHandle file(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CFileHandle file(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.IsValid())
         return {};

@@ -34,6 +34,12 @@ std::string Row(const std::string& run, const std::string& entry, const char* ac
     return run + "\t" + entry + "\t" + action + "\t" + reason + "\t" + target + "\t" + archive + "\t" + source;
 }
 
+// A name that brings its path in P01 to the limit of 259 characters.
+std::string LongName(const CheckWorkspace& ws)
+{
+    return "a_C01_" + std::string(259 - (ws.Data() + "\\P01\\a_C01_.txt").size(), 'n') + ".txt";
+}
+
 TEST(CheckPlan, TableHasARowForEachVerdict)
 {
     const struct {
@@ -77,6 +83,14 @@ TEST(CheckPlan, TableHasARowForEachVerdict)
                   Row("import", "held.txt", "stay", "archive-blocked", "", "", "stays"),
                   Row("import", "d_?.txt", "stay", "name-not-gbk", "", "", "stays"),
               };
+          } },
+        { "a source past the path limit whose target fits, which a run opens in the long form", [](CheckWorkspace& ws) {
+              test::MakeDir(ws.Root() + "\\s");
+              const std::string send = test::MakeDeepDir(ws.Root() + "\\s", 200);
+              ws.Profile().SetString(settings::kSourcePath, send);
+              test::WriteFile(send + "\\" + LongName(ws), "far down");
+          }, [](const CheckWorkspace& ws) {
+              return std::vector<std::string>{ Row("export", LongName(ws), "copy", "", ws.Data() + "\\P01\\" + LongName(ws), "", "deleted") };
           } },
         { "runs that would be refused", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
