@@ -24,6 +24,11 @@ void WINAPI ShortSleep(DWORD ms)
     ::Sleep(ms / s_divisor);
 }
 
+UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
+{
+    return ::SetTimer(hWnd, id, ms / s_divisor, proc);
+}
+
 #define QRVLNK_FILE_HOOK(ret, name, params, args) \
     ret WINAPI Hook##name params                  \
     {                                             \
@@ -68,19 +73,19 @@ const Hook kFileHooks[] = {
     { "FindNextFileW", reinterpret_cast<void*>(HookFindNextFileW) },
 };
 
-// Points the import of kernel32's function in module at replacement; false when module does not import it.
-bool Patch(HMODULE module, const char* function, void* replacement)
+// Points the import of function from dll in module at replacement; false when module does not import it.
+bool Patch(HMODULE module, const char* dll, const char* function, void* replacement)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);
     const IMAGE_NT_HEADERS* nt =
         reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (const IMAGE_IMPORT_DESCRIPTOR* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         dll->Name != 0; ++dll) {
-        if (::lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), "kernel32.dll") != 0)
+    for (const IMAGE_IMPORT_DESCRIPTOR* from = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         from->Name != 0; ++from) {
+        if (::lstrcmpiA(reinterpret_cast<const char*>(base + from->Name), dll) != 0)
             continue;
-        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + from->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
@@ -104,8 +109,9 @@ bool Install(HMODULE dll, unsigned timeDivisor)
 {
     s_divisor = timeDivisor == 0 ? 1 : timeDivisor;
     for (const Hook& hook : kFileHooks)
-        Patch(dll, hook.name, hook.replacement);
-    return Patch(dll, "Sleep", reinterpret_cast<void*>(ShortSleep));
+        Patch(dll, "kernel32.dll", hook.name, hook.replacement);
+    return Patch(dll, "kernel32.dll", "Sleep", reinterpret_cast<void*>(ShortSleep))
+           && Patch(dll, "user32.dll", "SetTimer", reinterpret_cast<void*>(ShortTimer));
 }
 
 void Arm(const std::function<void(unsigned)>& before)

@@ -1,7 +1,8 @@
-// The plug-in's calls into kernel32 as its host sees them, through the plug-in's import table. Its
-// pauses (Sleep) take a fraction of their time, so that an automatic run with its pause after every
-// exported file and two seconds at its end takes a fraction of a second; its file calls are counted, so
-// that a neighbour acts before a given one of them: the same one every time a seed is run.
+// The plug-in's calls into kernel32 and user32 as its host sees them, through the plug-in's import table.
+// Its pauses (Sleep, and the timers: the two seconds at a run's end) take a fraction of their time, so
+// that an automatic run with its pause after every exported file and at its end takes a fraction of a
+// second; its file calls are counted, so that a neighbour acts before a given one of them: the same one
+// every time a seed is run.
 #pragma once
 #include <windows.h>
 
@@ -10,7 +11,7 @@
 namespace hostile {
 namespace hooks {
 
-// Patches the import table of the loaded dll; false when its Sleep could not be patched.
+// Patches the import table of the loaded dll; false when its Sleep or SetTimer could not be patched.
 bool Install(HMODULE dll, unsigned timeDivisor);
 // From now on until Disarm, before(n) runs on the calling thread ahead of the plug-in's n-th file call.
 void Arm(const std::function<void(unsigned)>& before);
