@@ -33,10 +33,12 @@ std::wstring PathBelow(const std::wstring& path, const std::wstring& folder)
 // The stronger of two: a refusal, then a choice, then a start.
 void Combine(Refusal& into, const Refusal& other)
 {
+    const bool hidden = into.hiddenByDrive || other.hiddenByDrive;
     if (other.verdict == Verdict::kRefused && into.verdict != Verdict::kRefused)
         into = other;
     else if (other.verdict == Verdict::kEither && into.verdict == Verdict::kGoes)
         into = other;
+    into.hiddenByDrive = into.verdict == Verdict::kEither && hidden;
 }
 
 Refusal Refused(const std::string& why)
@@ -161,13 +163,33 @@ std::vector<std::string> CModel::PlatformCodes() const
     return codes;
 }
 
-Refusal CModel::Inside(const char* inner, const std::wstring& innerPath, const char* outer,
-                       const std::wstring& outerPath, const CCensus& before)
+Refusal CModel::Inside(const char* inner, const FolderSetting& spelled, const std::wstring& innerPath, const char* outer,
+                       const std::wstring& outerPath, const CCensus& before) const
 {
     if (!IsSameOrBelow(innerPath, outerPath))
         return Refusal();
     const std::string why = std::string(inner) + " (" + Utf8(innerPath) + ") is or lies in " + outer + " (" + Utf8(outerPath) + ")";
-    return { before.IsFolder(outerPath) ? Verdict::kRefused : Verdict::kEither, why };
+    if (!before.IsFolder(outerPath))
+        return { Verdict::kEither, why };
+    if (!SeesHolder(spelled, innerPath, outerPath))
+        return { Verdict::kEither, why + ", which a drive letter hides under Wine", true };
+    return { Verdict::kRefused, why };
+}
+
+bool CModel::SeesHolder(const FolderSetting& spelled, const std::wstring& inner, const std::wstring& outer) const
+{
+    const std::wstring& drive = m_ws.driveTarget;
+    if (!m_ws.hasDrive || !IsSameOrBelow(inner, drive) || SameName(drive, outer) || !IsSameOrBelow(drive, outer))
+        return true;
+    if (spelled.spelling == Spelling::kDriveLetter)
+        return false;
+    if (spelled.spelling != Spelling::kJunction)
+        return true;
+    for (const Alias& link : m_ws.links) {
+        if (IsSameOrBelow(spelled.real, link.target))
+            return IsSameOrBelow(outer, link.target);
+    }
+    return true;
 }
 
 Refusal CModel::ExportRefusal(const CCensus& before) const
@@ -176,10 +198,10 @@ Refusal CModel::ExportRefusal(const CCensus& before) const
         return Refused("SourcePath or ExportLocation is unset");
     Refusal refusal;
     for (const std::string& code : PlatformCodes())
-        Combine(refusal, Inside("the send directory", m_ws.send.real, "a platform folder",
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "a platform folder",
                                 JoinPath(m_ws.data.real, FromGbk(code)), before));
     if (!m_ws.userOrgID.empty() && IsUserOrgIDUsable())
-        Combine(refusal, Inside("the send directory", m_ws.send.real, "the delivery folder", Delivery(), before));
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
     return refusal;
 }
 
@@ -189,13 +211,13 @@ Refusal CModel::ImportRefusal(const CCensus& before) const
         return Refused("UserOrgID is too long or not a folder name");
     if (m_ws.recv.unset || m_ws.data.unset)
         return Refused("DestPath or ExportLocation is unset");
-    Refusal refusal = Inside("the receive directory", m_ws.recv.real, "the delivery folder", Delivery(), before);
+    Refusal refusal = Inside("the receive directory", m_ws.recv, m_ws.recv.real, "the delivery folder", Delivery(), before);
     for (const std::string& code : PlatformCodes())
-        Combine(refusal, Inside("the receive directory", m_ws.recv.real, "a platform folder",
+        Combine(refusal, Inside("the receive directory", m_ws.recv, m_ws.recv.real, "a platform folder",
                                 JoinPath(m_ws.data.real, FromGbk(code)), before));
     if (!m_ws.send.unset) {
-        Combine(refusal, Inside("the delivery folder", Delivery(), "the send directory", m_ws.send.real, before));
-        Combine(refusal, Inside("the send directory", m_ws.send.real, "the delivery folder", Delivery(), before));
+        Combine(refusal, Inside("the delivery folder", m_ws.data, Delivery(), "the send directory", m_ws.send.real, before));
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
     }
     return refusal;
 }

@@ -27,6 +27,9 @@ enum class Verdict { kGoes, kRefused, kEither };
 struct Refusal {
     Verdict verdict = Verdict::kGoes;
     std::string why;
+    // Either, because Wine may not see a folder above a drive letter's folder; whether it does depends
+    // on when it last read its drive letters, so the plan and the run may decide differently.
+    bool hiddenByDrive = false;
 };
 
 class CModel {
@@ -71,10 +74,15 @@ private:
         std::string client;
         std::string platform;
     };
-    // Refused when inner is outer or lies in it and outer exists (a folder that exists is known by what it
-    // is, whatever the spelling); either when outer does not exist and the names alone decide.
-    static Refusal Inside(const char* inner, const std::wstring& innerPath, const char* outer,
-                          const std::wstring& outerPath, const CCensus& before);
+    // Refused when inner (spelled as its setting spells its folder) is outer or lies in it and outer
+    // exists (a folder that exists is known by what it is, whatever the spelling); either when outer does
+    // not exist and the names alone decide, or when the platform cannot see outer above inner.
+    Refusal Inside(const char* inner, const FolderSetting& spelled, const std::wstring& innerPath, const char* outer,
+                   const std::wstring& outerPath, const CCensus& before) const;
+    // False where Wine cannot tell that outer holds inner: it names a folder by the deepest drive letter
+    // whose folder holds it (Windows by its volume), so a drive letter that stands for a folder inside
+    // outer hides outer, unless the path as spelled passes through it.
+    bool SeesHolder(const FolderSetting& spelled, const std::wstring& inner, const std::wstring& outer) const;
     Refusal ExportRefusal(const CCensus& before) const;
     Refusal ImportRefusal(const CCensus& before) const;
     std::string Value(const std::string& key) const;

@@ -135,7 +135,8 @@ TEST_F(Reliability, AnotherProgramsCleanUpNeverFailsAGoodCopy)
 // second time or take the files waiting to be exported: the run is refused with one message that names
 // the two settings, before it touches anything. Every way Windows has of naming one folder counts:
 // letter case, a trailing backslash, "." and "..", short names, the "\\?\" and "\\.\" forms, a second
-// drive letter (subst) and a link on the way (a junction).
+// drive letter (subst) and a link on the way (a junction), also one that leads into the middle of the
+// other folder, so that the folders above its end are not on its way.
 TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
 {
     // A user organisation ID with a short name of its own ("Q9 Delivery" is not an 8.3 name).
@@ -151,6 +152,9 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     ASSERT_FALSE(drive.Drive().empty());
     const test::FolderLink link(m_root / "alias", m_data);
     ASSERT_TRUE(link.IsMade());
+    const test::FolderLink intoPlatform(m_root / "into-p1", m_data + "\\P1\\out");
+    const test::FolderLink intoBackup(m_root / "into-backup", backup);
+    ASSERT_TRUE(intoPlatform.IsMade() && intoBackup.IsMade());
     const std::string sendInPlatform =
         "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
     const std::string sendInDelivery =
@@ -189,6 +193,8 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         { true, settings::kDestPath, m_root / "alias\\Q9 Delivery\\Backup\\new", receiveInDelivery },
         { true, settings::kSourcePath, drive.Drive() + "\\Q9 Delivery", importFromSend },
         { true, settings::kSourcePath, m_root / "alias", importFromInsideSend },
+        { false, settings::kSourcePath, m_root / "into-p1", sendInPlatform },
+        { true, settings::kDestPath, m_root / "into-backup", receiveInDelivery },
     };
     ASSERT_TRUE(test::WriteFile(backup + "\\y_C1_1.dat", "archived OLD"));
     ASSERT_TRUE(test::WriteFile(delivery + "\\y_C1_1.dat", "delivered NEW"));
