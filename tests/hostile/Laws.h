@@ -3,15 +3,17 @@
 //     temporary copy left;
 //   2 routing: bytes only go where a rule sends them, a run refused for its folders touches nothing, and
 //     the refusals follow the folders as they are, not as they are spelled;
+//   3 the plan: what the settings check's plan said of each entry is what the run did with it, as long
+//     as nothing the run reads changed since the plan was taken and no neighbour touched the entry;
 //   4 the record: whole lines, a start and an end for every run, one line per listed file saying what
 //     became of it;
 //   5 the host: the call returns 1 and leaves no window behind.
-// (Law 3, the plan as the oracle, needs the check's decisions in a form a program reads.)
 #pragma once
 #include "Census.h"
 #include "Host.h"
 #include "Model.h"
 #include "Neighbour.h"
+#include "PlanTable.h"
 #include "Record.h"
 
 #include <string>
@@ -35,6 +37,7 @@ struct RunSeen {
     CallResult call;
     std::vector<Fact> facts;
     bool recordHeld = false; // a neighbour held the record open for some time during the run
+    bool planHolds = false;  // nothing the run reads changed since the plan was taken
 };
 
 // The lines the run added to the record (whole or not), each split into its fields.
@@ -43,6 +46,9 @@ std::vector<std::vector<std::string>> AddedLines(const RunSeen& seen, std::strin
 bool WasRefused(const RunSeen& seen);
 
 void CheckFiles(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
+// Only for a run that the plan holds for: the folders it reads are as they were when the plan was taken.
+void CheckPlan(const Workspace& ws, const CModel& model, const Plan& plan, const RunSeen& seen,
+               std::vector<Violation>* violations);
 void CheckRecord(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
 void CheckHost(const RunSeen& seen, std::vector<Violation>* violations);
 

@@ -131,6 +131,11 @@ std::string CModel::Spell(const FolderSetting& setting) const
     return plain;
 }
 
+std::wstring CModel::SpelledPath(const FolderSetting& setting, const std::wstring& real) const
+{
+    return JoinPath(FromGbk(Spell(setting)), PathBelow(real, setting.real));
+}
+
 bool CModel::IsUserOrgIDUsable() const
 {
     return m_ws.userOrgID.size() <= kUserOrgIDLimit && (m_ws.userOrgID.empty() || IsChildName(m_ws.userOrgID));
@@ -244,6 +249,15 @@ bool CModel::IsHostFile(const std::wstring& path) const
 std::wstring CModel::Walked(Run run) const
 {
     return run == Run::kExport ? m_ws.send.real : Delivery();
+}
+
+bool CModel::Affects(Run run, const std::wstring& path) const
+{
+    if (IsHostFile(path))
+        return false;
+    if (run == Run::kImport)
+        return IsSameOrBelow(path, Delivery()) || IsSameOrBelow(path, m_ws.recv.real);
+    return IsSameOrBelow(path, m_ws.send.real) || IsSameOrBelow(path, m_ws.data.real);
 }
 
 std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const

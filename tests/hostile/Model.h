@@ -41,6 +41,9 @@ public:
     std::string ExportLocation() const { return Spell(m_ws.data); }
     std::string DestPath() const { return Spell(m_ws.recv); }
     std::string Spell(const FolderSetting& setting) const;
+    // The path a run names the folder or file at real (below the setting's folder) by: the setting as
+    // spelled, then what real adds to its folder.
+    std::wstring SpelledPath(const FolderSetting& setting, const std::wstring& real) const;
 
     // The user organisation code makes a delivery folder: at most 16 bytes, a name directly below the
     // data-file location, or empty (the data-file location itself).
@@ -60,6 +63,9 @@ public:
     std::vector<Place> Routes(Run run, const std::wstring& path) const;
     // The folder a run of that kind walks.
     std::wstring Walked(Run run) const;
+    // True when what is at path bears on what a run of that kind does: it lies in the folder the run walks
+    // or in one it copies or archives to (the host's files left out).
+    bool Affects(Run run, const std::wstring& path) const;
     // The client code of a GBK name "prefix_code_rest".
     static bool ClientCodeOf(const std::string& name, std::string* code);
     // The host's own files in its working directory, which the plug-in writes by design: the INI files, its

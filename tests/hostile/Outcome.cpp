@@ -13,6 +13,19 @@ bool TouchedByNeighbour(const RunSeen& seen, const std::wstring& name)
     return false;
 }
 
+bool TouchedSpelling(const RunSeen& seen, const std::string& name)
+{
+    for (const Fact& fact : seen.facts) {
+        for (const std::wstring& path : { fact.path, fact.to }) {
+            for (const std::string& spelling : NarrowSpellings(NameOf(path))) {
+                if (fact.done && SameName(FromGbk(spelling), FromGbk(name)))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen)
 {
     std::vector<EntryOutcome> outcomes;

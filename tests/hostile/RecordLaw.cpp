@@ -161,7 +161,7 @@ private:
             if (match == listed.end()) {
                 // The run makes the record and the log in its working directory, which may be the folder it walks.
                 const std::wstring path = JoinPath(m_model.Walked(m_seen.run), FromGbk(name));
-                if (!IsTouchedSpelling(name) && !m_model.IsHostFile(path))
+                if (!TouchedSpelling(m_seen, name) && !m_model.IsHostFile(path))
                     Add("a line for " + Utf8FromGbk(name) + ", which the folder did not hold");
                 continue;
             }
@@ -186,19 +186,6 @@ private:
             && !std::equal(told, told + 3, counts))
             Add("the end line counts " + Utf8FromGbk(lines.back()[CTransferRecord::kDetail]) + " but the lines say "
                 + std::to_string(counts[0]) + " / " + std::to_string(counts[1]) + " / " + std::to_string(counts[2]));
-    }
-
-    // True when the neighbour touched a file that the narrow functions give as name.
-    bool IsTouchedSpelling(const std::string& name) const
-    {
-        for (const Fact& fact : m_seen.facts) {
-            for (const std::wstring& path : { fact.path, fact.to }) {
-                const std::vector<std::string> spellings = NarrowSpellings(NameOf(path));
-                if (fact.done && std::find(spellings.begin(), spellings.end(), name) != spellings.end())
-                    return true;
-            }
-        }
-        return false;
     }
 
     // What one line says against what the disk shows.

@@ -74,7 +74,8 @@ std::string Indented(const std::string& text)
 std::string DescribeRun(const RunSeen& seen)
 {
     std::string text = "--- run " + std::to_string(seen.index + 1) + ": " + RunName(seen.run) + " returned "
-                       + std::to_string(seen.call.value) + " after " + std::to_string(seen.call.ms) + " ms\n";
+                       + std::to_string(seen.call.value) + " after " + std::to_string(seen.call.ms) + " ms"
+                       + (seen.planHolds ? "" : " (its folders changed since the plan: law 3 does not hold it)") + "\n";
     for (const Box& box : seen.call.boxes)
         text += "  box \"" + Utf8(box.caption) + "\": " + Utf8(box.text) + "\n";
     for (const Fact& fact : seen.facts)
@@ -117,6 +118,13 @@ std::string Report(const Workspace& ws, const CModel& model, const Plan& plan, c
     text += "OrgMap.ini" + std::string(ws.lfLineEnds ? " (LF)" : "") + ":\n" + Indented(Utf8FromGbk(OrgMapText(ws)));
     text += "--- tree before\n" + Tree(first);
     text += "--- plan (qrvcheck --plan, exit " + std::to_string(plan.exitCode) + ")\n" + Indented(Utf8FromGbk(plan.output));
+    text += "--- plan table (qrvcheck --plan-table: run, entry, action, reason, target, archive, source)\n";
+    for (const PlanRow& row : plan.rows)
+        text += "  " + std::string(row.run == Run::kExport ? "export" : "import") + " | " + Utf8FromGbk(row.entry) + " | "
+                + row.action + " | " + row.reason + " | " + Utf8FromGbk(row.target) + " | " + Utf8FromGbk(row.archive)
+                + " | " + row.source + "\n";
+    if (!plan.unread.empty())
+        text += "--- lines of qrvcheck --plan-table that are not rows\n" + Indented(Utf8FromGbk(plan.unread));
     for (const RunSeen& seen : runs)
         text += DescribeRun(seen);
     if (!runs.empty())

@@ -4,17 +4,13 @@
 #pragma once
 #include "Laws.h"
 #include "Model.h"
+#include "PlanTable.h"
 #include "Workspace.h"
 
 #include <string>
 #include <vector>
 
 namespace hostile {
-
-struct Plan {
-    unsigned long exitCode = 0;
-    std::string output; // GBK
-};
 
 std::string Report(const Workspace& ws, const CModel& model, const Plan& plan, const CCensus& first,
                    const std::vector<RunSeen>& runs, const std::vector<Violation>& violations);

@@ -15,6 +15,7 @@
 #include "support/TestSupport.h"
 
 #include <cstdio>
+#include <functional>
 #include <set>
 
 namespace hostile {
@@ -36,21 +37,31 @@ std::string Gbk(const std::wstring& text)
     return gbk;
 }
 
-// The first difference between two censuses, or "".
-std::string Difference(const CCensus& a, const CCensus& b)
+const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// The first difference between two censuses among the paths that count, or "".
+std::string Difference(const CCensus& a, const CCensus& b, const std::function<bool(const std::wstring&)>& counts)
 {
     for (const auto& entry : a.Entries()) {
+        if (!counts(entry.first))
+            continue;
         const Entry* other = b.Find(entry.first);
         if (other == nullptr)
             return Utf8(entry.first) + " is gone";
-        if (other->folder != entry.second.folder || other->hash != entry.second.hash)
+        if (other->folder != entry.second.folder || other->hash != entry.second.hash
+            || (other->attributes & kKeptAttributes) != (entry.second.attributes & kKeptAttributes))
             return Utf8(entry.first) + " changed";
     }
     for (const auto& entry : b.Entries()) {
-        if (a.Find(entry.first) == nullptr)
+        if (counts(entry.first) && a.Find(entry.first) == nullptr)
             return Utf8(entry.first) + " appeared";
     }
     return std::string();
+}
+
+bool Everything(const std::wstring&)
+{
+    return true;
 }
 
 std::string Verdict(uint64_t seed, const std::vector<Violation>& violations)
@@ -107,11 +118,15 @@ private:
         m_host.Unload();
         m_host.Load(work);
         m_first = CCensus::Take(m_ws.root, Links(m_ws));
-        const test::ProgramResult plan = test::RunProgram(test::BinDir() + "\\qrvcheck.exe", "--plan \"" + work + "\"", work);
+        const std::string check = test::BinDir() + "\\qrvcheck.exe";
+        const test::ProgramResult plan = test::RunProgram(check, "--plan \"" + work + "\"", work);
         m_plan.exitCode = plan.exitCode;
         m_plan.output = plan.output;
+        ReadPlanTable(test::RunProgram(check, "--plan-table \"" + work + "\"", work).output, &m_plan);
+        if (!m_plan.unread.empty())
+            m_violations.push_back({ 3, "qrvcheck --plan-table printed lines that are not rows" });
         CCensus current = CCensus::Take(m_ws.root, Links(m_ws));
-        const std::string changed = Difference(m_first, current);
+        const std::string changed = Difference(m_first, current, Everything);
         if (!changed.empty())
             m_violations.push_back({ 2, "qrvcheck --plan changed the workspace: " + changed });
         for (size_t i = 0; i < m_ws.runs.size(); ++i)
@@ -139,6 +154,11 @@ private:
         seen.recordAfter = ReadRecordFiles(m_ws);
         const size_t first = m_violations.size();
         CheckFiles(m_ws, m_model, seen, &m_violations);
+        // The plan holds while nothing the run reads has changed since it was taken.
+        const hostile::Run kind = seen.run;
+        seen.planHolds = Difference(m_first, seen.before, [&](const std::wstring& path) { return m_model.Affects(kind, path); }).empty();
+        if (seen.planHolds)
+            CheckPlan(m_ws, m_model, m_plan, seen, &m_violations);
         CheckRecord(m_ws, m_model, seen, &m_violations);
         CheckHost(seen, &m_violations);
         for (size_t i = first; i < m_violations.size(); ++i)

@@ -23,6 +23,19 @@ std::string Narrow(UINT codePage, DWORD flags, const std::wstring& text, BOOL* p
     return out;
 }
 
+std::wstring Comparable(const std::wstring& path)
+{
+    std::wstring rest = path;
+    if (rest.compare(0, 4, L"\\\\?\\") == 0 || rest.compare(0, 4, L"\\\\.\\") == 0)
+        rest = rest.substr(4);
+    std::wstring comparable;
+    for (wchar_t c : rest) {
+        if (c != L'\\' || comparable.empty() || comparable.back() != L'\\')
+            comparable += c;
+    }
+    return Upper(comparable);
+}
+
 } // namespace
 
 std::wstring FromGbk(const std::string& gbk)
@@ -83,6 +96,11 @@ std::wstring Upper(std::wstring text)
 bool SameName(const std::wstring& a, const std::wstring& b)
 {
     return Upper(a) == Upper(b);
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return Comparable(a) == Comparable(b);
 }
 
 bool IsSameOrBelow(const std::wstring& a, const std::wstring& b)

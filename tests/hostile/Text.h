@@ -18,6 +18,9 @@ std::string Utf8FromGbk(const std::string& gbk);
 // Capitals, as the file system compares names.
 std::wstring Upper(std::wstring text);
 bool SameName(const std::wstring& a, const std::wstring& b);
+// True when two absolute paths name the same place as the file system reads them: without the prefix
+// \\?\ or \\.\ of either, repeated separators read as one, letter case ignored ("." and ".." are kept).
+bool SamePath(const std::wstring& a, const std::wstring& b);
 // a is b or lies below it; both relative paths with '\' separators, "" for the root.
 bool IsSameOrBelow(const std::wstring& a, const std::wstring& b);
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
