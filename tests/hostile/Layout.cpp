@@ -1,8 +1,8 @@
 #include "Layout.h"
 
-#include "Shell.h"
 #include "Text.h"
 #include "framework/Handle.h"
+#include "support/LinuxSide.h"
 
 namespace hostile {
 
@@ -10,7 +10,7 @@ namespace {
 
 std::string DriveLink(const Workspace& ws)
 {
-    return DosDevices() + "/" + static_cast<char>(ws.driveLetter | 0x20) + ":";
+    return test::DosDevices() + "/" + static_cast<char>(ws.driveLetter | 0x20) + ":";
 }
 
 bool IsFolder(const std::wstring& path)
@@ -63,16 +63,16 @@ bool Lay(const Workspace& ws, std::string* error)
             *error = "cannot make the file " + Utf8(file.path);
             return false;
         }
-        script += " && mv " + ShellQuote(UnixPath(LongPath(ws, twin))) + " "
-                  + ShellQuote(UnixPath(LongPath(ws, ParentOf(file.path))) + "/" + Utf8(NameOf(file.path)));
+        script += " && mv " + test::ShellQuoted(test::UnixPath(LongPath(ws, twin))) + " "
+                  + test::ShellQuoted(test::UnixPath(LongPath(ws, ParentOf(file.path))) + "/" + Utf8(NameOf(file.path)));
     }
     for (const Alias& link : ws.links)
-        script += " && ln -s " + ShellQuote(UnixPath(LongPath(ws, link.target))) + " "
-                  + ShellQuote(UnixPath(LongPath(ws, L"")) + "/" + Utf8(link.path));
+        script += " && ln -s " + test::ShellQuoted(test::UnixPath(LongPath(ws, link.target))) + " "
+                  + test::ShellQuoted(test::UnixPath(LongPath(ws, L"")) + "/" + Utf8(link.path));
     if (ws.hasDrive)
-        script += " && ln -sfn " + ShellQuote(UnixPath(LongPath(ws, ws.driveTarget))) + " " + ShellQuote(DriveLink(ws));
-    if (script != "true" && !RunShell(script))
-        *error = "the shell did not end: " + script;
+        script += " && ln -sfn " + test::ShellQuoted(test::UnixPath(LongPath(ws, ws.driveTarget))) + " " + test::ShellQuoted(DriveLink(ws));
+    if (script != "true" && !test::RunUnix(script))
+        *error = "the shell command failed: " + script;
     for (const Alias& link : ws.links) {
         if (!IsFolder(LongPath(ws, link.path)))
             *error = "cannot make the link " + Utf8(link.path);
@@ -85,13 +85,13 @@ bool Lay(const Workspace& ws, std::string* error)
 void Clear(const Workspace& ws)
 {
     // Only ever a folder of this program's own.
-    const std::string root = UnixPath(LongPath(ws, L""));
+    const std::string root = test::UnixPath(LongPath(ws, L""));
     if (root.find("qrvlnk-hostile") == std::string::npos)
         return;
-    std::string script = "rm -rf " + ShellQuote(root);
+    std::string script = "rm -rf " + test::ShellQuoted(root);
     if (ws.driveLetter != 0)
-        script += "; rm -f " + ShellQuote(DriveLink(ws));
-    RunShell(script);
+        script += "; rm -f " + test::ShellQuoted(DriveLink(ws));
+    test::RunUnix(script);
 }
 
 } // namespace hostile
