@@ -169,6 +169,10 @@ std::vector<CFolderPlace::Level> CFolderPlace::RealLevels() const
         levels.push_back(level);
         start = i + 1;
     }
+    // A name that leads elsewhere now (renamed since, or a drive letter given from an outdated table,
+    // as Wine does for a second) says nothing about this folder.
+    if (levels.empty() || !levels.back().bExists || !(levels.back().id == m_levels[deepest].id))
+        return std::vector<Level>();
     levels.insert(levels.end(), m_levels.begin() + deepest + 1, m_levels.end());
     return levels;
 }

@@ -92,6 +92,13 @@ void Clear(const Workspace& ws)
     if (ws.driveLetter != 0)
         script += "; rm -f " + test::ShellQuoted(DriveLink(ws));
     test::RunUnix(script);
+    // Wine reads its drive letters again only in a new second: until then it may name a folder of the
+    // next workspace by a drive letter that stood for one of this (the inode taken again).
+    if (ws.hasDrive) {
+        SYSTEMTIME now;
+        ::GetSystemTime(&now);
+        ::Sleep(1000 - now.wMilliseconds + 10);
+    }
 }
 
 } // namespace hostile

@@ -2,6 +2,7 @@
 // overlap, and paths near the platform's limit. (That each copy is on disk before its source goes is
 // traced from outside, by scripts/check_durability.sh.)
 #include "Reliability.h"
+#include "framework/FolderPlace.h"
 #include "support/LinuxSide.h"
 
 #include <atomic>
@@ -218,6 +219,33 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     test::RecordingView view;
     EXPECT_EQ(1, Export(view));
     EXPECT_TRUE(view.Errors().empty());
+}
+
+// Wine gives the name of a handle through its drive letters as it read them last, and reads them again
+// only in a new second: a letter pointed at another folder just now still names what it stood for. A
+// name that leads elsewhere now counts for nothing: the delivery folder, named through a letter that
+// stood for the root and stands for the send directory now, is not taken for one inside the send
+// directory. (Should a second begin in between, Wine names the folder rightly: the same result.)
+TEST_F(Reliability, AFolderNamedThroughALetterThatStandsForAnotherFolderNowIsKnownByItsPath)
+{
+    SetUserOrgID("Q9");
+    const std::string delivery = m_data + "\\Q9";
+    ASSERT_TRUE(test::MakeDir(delivery));
+    ASSERT_TRUE(test::MakeDir(m_recv));
+    Make(delivery, "d_1.dat", "delivered");
+    test::DriveAlias drive(m_root.Path());
+    ASSERT_FALSE(drive.Drive().empty());
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    ::Sleep(1000 - now.wMilliseconds + 10);
+    // Asking for a folder's name makes Wine read its drive letters for this second.
+    EXPECT_FALSE(CFolderPlace(delivery).IsSameOrInside(CFolderPlace(m_send)));
+    ASSERT_TRUE(drive.PointAt(m_send));
+    settings::SetString(settings::kSourcePath, (drive.Drive() + "\\").c_str());
+    test::RecordingView view;
+    EXPECT_EQ(1, Import(view));
+    EXPECT_EQ(std::vector<std::string>(), view.Errors());
+    EXPECT_EQ(m_recv, Census({ delivery, m_recv }).at("d_1.dat"));
 }
 
 // A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form

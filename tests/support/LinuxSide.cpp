@@ -129,6 +129,12 @@ DriveAlias::~DriveAlias()
         RunUnix("rm -f " + ShellQuoted(m_link));
 }
 
+bool DriveAlias::PointAt(const std::string& folder)
+{
+    const std::string target = UnixPath(folder);
+    return !m_link.empty() && !target.empty() && RunUnix("ln -sfn " + ShellQuoted(target) + " " + ShellQuoted(m_link));
+}
+
 FolderLink::FolderLink(const std::string& link, const std::string& target) : m_bMade(false)
 {
     m_unixLink = UnixPath(link);

@@ -26,6 +26,8 @@ public:
     DriveAlias& operator=(const DriveAlias&) = delete;
     // "X:", or "" when no letter could be made.
     const std::string& Drive() const { return m_drive; }
+    // Lets the letter stand for another folder; false when it could not.
+    bool PointAt(const std::string& folder);
 
 private:
     std::string m_drive;
