@@ -191,85 +191,63 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     }
 }
 
-const char* ReasonCode(EntryReason reason)
-{
-    switch (reason) {
-    case EntryReason::kFolder:
-        return "folder";
-    case EntryReason::kTemporary:
-        return "temporary";
-    case EntryReason::kNameNotGbk:
-        return "name-not-gbk";
-    case EntryReason::kNameTrailingDotOrBlank:
-        return "name-trailing-dot-or-blank";
-    case EntryReason::kNameDevice:
-        return "name-device";
-    case EntryReason::kNameCaseTwin:
-        return "name-case-twin";
-    case EntryReason::kNoClientCode:
-        return "no-client-code";
-    case EntryReason::kCodeNotMapped:
-        return "code-not-mapped";
-    case EntryReason::kCodeRefused:
-        return "code-refused";
-    case EntryReason::kTargetTooLong:
-        return "target-too-long";
-    case EntryReason::kArchiveTooLong:
-        return "archive-too-long";
-    case EntryReason::kBackupName:
-        return "backup-name";
-    default:
-        return "";
-    }
-}
+// A value's code in the table.
+template <class T>
+struct Code {
+    T value;
+    const char* code;
+};
 
-const char* ObstacleCode(PlanObstacle obstacle)
-{
-    switch (obstacle) {
-    case PlanObstacle::kLocationUnusable:
-        return "location-unusable";
-    case PlanObstacle::kPlatformFolderIsFile:
-        return "platform-folder-is-file";
-    case PlanObstacle::kSourceInUse:
-        return "source-in-use";
-    case PlanObstacle::kSourceUnreadable:
-        return "source-unreadable";
-    case PlanObstacle::kTargetIsFolder:
-        return "target-is-folder";
-    case PlanObstacle::kTargetReadOnly:
-        return "target-read-only";
-    case PlanObstacle::kSourceReadOnly:
-        return "source-read-only";
-    case PlanObstacle::kBackupIsFile:
-        return "backup-is-file";
-    case PlanObstacle::kArchiveBlocked:
-        return "archive-blocked";
-    case PlanObstacle::kDestUnusable:
-        return "dest-unusable";
-    default:
-        return "";
-    }
-}
+const Code<EntryAction> kActionCodes[] = {
+    { EntryAction::kPassOver, "pass" },
+    { EntryAction::kStay, "stay" },
+    { EntryAction::kCopy, "copy" },
+    { EntryAction::kArchive, "archive" },
+};
 
-const char* ActionCode(const PlannedEntry& entry)
-{
-    if (entry.refused)
-        return "refused";
-    switch (entry.action) {
-    case EntryAction::kStay:
-        return "stay";
-    case EntryAction::kCopy:
-        return "copy";
-    case EntryAction::kArchive:
-        return "archive";
-    default:
-        return "pass";
-    }
-}
+const Code<SourceFate> kSourceCodes[] = {
+    { SourceFate::kStays, "stays" },
+    { SourceFate::kDeleted, "deleted" },
+    { SourceFate::kArchived, "archived" },
+};
 
-const char* SourceCode(SourceFate fate)
+const Code<EntryReason> kReasonCodes[] = {
+    { EntryReason::kFolder, "folder" },
+    { EntryReason::kTemporary, "temporary" },
+    { EntryReason::kNameNotGbk, "name-not-gbk" },
+    { EntryReason::kNameTrailingDotOrBlank, "name-trailing-dot-or-blank" },
+    { EntryReason::kNameDevice, "name-device" },
+    { EntryReason::kNameCaseTwin, "name-case-twin" },
+    { EntryReason::kNoClientCode, "no-client-code" },
+    { EntryReason::kCodeNotMapped, "code-not-mapped" },
+    { EntryReason::kCodeRefused, "code-refused" },
+    { EntryReason::kTargetTooLong, "target-too-long" },
+    { EntryReason::kArchiveTooLong, "archive-too-long" },
+    { EntryReason::kBackupName, "backup-name" },
+};
+
+const Code<PlanObstacle> kObstacleCodes[] = {
+    { PlanObstacle::kLocationUnusable, "location-unusable" },
+    { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file" },
+    { PlanObstacle::kSourceInUse, "source-in-use" },
+    { PlanObstacle::kSourceUnreadable, "source-unreadable" },
+    { PlanObstacle::kTargetIsFolder, "target-is-folder" },
+    { PlanObstacle::kTargetReadOnly, "target-read-only" },
+    { PlanObstacle::kSourceReadOnly, "source-read-only" },
+    { PlanObstacle::kBackupIsFile, "backup-is-file" },
+    { PlanObstacle::kArchiveBlocked, "archive-blocked" },
+    { PlanObstacle::kDestUnusable, "dest-unusable" },
+};
+
+// The code of value in codes; "" for a value without one (none).
+template <class T, size_t N>
+const char* CodeOf(const Code<T> (&codes)[N], T value)
 {
-    return fate == SourceFate::kDeleted ? "deleted" : fate == SourceFate::kArchived ? "archived" : "stays";
+    for (const Code<T>& code : codes) {
+        if (code.value == value)
+            return code.code;
+    }
+    return "";
 }
 
 } // namespace
@@ -278,15 +256,16 @@ const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tso
 
 const char* PlanReasonCode(const PlannedEntry& entry)
 {
-    return entry.obstacle != PlanObstacle::kNone ? ObstacleCode(entry.obstacle) : ReasonCode(entry.decision.reason);
+    return entry.obstacle != PlanObstacle::kNone ? CodeOf(kObstacleCodes, entry.obstacle)
+                                                 : CodeOf(kReasonCodes, entry.decision.reason);
 }
 
 std::string PlanTableRow(const PlannedEntry& entry)
 {
     const bool copies = entry.action == EntryAction::kCopy || entry.action == EntryAction::kArchive;
     return std::string(entry.run == RunKind::kExport ? "export" : "import") + "\t" + entry.decision.name + "\t"
-           + ActionCode(entry) + "\t" + PlanReasonCode(entry) + "\t" + (copies ? entry.decision.target : "") + "\t"
-           + entry.archive + "\t" + SourceCode(entry.source);
+           + (entry.refused ? "refused" : CodeOf(kActionCodes, entry.action)) + "\t" + PlanReasonCode(entry) + "\t"
+           + (copies ? entry.decision.target : "") + "\t" + entry.archive + "\t" + CodeOf(kSourceCodes, entry.source);
 }
 
 void PlanExport(const RunSettings& run, const RunInput& input, const std::vector<MappingEntry>& mappings,

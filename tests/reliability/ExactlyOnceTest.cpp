@@ -95,9 +95,7 @@ protected:
 // box; the neighbour goes once, as itself.
 TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery) && test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     const std::string notGbk = "未传送：文件名含有GBK以外的字符（显示为“?”），插件无法按这个名字打开它";
     const std::string trailing = "未传送：文件名以点或空格结尾，Windows按这个名字会打开另一个文件或者找不到它";
     const std::string device = "未传送：文件名是CON、NUL、COM1这样的设备名，Windows按这个名字打开的是设备，不是这个文件";
@@ -145,9 +143,7 @@ TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
 // Backup is no delivery, and a copy whose archive failed once is only archived by the next run.
 TEST_F(ExactlyOnce, ADeliveryIsCopiedAndArchivedOrNeither)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery) && test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     const std::string notArchived = "失败：无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送";
 
     // A reader that does not let the file be moved: it stays, and nothing reaches the receive side.

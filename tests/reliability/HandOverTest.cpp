@@ -228,10 +228,7 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
 // directory. (Should a second begin in between, Wine names the folder rightly: the same result.)
 TEST_F(Reliability, AFolderNamedThroughALetterThatStandsForAnotherFolderNowIsKnownByItsPath)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery));
-    ASSERT_TRUE(test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     Make(delivery, "d_1.dat", "delivered");
     test::DriveAlias drive(m_root.Path());
     ASSERT_FALSE(drive.Drive().empty());
