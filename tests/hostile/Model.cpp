@@ -220,6 +220,10 @@ Refusal CModel::ImportRefusal(const CCensus& before) const
     for (const std::string& code : PlatformCodes())
         Combine(refusal, Inside("the receive directory", m_ws.recv, m_ws.recv.real, "a platform folder",
                                 JoinPath(m_ws.data.real, FromGbk(code)), before));
+    // The host's working directory holds its INI files and the record.
+    if (SameName(Delivery(), m_ws.work))
+        Combine(refusal, { before.IsFolder(Delivery()) ? Verdict::kRefused : Verdict::kEither,
+                           "the delivery folder (" + Utf8(Delivery()) + ") is the host's working directory" });
     if (!m_ws.send.unset) {
         Combine(refusal, Inside("the delivery folder", m_ws.data, Delivery(), "the send directory", m_ws.send.real, before));
         Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));

@@ -245,6 +245,28 @@ TEST_F(Reliability, AFolderNamedThroughALetterThatStandsForAnotherFolderNowIsKno
     EXPECT_EQ(m_recv, Census({ delivery, m_recv }).at("d_1.dat"));
 }
 
+// The host's working directory holds the INI files and the transfer record: an import from it would take
+// them as deliveries, and is refused, also when the folder is named another way.
+TEST_F(Reliability, AnImportFromTheHostsWorkingDirectoryIsRefused)
+{
+    const test::TempDir elsewhere("rel-apart");
+    ASSERT_TRUE(test::MakeDir(elsewhere / "send") && test::MakeDir(elsewhere / "recv"));
+    settings::SetString(settings::kSourcePath, (elsewhere / "send").c_str());
+    settings::SetString(settings::kDestPath, (elsewhere / "recv").c_str());
+    Make(m_root.Path(), "d_1.dat", "delivered");
+    const std::map<std::string, std::string> before = test::FilesBelow(m_root.Path());
+    for (const std::string& location : { m_root.Path(), "\\\\?\\" + m_root.Path() + "\\" }) {
+        SCOPED_TRACE(location);
+        settings::SetString(settings::kExportLocation, location.c_str());
+        test::RecordingView view;
+        EXPECT_EQ(0, Import(view));
+        EXPECT_EQ(std::vector<std::string>{ "用户机构代码（UserOrgID）的交付文件夹是宿主程序的工作目录（OrgMap.ini和传送记录所在的文件夹），"
+                                            "导入会把这些文件当作送来的文件取走，不能导入数据。请检查“UserOrgID”和“ExportLocation”的设置" },
+                  view.Errors());
+        EXPECT_EQ(before, test::FilesBelow(m_root.Path()));
+    }
+}
+
 // A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form
 // does not forgive twice: exports reach the platform folder, and an import without a user organisation
 // ID takes the files of the location itself.
