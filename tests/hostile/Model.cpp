@@ -169,14 +169,14 @@ std::vector<std::string> CModel::PlatformCodes() const
 }
 
 Refusal CModel::Inside(const char* inner, const FolderSetting& spelled, const std::wstring& innerPath, const char* outer,
-                       const std::wstring& outerPath, const CCensus& before) const
+                       const std::wstring& outerPath, const CCensus& before, const std::wstring* seenFirst) const
 {
     if (!IsSameOrBelow(innerPath, outerPath))
         return Refusal();
     const std::string why = std::string(inner) + " (" + Utf8(innerPath) + ") is or lies in " + outer + " (" + Utf8(outerPath) + ")";
     if (!before.IsFolder(outerPath))
         return { Verdict::kEither, why };
-    if (!SeesHolder(spelled, innerPath, outerPath))
+    if (!SeesHolder(spelled, innerPath, outerPath) || (seenFirst != nullptr && !SeesHolder(spelled, innerPath, *seenFirst)))
         return { Verdict::kEither, why + ", which a drive letter hides under Wine", true };
     return { Verdict::kRefused, why };
 }
@@ -204,7 +204,7 @@ Refusal CModel::ExportRefusal(const CCensus& before) const
     Refusal refusal;
     for (const std::string& code : PlatformCodes())
         Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "a platform folder",
-                                JoinPath(m_ws.data.real, FromGbk(code)), before));
+                                JoinPath(m_ws.data.real, FromGbk(code)), before, &m_ws.data.real));
     if (!m_ws.userOrgID.empty() && IsUserOrgIDUsable())
         Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
     return refusal;
@@ -219,7 +219,7 @@ Refusal CModel::ImportRefusal(const CCensus& before) const
     Refusal refusal = Inside("the receive directory", m_ws.recv, m_ws.recv.real, "the delivery folder", Delivery(), before);
     for (const std::string& code : PlatformCodes())
         Combine(refusal, Inside("the receive directory", m_ws.recv, m_ws.recv.real, "a platform folder",
-                                JoinPath(m_ws.data.real, FromGbk(code)), before));
+                                JoinPath(m_ws.data.real, FromGbk(code)), before, &m_ws.data.real));
     // The host's working directory holds its INI files and the record.
     if (SameName(Delivery(), m_ws.work))
         Combine(refusal, { before.IsFolder(Delivery()) ? Verdict::kRefused : Verdict::kEither,

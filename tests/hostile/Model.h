@@ -82,9 +82,10 @@ private:
     };
     // Refused when inner (spelled as its setting spells its folder) is outer or lies in it and outer
     // exists (a folder that exists is known by what it is, whatever the spelling); either when outer does
-    // not exist and the names alone decide, or when the platform cannot see outer above inner.
+    // not exist and the names alone decide, or when the platform cannot see outer above inner (nor
+    // seenFirst, when given: a platform folder is looked for only below a data-file location seen so).
     Refusal Inside(const char* inner, const FolderSetting& spelled, const std::wstring& innerPath, const char* outer,
-                   const std::wstring& outerPath, const CCensus& before) const;
+                   const std::wstring& outerPath, const CCensus& before, const std::wstring* seenFirst = nullptr) const;
     // False where Wine cannot tell that outer holds inner: it names a folder by the deepest drive letter
     // whose folder holds it (Windows by its volume), so a drive letter that stands for a folder inside
     // outer hides outer, unless the path as spelled passes through it.

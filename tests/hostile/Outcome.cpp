@@ -42,7 +42,11 @@ std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen)
             for (const auto& entry : seen.after.Entries()) {
                 if (entry.second.folder || entry.second.hash != was->hash || !Matches(place, entry.first))
                     continue;
-                (place.numbered ? outcome.archive : outcome.target) = entry.first;
+                // Files alike (empty ones) already in Backup give way to the one the run put there.
+                std::wstring& found = place.numbered ? outcome.archive : outcome.target;
+                const Entry* before = seen.before.Find(entry.first);
+                if (found.empty() || before == nullptr || before->folder || before->hash != entry.second.hash)
+                    found = entry.first;
             }
         }
         const Entry* old = outcome.target.empty() ? nullptr : seen.before.Find(outcome.target);

@@ -48,9 +48,10 @@ public:
     void Check()
     {
         const bool on = !(m_ws.recordTransfers.stored == Stored::kDword && m_ws.recordTransfers.value == 0);
-        // The record is the host's file: what a neighbour writes into it is beyond the plug-in.
+        // The record and its older files are the host's: what a neighbour writes into them, renames or
+        // deletes is beyond the plug-in.
         for (const Fact& fact : m_seen.facts) {
-            if (fact.done && fact.kind != Event::kHold && (SameName(fact.path, RecordPath(m_ws)) || SameName(fact.to, RecordPath(m_ws))))
+            if (fact.done && fact.kind != Event::kHold && (IsRecordFile(fact.path) || IsRecordFile(fact.to)))
                 return;
         }
         if (!on) {
@@ -84,6 +85,15 @@ public:
 
 private:
     void Add(const std::string& text) { m_violations->push_back({ 4, text }); }
+
+    // The record or one of its older files ("传送记录.N.csv").
+    bool IsRecordFile(const std::wstring& path) const
+    {
+        const std::wstring record = RecordPath(m_ws);
+        const std::wstring stem = record.substr(0, record.size() - 4);
+        return !path.empty() && SameName(path.substr(0, std::min(path.size(), stem.size())), stem)
+               && m_model.IsHostFile(path);
+    }
 
     bool Changed() const
     {
