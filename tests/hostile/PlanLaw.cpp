@@ -15,12 +15,14 @@ class CPlanLaw {
 public:
     CPlanLaw(const Workspace& ws, const CModel& model, const Plan& plan, const RunSeen& seen,
              std::vector<Violation>* violations)
-        : m_ws(ws), m_model(model), m_plan(plan), m_seen(seen), m_violations(violations), m_neighbourActed(false), m_backupTouched(false)
+        : m_ws(ws), m_model(model), m_plan(plan), m_seen(seen), m_violations(violations), m_neighbourActed(false),
+          m_backupTouched(false)
     {
         for (const Fact& fact : seen.facts) {
             m_neighbourActed = m_neighbourActed || fact.done;
             // What stands where Backup belongs decides for every delivery.
-            m_backupTouched = m_backupTouched || (fact.done && (SameName(fact.path, model.Backup()) || SameName(fact.to, model.Backup())));
+            m_backupTouched = m_backupTouched
+                              || (fact.done && (SameName(fact.path, model.Backup()) || SameName(fact.to, model.Backup())));
         }
     }
 
