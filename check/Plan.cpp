@@ -5,6 +5,7 @@
 #include "engine/ImportEngine.h"
 #include "engine/OrgCodeTable.h"
 #include "framework/Handle.h"
+#include "framework/Path.h"
 #include "framework/SystemError.h"
 
 #include <windows.h>
@@ -16,23 +17,61 @@ namespace {
 
 // Why a copy would fail, and what to do about it; an empty reason when it would not.
 struct CopyProblem {
+    PlanObstacle obstacle = PlanObstacle::kNone;
     std::string reason;
     std::string remedy;
 };
 
-void NotTransferred(CReport& report, const std::string& name, const std::string& text)
+// The verdict of an entry as far as the engine's decision goes; the plan adds what it sees.
+PlannedEntry Planned(RunKind run, const EntryDecision& decision)
 {
-    report.Add(Level::kProblem, "未传送", name + "：" + text);
+    PlannedEntry planned;
+    planned.run = run;
+    planned.decision = decision;
+    planned.action = decision.action;
+    return planned;
 }
 
-// A folder or a temporary copy, which a run passes over. The folder named quiet, if any, is passed over
-// without a word.
-void PassOver(CReport& report, const EntryDecision& decision, const char* run, const char* quiet = nullptr)
+// The entry's line, as its verdict gives it, and its verdict for the table.
+void Tell(CReport& report, std::vector<PlannedEntry>& entries, const PlannedEntry& planned)
+{
+    entries.push_back(planned);
+    if (planned.text.empty())
+        return;
+    switch (planned.action) {
+    case EntryAction::kPassOver:
+        report.Add(Level::kInfo, "跳过", planned.text);
+        break;
+    case EntryAction::kStay:
+        report.Add(Level::kProblem, "未传送", planned.text);
+        break;
+    default:
+        if (planned.obstacle != PlanObstacle::kNone)
+            report.Problem(planned.text);
+        else
+            report.Add(Level::kInfo, planned.run == RunKind::kExport ? "导出" : "导入", planned.text);
+        break;
+    }
+}
+
+// A run that would be refused: one row, no entries.
+void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
+{
+    PlannedEntry planned;
+    planned.run = run;
+    planned.refused = true;
+    entries.push_back(planned);
+}
+
+// What a run says of a folder or a temporary copy, which it passes over; "" for the folder named
+// quiet, if any, which it passes over without a word.
+std::string PassOverText(const EntryDecision& decision, const char* run, const char* quiet = nullptr)
 {
     if (decision.reason == EntryReason::kTemporary)
-        report.Add(Level::kInfo, "跳过", decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理");
-    else if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
-        report.Add(Level::kInfo, "跳过", decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run);
+        return decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理";
+    if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
+        return decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run;
+    return "";
 }
 
 std::string TooLong(const char* what, const std::string& path)
@@ -59,21 +98,22 @@ void Cleans(CReport& report, const std::string& folder, const char* run)
                    CTransferEngine::Join(folder, name) + "：中断的复制留下的临时文件（一天以前的），" + run + "时删除");
 }
 
-// Why the run could not read source: it opens the file for reading and lets others read it, never
-// write it, so a program that writes the file (or holds it without sharing) fails the copy. The file
-// is closed again at once.
+// Why the run could not read source: it opens the file for reading (in the long form where its path
+// passes the platform's limit) and lets others read it, never write it, so a program that writes the
+// file (or holds it without sharing) fails the copy. The file is closed again at once.
 CopyProblem SourceProblem(const std::string& source)
 {
-    CFileHandle file(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CFileHandle file(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.IsValid())
         return {};
     const DWORD error = ::GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return { "源文件正被其他程序使用（例如还在写入）", "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
+        return { PlanObstacle::kSourceInUse, "源文件正被其他程序使用（例如还在写入）",
+                 "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
     if (error == ERROR_FILE_NOT_FOUND)
         return {};
-    return { "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
+    return { PlanObstacle::kSourceUnreadable, "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
 }
 
 // Why copying source over target would fail: the copy is renamed over the target at the end, and
@@ -86,9 +126,10 @@ CopyProblem CopyProblemOf(const EntryDecision& decision)
     bool readOnly = false;
     const Entry entry = EntryAt(decision.target, &readOnly);
     if (entry == Entry::kFolder)
-        return { "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
+        return { PlanObstacle::kTargetIsFolder, "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
     if (readOnly)
-        return { "目标文件" + decision.target + "是只读的，不能被替换", "请去掉它的只读属性，或者删除它" };
+        return { PlanObstacle::kTargetReadOnly, "目标文件" + decision.target + "是只读的，不能被替换",
+                 "请去掉它的只读属性，或者删除它" };
     return {};
 }
 
@@ -150,13 +191,89 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     }
 }
 
+// A value's code in the table.
+template <class T>
+struct Code {
+    T value;
+    const char* code;
+};
+
+const Code<EntryAction> kActionCodes[] = {
+    { EntryAction::kPassOver, "pass" },
+    { EntryAction::kStay, "stay" },
+    { EntryAction::kCopy, "copy" },
+    { EntryAction::kArchive, "archive" },
+};
+
+const Code<SourceFate> kSourceCodes[] = {
+    { SourceFate::kStays, "stays" },
+    { SourceFate::kDeleted, "deleted" },
+    { SourceFate::kArchived, "archived" },
+};
+
+const Code<EntryReason> kReasonCodes[] = {
+    { EntryReason::kFolder, "folder" },
+    { EntryReason::kTemporary, "temporary" },
+    { EntryReason::kNameNotGbk, "name-not-gbk" },
+    { EntryReason::kNameTrailingDotOrBlank, "name-trailing-dot-or-blank" },
+    { EntryReason::kNameDevice, "name-device" },
+    { EntryReason::kNameCaseTwin, "name-case-twin" },
+    { EntryReason::kNoClientCode, "no-client-code" },
+    { EntryReason::kCodeNotMapped, "code-not-mapped" },
+    { EntryReason::kCodeRefused, "code-refused" },
+    { EntryReason::kTargetTooLong, "target-too-long" },
+    { EntryReason::kArchiveTooLong, "archive-too-long" },
+    { EntryReason::kBackupName, "backup-name" },
+};
+
+const Code<PlanObstacle> kObstacleCodes[] = {
+    { PlanObstacle::kLocationUnusable, "location-unusable" },
+    { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file" },
+    { PlanObstacle::kSourceInUse, "source-in-use" },
+    { PlanObstacle::kSourceUnreadable, "source-unreadable" },
+    { PlanObstacle::kTargetIsFolder, "target-is-folder" },
+    { PlanObstacle::kTargetReadOnly, "target-read-only" },
+    { PlanObstacle::kSourceReadOnly, "source-read-only" },
+    { PlanObstacle::kBackupIsFile, "backup-is-file" },
+    { PlanObstacle::kArchiveBlocked, "archive-blocked" },
+    { PlanObstacle::kDestUnusable, "dest-unusable" },
+};
+
+// The code of value in codes; "" for a value without one (none).
+template <class T, size_t N>
+const char* CodeOf(const Code<T> (&codes)[N], T value)
+{
+    for (const Code<T>& code : codes) {
+        if (code.value == value)
+            return code.code;
+    }
+    return "";
+}
+
 } // namespace
 
+const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tsource";
+
+const char* PlanReasonCode(const PlannedEntry& entry)
+{
+    return entry.obstacle != PlanObstacle::kNone ? CodeOf(kObstacleCodes, entry.obstacle)
+                                                 : CodeOf(kReasonCodes, entry.decision.reason);
+}
+
+std::string PlanTableRow(const PlannedEntry& entry)
+{
+    const bool copies = entry.action == EntryAction::kCopy || entry.action == EntryAction::kArchive;
+    return std::string(entry.run == RunKind::kExport ? "export" : "import") + "\t" + entry.decision.name + "\t"
+           + (entry.refused ? "refused" : CodeOf(kActionCodes, entry.action)) + "\t" + PlanReasonCode(entry) + "\t"
+           + (copies ? entry.decision.target : "") + "\t" + entry.archive + "\t" + CodeOf(kSourceCodes, entry.source);
+}
+
 void PlanExport(const RunSettings& run, const RunInput& input, const std::vector<MappingEntry>& mappings,
-                CReport& report)
+                CReport& report, std::vector<PlannedEntry>& entries)
 {
     if (run.exportRefused) {
         report.Info("导出预演：导出会停止（见上面的[错误]行），发送目录里的文件都不会被传送");
+        TellRefused(entries, RunKind::kExport);
         return;
     }
     report.Info("导出预演，发送目录为" + run.sourcePath);
@@ -167,13 +284,16 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
     std::vector<std::string> cleaned;
     ULONGLONG toCopy = 0;
     for (const FolderEntry& entry : ListEntries(run.sourcePath)) {
-        const EntryDecision decision = CExportEngine::Decide(input, codes, entry);
+        PlannedEntry planned = Planned(RunKind::kExport, CExportEngine::Decide(input, codes, entry));
+        const EntryDecision& decision = planned.decision;
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision, "导出");
+            planned.text = PassOverText(decision, "导出");
+            Tell(report, entries, planned);
             continue;
         }
         if (decision.action == EntryAction::kStay) {
-            NotTransferred(report, decision.name, WhyExportLeaves(decision, run, mappings));
+            planned.text = decision.name + "：" + WhyExportLeaves(decision, run, mappings);
+            Tell(report, entries, planned);
             continue;
         }
         const std::string& folder = decision.targetFolder;
@@ -184,14 +304,19 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         const Entry folderEntry = EntryAt(folder);
         CopyProblem problem;
         if (!locationUsable)
-            problem = { "数据文件存放路径" + run.exportLocation + "不可用", "请先解决上面数据文件存放路径的问题" };
+            problem = { PlanObstacle::kLocationUnusable, "数据文件存放路径" + run.exportLocation + "不可用",
+                        "请先解决上面数据文件存放路径的问题" };
         else if (folderEntry == Entry::kFile)
-            problem = { "网商代码的文件夹位置" + folder + "是一个文件", "请把这个文件改名或移走" };
+            problem = { PlanObstacle::kPlatformFolderIsFile, "网商代码的文件夹位置" + folder + "是一个文件",
+                        "请把这个文件改名或移走" };
         else
             problem = CopyProblemOf(decision);
         if (!problem.reason.empty()) {
-            NotTransferred(report, decision.name,
-                           problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。" + problem.remedy);
+            planned.action = EntryAction::kStay;
+            planned.obstacle = problem.obstacle;
+            planned.text = decision.name + "：" + problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。"
+                           + problem.remedy;
+            Tell(report, entries, planned);
             continue;
         }
         toCopy += entry.size;
@@ -199,21 +324,26 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
                                  + (folderEntry == Entry::kNothing ? "（先建立文件夹" + decision.platformCode + "）" : "")
                                  + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）");
         // Windows deletes no read-only file: such a source stays and goes again with every export.
-        if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-            report.Problem(copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                                  "请去掉源文件的只读属性");
-        else
-            report.Add(Level::kInfo, "导出", copy + (run.deleteAfterCopy ? "，然后删除源文件" : ""));
+        if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            planned.obstacle = PlanObstacle::kSourceReadOnly;
+            planned.text = copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
+                                  "请去掉源文件的只读属性";
+        } else {
+            planned.source = run.deleteAfterCopy ? SourceFate::kDeleted : SourceFate::kStays;
+            planned.text = copy + (run.deleteAfterCopy ? "，然后删除源文件" : "");
+        }
+        Tell(report, entries, planned);
     }
     if (locationUsable)
         CheckSpace(report, run.exportLocation, toCopy, "数据文件存放路径" + run.exportLocation, "导出",
                    "提示“文件拷贝出错”");
 }
 
-void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
+void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, std::vector<PlannedEntry>& entries)
 {
     if (run.importRefused) {
         report.Info("导入预演：导入会停止（见上面的[错误]行），交付文件夹里的文件都不会被传送");
+        TellRefused(entries, RunKind::kImport);
         return;
     }
     const std::string delivery = DeliveryFolder(input);
@@ -230,25 +360,29 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
     std::vector<std::string> taken;
     ULONGLONG toCopy = 0;
     for (const FolderEntry& entry : ListEntries(delivery)) {
-        const EntryDecision decision = CImportEngine::Decide(input, entry);
+        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::Decide(input, entry));
+        const EntryDecision& decision = planned.decision;
         if (decision.action == EntryAction::kPassOver) {
-            PassOver(report, decision, "导入", kBackupFolder);
+            planned.text = PassOverText(decision, "导入", kBackupFolder);
+            Tell(report, entries, planned);
             continue;
         }
         switch (decision.reason) {
         case EntryReason::kBackupName:
-            continue; // the line above says what to do
+            // The line above says what to do.
+            Tell(report, entries, planned);
+            continue;
         case EntryReason::kNameNotGbk:
         case EntryReason::kNameTrailingDotOrBlank:
         case EntryReason::kNameDevice:
         case EntryReason::kNameCaseTwin:
-            NotTransferred(report, decision.name,
-                           ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason));
+            planned.text = decision.name + "：" + ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason);
+            Tell(report, entries, planned);
             continue;
         case EntryReason::kArchiveTooLong:
-            NotTransferred(report, decision.name,
-                           TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
-                               + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字");
+            planned.text = decision.name + "：" + TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
+                           + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字";
+            Tell(report, entries, planned);
             continue;
         default:
             break;
@@ -257,39 +391,47 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report)
         const DWORD archiveError =
             backupBlocked || decision.action == EntryAction::kStay ? 0 : CImportEngine::ArchiveBlocker(decision, true);
         if (decision.action != EntryAction::kStay && (backupBlocked || archiveError != 0)) {
-            NotTransferred(report, decision.name,
-                           "无法备份到" + backup
-                               + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
-                                                : "（" + SystemErrorText(archiveError)
-                                                      + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
-                                                        "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件"));
+            planned.action = EntryAction::kStay;
+            planned.obstacle = backupBlocked ? PlanObstacle::kBackupIsFile : PlanObstacle::kArchiveBlocked;
+            planned.text = decision.name + "：无法备份到" + backup
+                           + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
+                                            : "（" + SystemErrorText(archiveError)
+                                                  + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
+                                                    "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
+            Tell(report, entries, planned);
             continue;
         }
         CopyProblem problem;
         if (decision.reason == EntryReason::kTargetTooLong)
-            problem = { TooLong("目标路径", decision.target), "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
+            problem = { PlanObstacle::kNone, TooLong("目标路径", decision.target),
+                        "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
         else if (!destProblem.empty())
-            problem = { "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
+            problem = { PlanObstacle::kDestUnusable, "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
         else if (decision.action == EntryAction::kCopy)
             problem = CopyProblemOf(decision);
         if (!problem.reason.empty()) {
-            NotTransferred(report, decision.name,
-                           problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。" + problem.remedy);
+            planned.action = EntryAction::kStay;
+            planned.obstacle = problem.obstacle;
+            planned.text = decision.name + "：" + problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。"
+                           + problem.remedy;
+            Tell(report, entries, planned);
             continue;
         }
         const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
         taken.push_back(archive);
-        const std::string archived = "备份为 " + CTransferEngine::Join(backup, archive);
+        planned.archive = CTransferEngine::Join(backup, archive);
+        planned.source = SourceFate::kArchived;
+        const std::string archived = "备份为 " + planned.archive;
         if (decision.action == EntryAction::kArchive) {
-            report.Add(Level::kInfo, "导入",
-                       decision.name + "：接收目录里已经有内容相同的" + decision.target + "（以前复制过，当时没能备份），不再复制，只"
-                           + archived);
+            planned.text = decision.name + "：接收目录里已经有内容相同的" + decision.target
+                           + "（以前复制过，当时没能备份），不再复制，只" + archived;
+            Tell(report, entries, planned);
             continue;
         }
         toCopy += entry.size;
-        report.Add(Level::kInfo, "导入",
-                   decision.name + " → " + decision.target
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived);
+        planned.text = decision.name + " → " + decision.target
+                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived;
+        Tell(report, entries, planned);
     }
     if (destProblem.empty())
         CheckSpace(report, run.destPath, toCopy, "源数据接收目录" + run.destPath, "导入", "文件留在交付文件夹");

@@ -1,5 +1,6 @@
 // qrvcheck.exe: checks the settings that QRVLNK's runs read and, with --plan, tells what an export and
-// an import would do with each file, changing nothing; with --history, what the last runs did.
+// an import would do with each file, changing nothing (--plan-table: the same as a table for programs);
+// with --history, what the last runs did.
 #include "Console.h"
 #include "History.h"
 #include "IniFiles.h"
@@ -25,11 +26,13 @@ const char kDefaultPlugin[] = "QRVLNK";
 const char kUsage[] =
     "qrvcheck.exe " QRVLNK_VERSION_TEXT "：QRVLNK插件的设置检查和预演，什么也不修改。\r\n"
     "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]\r\n"
+    "      qrvcheck.exe --plan-table [工作目录 [插件名]]\r\n"
     "      qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
     "      qrvcheck.exe --help\r\n"
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
     "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么不会被传送\r\n"
+    "  --plan-table 预演的结果只作为供程序读取的表格输出（制表符分隔，每个文件一行）\r\n"
     "  --history 不检查设置，只看传送记录里最近N次运行（N从1到9999，默认5）：传送了、没有传送和失败的文件，\r\n"
     "            失败的原因；最近一次导出和最近一次导入总在其中\r\n"
     "  --help    显示这段说明\r\n"
@@ -60,6 +63,7 @@ const check::IniFileRole kTaskDefineRole = {
 
 struct Arguments {
     bool plan = false;
+    bool table = false; // the plan as a table, without the findings
     bool history = false;
     int runs = kDefaultHistory;
     bool help = false;
@@ -82,6 +86,9 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         const std::string arg = argv[i];
         if (arg == "--plan") {
             args.plan = true;
+        } else if (arg == "--plan-table") {
+            args.plan = true;
+            args.table = true;
         } else if (arg == "--history") {
             args.history = true;
             if (i + 1 < argc && IsNumber(argv[i + 1])) {
@@ -114,7 +121,7 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
         return false;
     }
     if (args.plan && args.history) {
-        error = "--plan和--history不能一起用";
+        error = std::string(args.table ? "--plan-table" : "--plan") + "和--history不能一起用";
         return false;
     }
     return true;
@@ -131,6 +138,13 @@ void Print(const check::CReport& report)
 {
     for (const check::Finding& finding : report.Findings())
         check::WriteLine("[" + finding.tag + "] " + finding.text);
+}
+
+void PrintTable(const std::vector<check::PlannedEntry>& entries)
+{
+    check::WriteLine(check::kPlanTableHeader);
+    for (const check::PlannedEntry& entry : entries)
+        check::WriteLine(check::PlanTableRow(entry));
 }
 
 // text as one argument of a command line: in quotes when it holds a blank or a character that the
@@ -193,14 +207,18 @@ int main(int argc, char** argv)
     check::CheckIniFile(kTaskDefineRole, report);
     const RunInput input = check::InputOf(run);
     check::CheckFolderOverlaps(input, run, report);
+    std::vector<check::PlannedEntry> entries;
     if (args.plan) {
-        check::PlanExport(run, input, mappings, report);
-        check::PlanImport(run, input, report);
+        check::PlanExport(run, input, mappings, report, entries);
+        check::PlanImport(run, input, report, entries);
     }
     const int problems = report.ProblemCount();
     report.Add(check::Level::kInfo, "结论",
                problems == 0 ? "没有发现问题。没有写入权限等问题只有在运行时才会出现，检查不出来"
                              : "发现" + std::to_string(problems) + "个问题，会使运行中止，或使文件传送不出去。请按上面各行的说明处理");
-    Print(report);
+    if (args.table)
+        PrintTable(entries);
+    else
+        Print(report);
     return problems == 0 ? kExitNothingFound : kExitProblems;
 }

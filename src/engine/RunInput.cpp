@@ -4,6 +4,7 @@
 #include "engine/TransferEngine.h"
 #include "framework/ChildName.h"
 #include "framework/FolderPlace.h"
+#include "framework/Path.h"
 
 namespace {
 
@@ -73,6 +74,11 @@ std::string ImportOverlap(const RunInput& input)
         if (delivery.IsSameOrInside(source))
             return "用户机构代码（UserOrgID）的交付文件夹在源数据发送目录（SourcePath）里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
     }
+    // The host's working directory holds the INI files and the transfer record, which an import from it
+    // would take as deliveries.
+    const CFolderPlace work(GetCurrentDir());
+    if (delivery.IsSameOrInside(work) && work.IsSameOrInside(delivery))
+        return "用户机构代码（UserOrgID）的交付文件夹是宿主程序的工作目录（OrgMap.ini和传送记录所在的文件夹），导入会把这些文件当作送来的文件取走，不能导入数据。请检查“UserOrgID”和“ExportLocation”的设置";
     return "";
 }
 

@@ -39,5 +39,6 @@ extern const char kBackupFolder[];
 // has been touched when a run is refused.
 std::string RefusalOf(const RunInput& input, RunKind kind);
 // The part of that about folders that overlap (the send or receive directory being, or lying inside,
-// a folder that the host exchanges with the platform); "" when they are apart.
+// a folder that the host exchanges with the platform, or the delivery folder being the current
+// directory, which holds the INI files and the transfer record); "" when they are apart.
 std::string FolderOverlap(const RunInput& input, RunKind kind);

@@ -133,13 +133,14 @@ EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEnt
     EntryDecision decision;
     decision.name = entry.name;
     decision.source = Join(folder, decision.name);
+    // A temporary copy is passed over whatever its name shares with another one's.
     if (entry.IsFolder()) {
         decision.reason = EntryReason::kFolder;
+    } else if (IsTemporaryName(entry.name.c_str())) {
+        decision.reason = EntryReason::kTemporary;
     } else if (entry.fault != NameFault::kNone) {
         decision.action = EntryAction::kStay;
         decision.reason = ReasonOf(entry.fault);
-    } else if (IsTemporaryName(entry.name.c_str())) {
-        decision.reason = EntryReason::kTemporary;
     }
     return decision;
 }

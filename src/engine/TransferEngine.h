@@ -77,8 +77,8 @@ protected:
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 
     // The decision for an entry of folder as far as both runs make it alike: a folder or a temporary
-    // copy is passed over, and a file whose name cannot be opened as listed stays, each with its
-    // reason; any other file has none yet.
+    // copy (even one whose name differs from another's only in case) is passed over, and a file whose
+    // name cannot be opened as listed stays, each with its reason; any other file has none yet.
     static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);

@@ -3,6 +3,8 @@
 #include "framework/Handle.h"
 #include "framework/Path.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 
 namespace {
@@ -54,6 +56,18 @@ Wide Comparable(Wide name)
     return name;
 }
 
+// The path that the wide file functions open for the name the platform gives a handle: "\??\C:\x" (on a
+// drive) as "\\?\C:\x", "\Device\HarddiskVolume1\x" as "\\?\GLOBALROOT\Device\HarddiskVolume1\x".
+Wide OpenableName(const Wide& objectName)
+{
+    static const wchar_t kDosDevices[] = L"\\??\\";
+    static const wchar_t kGlobalRoot[] = L"\\\\?\\GLOBALROOT";
+    const bool onDrive = HasPrefix(objectName, kDosDevices, 4);
+    Wide openable(kGlobalRoot, kGlobalRoot + (onDrive ? 4 : 14));
+    openable.insert(openable.end(), objectName.begin() + (onDrive ? 4 : 0), objectName.end());
+    return openable;
+}
+
 } // namespace
 
 CFolderPlace::CFolderPlace(const std::string& path)
@@ -82,6 +96,8 @@ CFolderPlace::CFolderPlace(const std::string& path)
 
 CFolderPlace::CFolderPlace(const CFolderPlace& folder, const std::string& name) : CFolderPlace(folder)
 {
+    m_bRealKnown = false;
+    m_realLevels.clear();
     if (!IsEmpty())
         AddLevel(ToWide(name));
 }
@@ -94,48 +110,115 @@ void CFolderPlace::AddLevel(const Wide& name)
     Level level = { Comparable(name), false, {} };
     // Below a level that does not exist nothing does.
     if (m_levels.empty() || m_levels.back().bExists) {
-        CFileHandle file(::CreateFileW(WidePath(m_path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        BY_HANDLE_FILE_INFORMATION info;
-        if (file.IsValid() && ::GetFileInformationByHandle(file, &info)) {
-            level.bExists = true;
-            level.id = { info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow };
-        }
+        DWORD attributes = 0;
+        level.bExists = IdentityOf(WidePath(m_path).c_str(), &level.id, &attributes);
+        if (level.bExists)
+            m_existingPath = m_path;
     }
     m_levels.push_back(level);
 }
 
-int CFolderPlace::DeepestExisting() const
+bool CFolderPlace::IdentityOf(const wchar_t* path, Identity* pId, DWORD* pAttributes)
+{
+    CFileHandle file(::CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.IsValid() || !::GetFileInformationByHandle(file, &info))
+        return false;
+    *pId = { info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow };
+    *pAttributes = info.dwFileAttributes;
+    return true;
+}
+
+bool CFolderPlace::FolderIdentityOf(Wide path, Identity* pId)
+{
+    // A volume's root opens as a folder only with its separator ("\\?\C:" is the volume itself).
+    DWORD attributes = 0;
+    path.push_back(L'\0');
+    if (IdentityOf(path.data(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return true;
+    path.back() = L'\\';
+    path.push_back(L'\0');
+    return IdentityOf(path.data(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<CFolderPlace::Level> CFolderPlace::RealLevels() const
+{
+    std::vector<Level> levels;
+    const int deepest = DeepestExisting(m_levels);
+    if (deepest < 0)
+        return levels;
+    CFileHandle file(::CreateFileW(WidePath(m_existingPath).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // The name a handle has: a UNICODE_STRING, its text following it.
+    std::vector<ULONGLONG> buffer((sizeof(OBJECT_NAME_INFORMATION) + 65536) / sizeof(ULONGLONG));
+    ULONG length = 0;
+    if (!file.IsValid()
+        || !NT_SUCCESS(::NtQueryObject(file, ObjectNameInformation, buffer.data(),
+                                       static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &length)))
+        return levels;
+    const UNICODE_STRING& name = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
+    const Wide real = OpenableName(Wide(name.Buffer, name.Buffer + name.Length / sizeof(wchar_t)));
+    // Every folder on the real path; the parts before its root (the device) are no folders.
+    size_t start = 4;
+    for (size_t i = start; i <= real.size(); ++i) {
+        if (i < real.size() && real[i] != L'\\')
+            continue;
+        Level level = { Comparable(Wide(real.begin() + start, real.begin() + i)), false, {} };
+        level.bExists = FolderIdentityOf(Wide(real.begin(), real.begin() + i), &level.id);
+        levels.push_back(level);
+        start = i + 1;
+    }
+    // A name that leads elsewhere now (renamed since, or a drive letter given from an outdated table,
+    // as Wine does for a second) says nothing about this folder.
+    if (levels.empty() || !levels.back().bExists || !(levels.back().id == m_levels[deepest].id))
+        return std::vector<Level>();
+    levels.insert(levels.end(), m_levels.begin() + deepest + 1, m_levels.end());
+    return levels;
+}
+
+int CFolderPlace::DeepestExisting(const std::vector<Level>& levels)
 {
     int deepest = -1;
-    for (size_t i = 0; i < m_levels.size() && m_levels[i].bExists; ++i)
+    for (size_t i = 0; i < levels.size() && levels[i].bExists; ++i)
         deepest = static_cast<int>(i);
     return deepest;
 }
 
-bool CFolderPlace::NamesGoOn(size_t from, const CFolderPlace& folder, size_t folderFrom) const
+bool CFolderPlace::NamesGoOn(const std::vector<Level>& levels, size_t from, const CFolderPlace& folder, size_t folderFrom)
 {
     const size_t count = folder.m_levels.size() - folderFrom;
-    if (m_levels.size() < from || m_levels.size() - from < count)
+    if (levels.size() < from || levels.size() - from < count)
         return false;
     for (size_t i = 0; i < count; ++i) {
-        if (m_levels[from + i].name != folder.m_levels[folderFrom + i].name)
+        if (levels[from + i].name != folder.m_levels[folderFrom + i].name)
             return false;
     }
     return true;
+}
+
+bool CFolderPlace::Holds(const std::vector<Level>& levels, const CFolderPlace& folder)
+{
+    const int deepest = DeepestExisting(folder.m_levels);
+    if (deepest < 0)
+        return NamesGoOn(levels, 0, folder, 0);
+    const Identity& id = folder.m_levels[deepest].id;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i].bExists && levels[i].id == id && NamesGoOn(levels, i + 1, folder, deepest + 1))
+            return true;
+    }
+    return false;
 }
 
 bool CFolderPlace::IsSameOrInside(const CFolderPlace& folder) const
 {
     if (IsEmpty() || folder.IsEmpty())
         return false;
-    const int deepest = folder.DeepestExisting();
-    if (deepest < 0)
-        return NamesGoOn(0, folder, 0);
-    const Identity& id = folder.m_levels[deepest].id;
-    for (size_t i = 0; i < m_levels.size() && m_levels[i].bExists; ++i) {
-        if (m_levels[i].id == id && NamesGoOn(i + 1, folder, deepest + 1))
-            return true;
+    if (Holds(m_levels, folder))
+        return true;
+    if (!m_bRealKnown) {
+        m_realLevels = RealLevels();
+        m_bRealKnown = true;
     }
-    return false;
+    return Holds(m_realLevels, folder);
 }

@@ -242,6 +242,7 @@ TEST(Check, ArgumentsAndUsage)
         { "--history 10000", "", 2, "运行次数“10000”不对" },
         { "--history -3", "", 2, "运行次数“-3”不对" },
         { "--history --plan", "", 2, "--plan和--history不能一起用" },
+        { "--plan-table --history", "", 2, "--plan-table和--history不能一起用" },
         { "", ws.Host(), 1, "[错误] 注册表项HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0不存在" },
         { "", ws.Host(), 1, "[信息] 插件：" + test::BinDir() + "\\QRVLNK.dll，版本" + QRVLNK_VERSION_TEXT },
         { ". " + std::string(kPlugin), ws.Host(), 0, "[信息] 工作目录：" + ws.Host() },

@@ -2,6 +2,7 @@
 // overlap, and paths near the platform's limit. (That each copy is on disk before its source goes is
 // traced from outside, by scripts/check_durability.sh.)
 #include "Reliability.h"
+#include "framework/FolderPlace.h"
 #include "support/LinuxSide.h"
 
 #include <atomic>
@@ -135,7 +136,8 @@ TEST_F(Reliability, AnotherProgramsCleanUpNeverFailsAGoodCopy)
 // second time or take the files waiting to be exported: the run is refused with one message that names
 // the two settings, before it touches anything. Every way Windows has of naming one folder counts:
 // letter case, a trailing backslash, "." and "..", short names, the "\\?\" and "\\.\" forms, a second
-// drive letter (subst) and a link on the way (a junction).
+// drive letter (subst) and a link on the way (a junction), also one that leads into the middle of the
+// other folder, so that the folders above its end are not on its way.
 TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
 {
     // A user organisation ID with a short name of its own ("Q9 Delivery" is not an 8.3 name).
@@ -151,6 +153,9 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     ASSERT_FALSE(drive.Drive().empty());
     const test::FolderLink link(m_root / "alias", m_data);
     ASSERT_TRUE(link.IsMade());
+    const test::FolderLink intoPlatform(m_root / "into-p1", m_data + "\\P1\\out");
+    const test::FolderLink intoBackup(m_root / "into-backup", backup);
+    ASSERT_TRUE(intoPlatform.IsMade() && intoBackup.IsMade());
     const std::string sendInPlatform =
         "源数据发送目录（SourcePath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导出的文件会覆盖源文件或者被再次传送，不能导出数据。请检查“SourcePath”和“ExportLocation”的设置";
     const std::string sendInDelivery =
@@ -189,6 +194,8 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         { true, settings::kDestPath, m_root / "alias\\Q9 Delivery\\Backup\\new", receiveInDelivery },
         { true, settings::kSourcePath, drive.Drive() + "\\Q9 Delivery", importFromSend },
         { true, settings::kSourcePath, m_root / "alias", importFromInsideSend },
+        { false, settings::kSourcePath, m_root / "into-p1", sendInPlatform },
+        { true, settings::kDestPath, m_root / "into-backup", receiveInDelivery },
     };
     ASSERT_TRUE(test::WriteFile(backup + "\\y_C1_1.dat", "archived OLD"));
     ASSERT_TRUE(test::WriteFile(delivery + "\\y_C1_1.dat", "delivered NEW"));
@@ -212,6 +219,52 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
     test::RecordingView view;
     EXPECT_EQ(1, Export(view));
     EXPECT_TRUE(view.Errors().empty());
+}
+
+// Wine gives the name of a handle through its drive letters as it read them last, and reads them again
+// only in a new second: a letter pointed at another folder just now still names what it stood for. A
+// name that leads elsewhere now counts for nothing: the delivery folder, named through a letter that
+// stood for the root and stands for the send directory now, is not taken for one inside the send
+// directory. (Should a second begin in between, Wine names the folder rightly: the same result.)
+TEST_F(Reliability, AFolderNamedThroughALetterThatStandsForAnotherFolderNowIsKnownByItsPath)
+{
+    const std::string delivery = MakeDelivery();
+    Make(delivery, "d_1.dat", "delivered");
+    test::DriveAlias drive(m_root.Path());
+    ASSERT_FALSE(drive.Drive().empty());
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    ::Sleep(1000 - now.wMilliseconds + 10);
+    // Asking for a folder's name makes Wine read its drive letters for this second.
+    EXPECT_FALSE(CFolderPlace(delivery).IsSameOrInside(CFolderPlace(m_send)));
+    ASSERT_TRUE(drive.PointAt(m_send));
+    settings::SetString(settings::kSourcePath, (drive.Drive() + "\\").c_str());
+    test::RecordingView view;
+    EXPECT_EQ(1, Import(view));
+    EXPECT_EQ(std::vector<std::string>(), view.Errors());
+    EXPECT_EQ(m_recv, Census({ delivery, m_recv }).at("d_1.dat"));
+}
+
+// The host's working directory holds the INI files and the transfer record: an import from it would take
+// them as deliveries, and is refused, also when the folder is named another way.
+TEST_F(Reliability, AnImportFromTheHostsWorkingDirectoryIsRefused)
+{
+    const test::TempDir elsewhere("rel-apart");
+    ASSERT_TRUE(test::MakeDir(elsewhere / "send") && test::MakeDir(elsewhere / "recv"));
+    settings::SetString(settings::kSourcePath, (elsewhere / "send").c_str());
+    settings::SetString(settings::kDestPath, (elsewhere / "recv").c_str());
+    Make(m_root.Path(), "d_1.dat", "delivered");
+    const std::map<std::string, std::string> before = test::FilesBelow(m_root.Path());
+    for (const std::string& location : { m_root.Path(), "\\\\?\\" + m_root.Path() + "\\" }) {
+        SCOPED_TRACE(location);
+        settings::SetString(settings::kExportLocation, location.c_str());
+        test::RecordingView view;
+        EXPECT_EQ(0, Import(view));
+        EXPECT_EQ(std::vector<std::string>{ "用户机构代码（UserOrgID）的交付文件夹是宿主程序的工作目录（OrgMap.ini和传送记录所在的文件夹），"
+                                            "导入会把这些文件当作送来的文件取走，不能导入数据。请检查“UserOrgID”和“ExportLocation”的设置" },
+                  view.Errors());
+        EXPECT_EQ(before, test::FilesBelow(m_root.Path()));
+    }
 }
 
 // A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form

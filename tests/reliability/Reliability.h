@@ -49,6 +49,15 @@ protected:
         m_made[name] = content;
     }
     void SetUserOrgID(const char* id) { m_strUserOrgID = id; }
+    // The user organisation ID Q9, with its delivery folder and the receive directory made; returns the
+    // delivery folder.
+    std::string MakeDelivery()
+    {
+        SetUserOrgID("Q9");
+        const std::string delivery = m_data + "\\Q9";
+        EXPECT_TRUE(test::MakeDir(delivery) && test::MakeDir(m_recv));
+        return delivery;
+    }
     // Runs run while another program holds path open for writing with that share mode.
     static int WhileWritten(const std::string& path, DWORD share, const std::function<int()>& run)
     {

@@ -37,10 +37,7 @@ TEST_F(Reliability, AFileHeldByAWriterIsReportedKeptAndExportedByTheNextRun)
 
 TEST_F(Reliability, ADeliveryHeldByAWriterStaysForTheNextImport)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery));
-    ASSERT_TRUE(test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     Make(delivery, "d.txt", "being written");
     test::RecordingView first;
     EXPECT_EQ(1, WhileWritten(delivery + "\\d.txt", FILE_SHARE_READ, [&] { return Import(first); }));
@@ -54,10 +51,7 @@ TEST_F(Reliability, ADeliveryHeldByAWriterStaysForTheNextImport)
 // Another program (or a second run) takes a file between the listing and its copy.
 TEST_F(Reliability, ASourceThatVanishesMidRunIsPassedOverWithoutAMessage)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery));
-    ASSERT_TRUE(test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     for (bool import : { false, true }) {
         SCOPED_TRACE(import ? "import" : "export");
         const std::string dir = import ? delivery : m_send;
@@ -194,10 +188,7 @@ TEST_F(Reliability, GbkNamesWithBackslashAndUnderscoreTrailBytesTravelEndToEnd)
 
 TEST_F(Reliability, RepeatedDeliveriesOfOneNameAreAllArchived)
 {
-    SetUserOrgID("Q9");
-    const std::string delivery = m_data + "\\Q9";
-    ASSERT_TRUE(test::MakeDir(delivery));
-    ASSERT_TRUE(test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     for (int run = 0; run < 3; ++run) {
         ASSERT_TRUE(test::WriteFile(delivery + "\\daily.txt", "day " + std::to_string(run)));
         test::RecordingView view;

@@ -9,15 +9,6 @@ namespace test {
 
 namespace {
 
-// A shell word that passes any path through unchanged.
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // text as one argument of a Windows command line, which Wine splits into the Linux program's arguments:
 // in double quotes, with each quote and the backslashes before one escaped.
 std::string Argument(const std::string& text)
@@ -38,22 +29,44 @@ std::string Argument(const std::string& text)
 
 } // namespace
 
-std::string UnixPath(const std::string& windowsPath)
+std::string ShellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string UnixPath(const std::wstring& windowsPath)
 {
     typedef char*(CDECL * UnixName)(LPCWSTR);
     const UnixName unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
-    if (unixName == nullptr || n <= 0)
-        return "";
-    std::vector<wchar_t> wide(n);
-    ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
-    char* path = unixName(wide.data());
+    char* path = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
     if (path == nullptr)
         return "";
     const std::string result = path;
     ::HeapFree(::GetProcessHeap(), 0, path);
     return result;
+}
+
+std::string UnixPath(const std::string& windowsPath)
+{
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return "";
+    std::vector<wchar_t> wide(n);
+    ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
+    return UnixPath(std::wstring(wide.data()));
+}
+
+std::string DosDevices()
+{
+    std::string devices = UnixPath("C:\\");
+    while (!devices.empty() && devices.back() == '/')
+        devices.pop_back();
+    const size_t slash = devices.rfind('/');
+    return slash == std::string::npos ? std::string() : devices.substr(0, slash);
 }
 
 bool RunUnix(const std::string& command)
@@ -70,9 +83,10 @@ bool RunUnix(const std::string& command)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
+    // For a Linux program Wine fills in no handles: hThread may hold any value, even one of this
+    // process's own handles (closing it closed the standard output once), so neither is closed.
     if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    CHandle thread(process.hThread), handle(process.hProcess);
     std::string windowsDone = "Z:" + done;
     for (char& c : windowsDone)
         c = c == '/' ? '\\' : c;
@@ -94,19 +108,15 @@ bool RunUnix(const std::string& command)
 
 DriveAlias::DriveAlias(const std::string& folder)
 {
-    // The prefix's drive letters are links in its dosdevices folder, beside the one of C:; a link that
-    // leads nowhere any more was left by a test that did not end, and goes.
-    std::string devices = UnixPath("C:\\");
-    while (!devices.empty() && devices.back() == '/')
-        devices.pop_back();
-    devices = devices.substr(0, devices.rfind('/'));
+    // A link that leads nowhere any more was left by a test that did not end, and goes.
+    const std::string devices = DosDevices();
     const std::string target = UnixPath(folder);
     for (char letter = 'q'; letter <= 'y' && m_drive.empty() && !devices.empty() && !target.empty(); ++letter) {
         const std::string drive = std::string(1, letter) + ":";
         const std::string link = devices + "/" + drive;
         if (::GetDriveTypeA((drive + "\\").c_str()) == DRIVE_NO_ROOT_DIR
-            && RunUnix("{ [ -e " + Quoted(link) + " ] || rm -f " + Quoted(link) + "; } && ln -s " + Quoted(target) + " "
-                       + Quoted(link))) {
+            && RunUnix("{ [ -e " + ShellQuoted(link) + " ] || rm -f " + ShellQuoted(link) + "; } && ln -s " + ShellQuoted(target) + " "
+                       + ShellQuoted(link))) {
             m_drive = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":";
             m_link = link;
         }
@@ -116,7 +126,13 @@ DriveAlias::DriveAlias(const std::string& folder)
 DriveAlias::~DriveAlias()
 {
     if (!m_link.empty())
-        RunUnix("rm -f " + Quoted(m_link));
+        RunUnix("rm -f " + ShellQuoted(m_link));
+}
+
+bool DriveAlias::PointAt(const std::string& folder)
+{
+    const std::string target = UnixPath(folder);
+    return !m_link.empty() && !target.empty() && RunUnix("ln -sfn " + ShellQuoted(target) + " " + ShellQuoted(m_link));
 }
 
 FolderLink::FolderLink(const std::string& link, const std::string& target) : m_bMade(false)
@@ -125,21 +141,21 @@ FolderLink::FolderLink(const std::string& link, const std::string& target) : m_b
     const std::string unixTarget = UnixPath(target);
     if (m_unixLink.empty() || unixTarget.empty())
         return;
-    m_bMade = RunUnix("ln -s " + Quoted(unixTarget) + " " + Quoted(m_unixLink));
+    m_bMade = RunUnix("ln -s " + ShellQuoted(unixTarget) + " " + ShellQuoted(m_unixLink));
 }
 
 FolderLink::~FolderLink()
 {
     if (m_bMade)
-        RunUnix("rm -f " + Quoted(m_unixLink));
+        RunUnix("rm -f " + ShellQuoted(m_unixLink));
 }
 
 SmallDisk::SmallDisk(unsigned long long size)
 {
     // Z: is the prefix's name for the Linux root.
     const std::string unix = "/tmp/qrvlnk-disk-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount());
-    if (!RunUnix("mkdir -p " + Quoted(unix) + " && mount -t tmpfs -o size=" + std::to_string(size) + " qrvlnk " + Quoted(unix))) {
-        RunUnix("rmdir " + Quoted(unix));
+    if (!RunUnix("mkdir -p " + ShellQuoted(unix) + " && mount -t tmpfs -o size=" + std::to_string(size) + " qrvlnk " + ShellQuoted(unix))) {
+        RunUnix("rmdir " + ShellQuoted(unix));
         return;
     }
     m_unix = unix;
@@ -151,7 +167,7 @@ SmallDisk::SmallDisk(unsigned long long size)
 SmallDisk::~SmallDisk()
 {
     if (!m_unix.empty())
-        RunUnix("umount " + Quoted(m_unix) + " && rmdir " + Quoted(m_unix));
+        RunUnix("umount " + ShellQuoted(m_unix) + " && rmdir " + ShellQuoted(m_unix));
 }
 
 } // namespace test

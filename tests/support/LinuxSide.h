@@ -6,9 +6,15 @@
 
 namespace test {
 
-// The Linux path of a Windows path, or "" outside Wine.
+// The Linux path of a Windows path (GBK, or UTF-16 for any name), or "" outside Wine.
 std::string UnixPath(const std::string& windowsPath);
-// Runs a command of the Linux shell; true when it exits with 0.
+std::string UnixPath(const std::wstring& windowsPath);
+// The Linux folder of the prefix's drive letters (each a link named "x:").
+std::string DosDevices();
+// text as one word of the Linux shell, whatever it holds.
+std::string ShellQuoted(const std::string& text);
+// Runs a command of the Linux shell (UTF-8, as Linux names files) and waits up to 30 s for it to end;
+// true when it exits with 0.
 bool RunUnix(const std::string& command);
 
 // A free drive letter that names folder, until the object goes.
@@ -20,6 +26,8 @@ public:
     DriveAlias& operator=(const DriveAlias&) = delete;
     // "X:", or "" when no letter could be made.
     const std::string& Drive() const { return m_drive; }
+    // Lets the letter stand for another folder; false when it could not.
+    bool PointAt(const std::string& folder);
 
 private:
     std::string m_drive;

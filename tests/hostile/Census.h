@@ -1,0 +1,40 @@
+// Every entry below a workspace's root with what it holds, taken through the wide file functions so that
+// names come back exactly: a file's size, attributes and a hash of its bytes.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace hostile {
+
+struct Entry {
+    bool folder = false;
+    ULONGLONG size = 0;
+    uint64_t hash = 0;
+    DWORD attributes = 0;
+    bool unreadable = false;
+};
+
+class CCensus {
+public:
+    // The entries below root; the links in skip (relative paths) are listed as folders but not entered.
+    static CCensus Take(const std::wstring& root, const std::vector<std::wstring>& skip);
+    static uint64_t Hash(const std::string& bytes);
+
+    const std::map<std::wstring, Entry>& Entries() const { return m_entries; }
+    // The entry at path, compared as the file system compares names; null when there is none.
+    const Entry* Find(const std::wstring& path) const;
+    bool IsFolder(const std::wstring& path) const;
+    // The files directly in folder, by name.
+    std::vector<std::wstring> FilesIn(const std::wstring& folder) const;
+
+private:
+    void Walk(const std::wstring& root, const std::wstring& folder, const std::vector<std::wstring>& skip);
+
+    std::map<std::wstring, Entry> m_entries;
+};
+
+} // namespace hostile

@@ -1,0 +1,136 @@
+#include "Hooks.h"
+
+#include <cstring>
+
+namespace hostile {
+namespace hooks {
+
+namespace {
+
+unsigned s_divisor = 1;
+// Set on the host's thread while no run is under way, read by the run's worker.
+std::function<void(unsigned)> s_before;
+volatile LONG s_calls = 0;
+volatile LONG s_armed = 0;
+
+void Before()
+{
+    if (s_armed != 0)
+        s_before(static_cast<unsigned>(::InterlockedIncrement(&s_calls)));
+}
+
+void WINAPI ShortSleep(DWORD ms)
+{
+    ::Sleep(ms / s_divisor);
+}
+
+UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
+{
+    return ::SetTimer(hWnd, id, ms / s_divisor, proc);
+}
+
+#define QRVLNK_FILE_HOOK(ret, name, params, args) \
+    ret WINAPI Hook##name params                  \
+    {                                             \
+        Before();                                 \
+        return ::name args;                       \
+    }
+
+QRVLNK_FILE_HOOK(HANDLE, CreateFileA, (LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
+                 (a, b, c, d, e, f, g))
+QRVLNK_FILE_HOOK(HANDLE, CreateFileW, (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
+                 (a, b, c, d, e, f, g))
+QRVLNK_FILE_HOOK(BOOL, MoveFileA, (LPCSTR a, LPCSTR b), (a, b))
+QRVLNK_FILE_HOOK(BOOL, MoveFileW, (LPCWSTR a, LPCWSTR b), (a, b))
+QRVLNK_FILE_HOOK(BOOL, MoveFileExA, (LPCSTR a, LPCSTR b, DWORD c), (a, b, c))
+QRVLNK_FILE_HOOK(BOOL, MoveFileExW, (LPCWSTR a, LPCWSTR b, DWORD c), (a, b, c))
+QRVLNK_FILE_HOOK(BOOL, DeleteFileA, (LPCSTR a), (a))
+QRVLNK_FILE_HOOK(BOOL, DeleteFileW, (LPCWSTR a), (a))
+QRVLNK_FILE_HOOK(HANDLE, FindFirstFileA, (LPCSTR a, LPWIN32_FIND_DATAA b), (a, b))
+QRVLNK_FILE_HOOK(HANDLE, FindFirstFileW, (LPCWSTR a, LPWIN32_FIND_DATAW b), (a, b))
+QRVLNK_FILE_HOOK(BOOL, FindNextFileA, (HANDLE a, LPWIN32_FIND_DATAA b), (a, b))
+QRVLNK_FILE_HOOK(BOOL, FindNextFileW, (HANDLE a, LPWIN32_FIND_DATAW b), (a, b))
+
+#undef QRVLNK_FILE_HOOK
+
+struct Hook {
+    const char* name;
+    void* replacement;
+};
+
+const Hook kFileHooks[] = {
+    { "CreateFileA", reinterpret_cast<void*>(HookCreateFileA) },
+    { "CreateFileW", reinterpret_cast<void*>(HookCreateFileW) },
+    { "MoveFileA", reinterpret_cast<void*>(HookMoveFileA) },
+    { "MoveFileW", reinterpret_cast<void*>(HookMoveFileW) },
+    { "MoveFileExA", reinterpret_cast<void*>(HookMoveFileExA) },
+    { "MoveFileExW", reinterpret_cast<void*>(HookMoveFileExW) },
+    { "DeleteFileA", reinterpret_cast<void*>(HookDeleteFileA) },
+    { "DeleteFileW", reinterpret_cast<void*>(HookDeleteFileW) },
+    { "FindFirstFileA", reinterpret_cast<void*>(HookFindFirstFileA) },
+    { "FindFirstFileW", reinterpret_cast<void*>(HookFindFirstFileW) },
+    { "FindNextFileA", reinterpret_cast<void*>(HookFindNextFileA) },
+    { "FindNextFileW", reinterpret_cast<void*>(HookFindNextFileW) },
+};
+
+// Points the import of function from dll in module at replacement; false when module does not import it.
+bool Patch(HMODULE module, const char* dll, const char* function, void* replacement)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const IMAGE_NT_HEADERS* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (const IMAGE_IMPORT_DESCRIPTOR* from = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         from->Name != 0; ++from) {
+        if (::lstrcmpiA(reinterpret_cast<const char*>(base + from->Name), dll) != 0)
+            continue;
+        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + from->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
+                continue;
+            DWORD protection = 0;
+            if (!::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection))
+                return false;
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool Install(HMODULE dll, unsigned timeDivisor)
+{
+    s_divisor = timeDivisor == 0 ? 1 : timeDivisor;
+    for (const Hook& hook : kFileHooks)
+        Patch(dll, "kernel32.dll", hook.name, hook.replacement);
+    return Patch(dll, "kernel32.dll", "Sleep", reinterpret_cast<void*>(ShortSleep))
+           && Patch(dll, "user32.dll", "SetTimer", reinterpret_cast<void*>(ShortTimer));
+}
+
+void Arm(const std::function<void(unsigned)>& before)
+{
+    s_before = before;
+    s_calls = 0;
+    s_armed = 1;
+}
+
+void Disarm()
+{
+    s_armed = 0;
+    s_before = nullptr;
+}
+
+unsigned Calls()
+{
+    return static_cast<unsigned>(s_calls);
+}
+
+} // namespace hooks
+} // namespace hostile

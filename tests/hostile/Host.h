@@ -1,0 +1,66 @@
+// The plug-in's host: its main window on this thread, the real QRVLNK.dll loaded beside this program, the
+// exports called as a host calls them, and someone who answers every message box at once and notes what
+// it said. A call that does not return in time ends the program, after onHang has told why.
+#pragma once
+#include "Workspace.h"
+#include "support/Programs.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hostile {
+
+struct Box {
+    std::wstring caption;
+    std::wstring text;
+};
+
+struct CallResult {
+    int value = 0;
+    DWORD ms = 0;
+    std::vector<Box> boxes;
+    // Windows of this process still shown after the call, besides the host's own.
+    std::vector<std::wstring> windowsLeft;
+};
+
+class CHost {
+public:
+    CHost(unsigned timeDivisor, DWORD timeoutMs);
+    ~CHost();
+    CHost(const CHost&) = delete;
+    CHost& operator=(const CHost&) = delete;
+
+    // Loads the plug-in with cwd as the current directory (where it reads its INI files); false when it
+    // does not load or its imports cannot be reached.
+    bool Load(const std::string& cwd);
+    void Unload();
+    bool SetDataFilePath(const std::string& path);
+    bool SetUserOrgID(const std::string& id);
+    // Calls AutoExport or AutoImport; onHang runs (on another thread) when the call has not returned in time.
+    CallResult Call(Run run, const std::function<void(const CallResult&)>& onHang);
+
+private:
+    static DWORD WINAPI WatchProc(void* pParam);
+    void Watch();
+    void AnswerBoxes();
+
+    unsigned m_nTimeDivisor;
+    DWORD m_dwTimeoutMs;
+    std::unique_ptr<test::TitledWindow> m_window;
+    std::unique_ptr<test::LoadedPlugin> m_plugin;
+    HANDLE m_hThread;
+    CRITICAL_SECTION m_lock;
+    volatile LONG m_bStop;
+    // Guarded by m_lock: the call under way, when it began, what it showed.
+    bool m_bCalling;
+    DWORD m_dwStart;
+    CallResult m_result;
+    std::vector<HWND> m_answered;
+    std::function<void(const CallResult&)> m_onHang;
+};
+
+} // namespace hostile

@@ -1,0 +1,55 @@
+// The laws every run is held to, from what the disk, the record and the host show before and after it:
+//   1 conservation: every file's bytes are still somewhere a rule allows; no bytes that no file had; no
+//     temporary copy left;
+//   2 routing: bytes only go where a rule sends them, a run refused for its folders touches nothing, and
+//     the refusals follow the folders as they are, not as they are spelled;
+//   3 the plan: what the settings check's plan said of each entry is what the run did with it, as long
+//     as nothing the run reads changed since the plan was taken and no neighbour touched the entry;
+//   4 the record: whole lines, a start and an end for every run, one line per listed file saying what
+//     became of it;
+//   5 the host: the call returns 1 and leaves no window behind.
+#pragma once
+#include "Census.h"
+#include "Host.h"
+#include "Model.h"
+#include "Neighbour.h"
+#include "PlanTable.h"
+#include "Record.h"
+
+#include <string>
+#include <vector>
+
+namespace hostile {
+
+struct Violation {
+    int law;
+    std::string text; // UTF-8
+};
+
+// One run and everything seen around it.
+struct RunSeen {
+    Run run = Run::kExport;
+    size_t index = 0;
+    CCensus before;
+    CCensus after;
+    RecordFiles recordBefore;
+    RecordFiles recordAfter;
+    CallResult call;
+    std::vector<Fact> facts;
+    bool recordHeld = false; // a neighbour held the record open for some time during the run
+    bool planHolds = false;  // nothing the run reads changed since the plan was taken
+};
+
+// The lines the run added to the record (whole or not), each split into its fields.
+std::vector<std::vector<std::string>> AddedLines(const RunSeen& seen, std::string* tail);
+// True when the run was refused: its record says so, or a box said it would not start.
+bool WasRefused(const RunSeen& seen);
+
+void CheckFiles(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
+// Only for a run that the plan holds for: the folders it reads are as they were when the plan was taken.
+void CheckPlan(const Workspace& ws, const CModel& model, const Plan& plan, const RunSeen& seen,
+               std::vector<Violation>* violations);
+void CheckRecord(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
+void CheckHost(const RunSeen& seen, std::vector<Violation>* violations);
+
+} // namespace hostile

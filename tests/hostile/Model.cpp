@@ -1,0 +1,310 @@
+#include "Model.h"
+
+#include "Text.h"
+#include "framework/ChildName.h"
+#include "framework/Gbk.h"
+
+#include <cstdio>
+#include <cwctype>
+
+namespace hostile {
+
+namespace {
+
+const size_t kClientCodeLimit = 24;   // bytes, terminator included
+const size_t kPlatformCodeLimit = 16; // bytes, terminator included
+const size_t kUserOrgIDLimit = 16;    // bytes
+const wchar_t kTempPrefix[] = L".~qrvlnk-";
+const wchar_t kTempSuffix[] = L".part";
+
+std::string NumberedKey(const char* format, int n)
+{
+    char key[32];
+    std::snprintf(key, sizeof(key), format, n);
+    return key;
+}
+
+// What path adds to folder, which holds it.
+std::wstring PathBelow(const std::wstring& path, const std::wstring& folder)
+{
+    return folder.empty() ? path : path.substr(folder.size() + (path.size() > folder.size() ? 1 : 0));
+}
+
+// The stronger of two: a refusal, then a choice, then a start.
+void Combine(Refusal& into, const Refusal& other)
+{
+    const bool hidden = into.hiddenByDrive || other.hiddenByDrive;
+    if (other.verdict == Verdict::kRefused && into.verdict != Verdict::kRefused)
+        into = other;
+    else if (other.verdict == Verdict::kEither && into.verdict == Verdict::kGoes)
+        into = other;
+    into.hiddenByDrive = into.verdict == Verdict::kEither && hidden;
+}
+
+Refusal Refused(const std::string& why)
+{
+    return { Verdict::kRefused, why };
+}
+
+} // namespace
+
+bool Matches(const Place& place, const std::wstring& path)
+{
+    if (!SameName(ParentOf(path), place.folder))
+        return false;
+    const std::wstring name = NameOf(path);
+    if (SameName(name, place.name))
+        return true;
+    if (!place.numbered || name.size() < place.name.size() + 2 || !SameName(name.substr(0, place.name.size()), place.name)
+        || name[place.name.size()] != L'.' || name[place.name.size() + 1] == L'0')
+        return false;
+    for (size_t i = place.name.size() + 1; i < name.size(); ++i) {
+        if (!std::iswdigit(name[i]))
+            return false;
+    }
+    return true;
+}
+
+CModel::CModel(const Workspace& ws) : m_ws(ws)
+{
+    for (int i = 0;; ++i) {
+        Pair pair;
+        pair.client = Value(NumberedKey("ClientID%04d", i));
+        if (pair.client.empty())
+            break;
+        pair.platform = Value(NumberedKey("QRVID%04d", i));
+        if (!pair.platform.empty() && pair.client.size() < kClientCodeLimit && pair.platform.size() < kPlatformCodeLimit
+            && IsChildName(pair.platform))
+            m_pairs.push_back(pair);
+    }
+}
+
+std::string CModel::Value(const std::string& key) const
+{
+    for (const IniLine& line : m_ws.mapping) {
+        if (::lstrcmpiA(line.key.c_str(), key.c_str()) == 0)
+            return line.value;
+    }
+    return std::string();
+}
+
+std::string CModel::Spell(const FolderSetting& setting) const
+{
+    if (setting.unset)
+        return std::string();
+    std::string root, real;
+    ToGbk(m_ws.root, &root);
+    ToGbk(setting.real, &real);
+    const std::string plain = real.empty() ? root : root + "\\" + real;
+    switch (setting.spelling) {
+    case Spelling::kPlain:
+        return plain;
+    case Spelling::kTrailingSeparator:
+        return plain + "\\";
+    case Spelling::kOtherCase: {
+        std::string upper;
+        ToGbk(Upper(FromGbk(plain)), &upper);
+        return upper;
+    }
+    case Spelling::kLongPrefix:
+        return "\\\\?\\" + plain;
+    case Spelling::kDevicePrefix:
+        return "\\\\.\\" + plain;
+    case Spelling::kDriveLetter: {
+        std::string rest;
+        ToGbk(PathBelow(setting.real, m_ws.driveTarget), &rest);
+        return std::string(1, static_cast<char>(m_ws.driveLetter)) + ":\\" + rest;
+    }
+    case Spelling::kJunction:
+        for (const Alias& link : m_ws.links) {
+            if (IsSameOrBelow(setting.real, link.target)) {
+                std::string path;
+                ToGbk(JoinPath(JoinPath(m_ws.root, link.path), PathBelow(setting.real, link.target)), &path);
+                return path;
+            }
+        }
+        return plain;
+    case Spelling::kDotted:
+        // ".." is resolved by name: the folder before it need not exist.
+        return root + "\\elsewhere\\..\\" + real;
+    }
+    return plain;
+}
+
+std::wstring CModel::SpelledPath(const FolderSetting& setting, const std::wstring& real) const
+{
+    return JoinPath(FromGbk(Spell(setting)), PathBelow(real, setting.real));
+}
+
+bool CModel::IsUserOrgIDUsable() const
+{
+    return m_ws.userOrgID.size() <= kUserOrgIDLimit && (m_ws.userOrgID.empty() || IsChildName(m_ws.userOrgID));
+}
+
+std::wstring CModel::Delivery() const
+{
+    return JoinPath(m_ws.data.real, FromGbk(m_ws.userOrgID));
+}
+
+std::wstring CModel::Backup() const
+{
+    return JoinPath(Delivery(), L"Backup");
+}
+
+std::string CModel::Lookup(const std::string& clientCode) const
+{
+    for (const Pair& pair : m_pairs) {
+        if (pair.client == clientCode)
+            return pair.platform;
+    }
+    return std::string();
+}
+
+std::vector<std::string> CModel::PlatformCodes() const
+{
+    std::vector<std::string> codes;
+    for (const Pair& pair : m_pairs)
+        codes.push_back(pair.platform);
+    return codes;
+}
+
+Refusal CModel::Inside(const char* inner, const FolderSetting& spelled, const std::wstring& innerPath, const char* outer,
+                       const std::wstring& outerPath, const CCensus& before, const std::wstring* seenFirst) const
+{
+    if (!IsSameOrBelow(innerPath, outerPath))
+        return Refusal();
+    const std::string why = std::string(inner) + " (" + Utf8(innerPath) + ") is or lies in " + outer + " (" + Utf8(outerPath) + ")";
+    if (!before.IsFolder(outerPath))
+        return { Verdict::kEither, why };
+    if (!SeesHolder(spelled, innerPath, outerPath) || (seenFirst != nullptr && !SeesHolder(spelled, innerPath, *seenFirst)))
+        return { Verdict::kEither, why + ", which a drive letter hides under Wine", true };
+    return { Verdict::kRefused, why };
+}
+
+bool CModel::SeesHolder(const FolderSetting& spelled, const std::wstring& inner, const std::wstring& outer) const
+{
+    const std::wstring& drive = m_ws.driveTarget;
+    if (!m_ws.hasDrive || !IsSameOrBelow(inner, drive) || SameName(drive, outer) || !IsSameOrBelow(drive, outer))
+        return true;
+    if (spelled.spelling == Spelling::kDriveLetter)
+        return false;
+    if (spelled.spelling != Spelling::kJunction)
+        return true;
+    for (const Alias& link : m_ws.links) {
+        if (IsSameOrBelow(spelled.real, link.target))
+            return IsSameOrBelow(outer, link.target);
+    }
+    return true;
+}
+
+Refusal CModel::ExportRefusal(const CCensus& before) const
+{
+    if (m_ws.send.unset || m_ws.data.unset)
+        return Refused("SourcePath or ExportLocation is unset");
+    Refusal refusal;
+    for (const std::string& code : PlatformCodes())
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "a platform folder",
+                                JoinPath(m_ws.data.real, FromGbk(code)), before, &m_ws.data.real));
+    if (!m_ws.userOrgID.empty() && IsUserOrgIDUsable())
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
+    return refusal;
+}
+
+Refusal CModel::ImportRefusal(const CCensus& before) const
+{
+    if (!IsUserOrgIDUsable())
+        return Refused("UserOrgID is too long or not a folder name");
+    if (m_ws.recv.unset || m_ws.data.unset)
+        return Refused("DestPath or ExportLocation is unset");
+    Refusal refusal = Inside("the receive directory", m_ws.recv, m_ws.recv.real, "the delivery folder", Delivery(), before);
+    for (const std::string& code : PlatformCodes())
+        Combine(refusal, Inside("the receive directory", m_ws.recv, m_ws.recv.real, "a platform folder",
+                                JoinPath(m_ws.data.real, FromGbk(code)), before, &m_ws.data.real));
+    // The host's working directory holds its INI files and the record.
+    if (SameName(Delivery(), m_ws.work))
+        Combine(refusal, { before.IsFolder(Delivery()) ? Verdict::kRefused : Verdict::kEither,
+                           "the delivery folder (" + Utf8(Delivery()) + ") is the host's working directory" });
+    if (!m_ws.send.unset) {
+        Combine(refusal, Inside("the delivery folder", m_ws.data, Delivery(), "the send directory", m_ws.send.real, before));
+        Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
+    }
+    return refusal;
+}
+
+Refusal CModel::RefusalOf(Run run, const CCensus& before) const
+{
+    return run == Run::kExport ? ExportRefusal(before) : ImportRefusal(before);
+}
+
+bool CModel::IsHostFile(const std::wstring& path) const
+{
+    if (!SameName(ParentOf(path), m_ws.work))
+        return false;
+    const std::wstring name = NameOf(path);
+    for (const char* host : { "OrgMap.ini", "TaskDefine.ini", "08888978.log" }) {
+        if (SameName(name, FromGbk(host)))
+            return true;
+    }
+    const std::wstring record = FromGbk("传送记录");
+    return name.size() >= record.size() + 4 && name.compare(0, record.size(), record) == 0
+           && SameName(name.substr(name.size() - 4), L".csv");
+}
+
+std::wstring CModel::Walked(Run run) const
+{
+    return run == Run::kExport ? m_ws.send.real : Delivery();
+}
+
+bool CModel::Affects(Run run, const std::wstring& path) const
+{
+    if (IsHostFile(path))
+        return false;
+    if (run == Run::kImport)
+        return IsSameOrBelow(path, Delivery()) || IsSameOrBelow(path, m_ws.recv.real);
+    return IsSameOrBelow(path, m_ws.send.real) || IsSameOrBelow(path, m_ws.data.real);
+}
+
+std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const
+{
+    std::vector<Place> places;
+    std::string name;
+    if (!SameName(ParentOf(path), Walked(run)) || !IsTransferable(NameOf(path), &name))
+        return places;
+    if (run == Run::kExport) {
+        std::string code;
+        const std::string platform = ClientCodeOf(name, &code) ? Lookup(code) : std::string();
+        if (!platform.empty())
+            places.push_back({ JoinPath(m_ws.data.real, FromGbk(platform)), NameOf(path), false });
+    } else if (!SameName(NameOf(path), L"Backup")) {
+        places.push_back({ m_ws.recv.real, NameOf(path), false });
+        places.push_back({ Backup(), NameOf(path), true });
+    }
+    return places;
+}
+
+bool CModel::ClientCodeOf(const std::string& name, std::string* code)
+{
+    const char* first = gbk::Find(name.c_str(), '_');
+    if (first == nullptr || first == name.c_str())
+        return false;
+    const char* second = gbk::Find(first + 1, '_');
+    if (second == nullptr || second == first + 1)
+        return false;
+    code->assign(first + 1, second);
+    return true;
+}
+
+bool CModel::IsTransferable(const std::wstring& name, std::string* gbk)
+{
+    return ToGbk(name, gbk) && !name.empty() && name.back() != L'.' && name.back() != L' ' && !IsTemporaryName(name);
+}
+
+bool CModel::IsTemporaryName(const std::wstring& name)
+{
+    const size_t prefix = sizeof(kTempPrefix) / sizeof(wchar_t) - 1;
+    const size_t suffix = sizeof(kTempSuffix) / sizeof(wchar_t) - 1;
+    return name.size() >= prefix + suffix && name.compare(0, prefix, kTempPrefix) == 0
+           && name.compare(name.size() - suffix, suffix, kTempSuffix) == 0;
+}
+
+} // namespace hostile

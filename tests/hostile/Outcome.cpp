@@ -1,0 +1,66 @@
+#include "Outcome.h"
+
+#include "Text.h"
+
+namespace hostile {
+
+bool TouchedByNeighbour(const RunSeen& seen, const std::wstring& name)
+{
+    for (const Fact& fact : seen.facts) {
+        if (fact.done && (SameName(NameOf(fact.path), name) || SameName(NameOf(fact.to), name)))
+            return true;
+    }
+    return false;
+}
+
+bool TouchedSpelling(const RunSeen& seen, const std::string& name)
+{
+    for (const Fact& fact : seen.facts) {
+        for (const std::wstring& path : { fact.path, fact.to }) {
+            for (const std::string& spelling : NarrowSpellings(NameOf(path))) {
+                if (fact.done && SameName(FromGbk(spelling), FromGbk(name)))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen)
+{
+    std::vector<EntryOutcome> outcomes;
+    const std::wstring walked = model.Walked(seen.run);
+    for (const std::wstring& name : seen.before.FilesIn(walked)) {
+        if (CModel::IsTemporaryName(name))
+            continue;
+        EntryOutcome outcome;
+        outcome.name = name;
+        outcome.source = JoinPath(walked, name);
+        outcome.touched = TouchedByNeighbour(seen, name);
+        const Entry* was = seen.before.Find(outcome.source);
+        for (const Place& place : model.Routes(seen.run, outcome.source)) {
+            for (const auto& entry : seen.after.Entries()) {
+                if (entry.second.folder || entry.second.hash != was->hash || !Matches(place, entry.first))
+                    continue;
+                // Files alike (empty ones) already in Backup give way to the one the run put there.
+                std::wstring& found = place.numbered ? outcome.archive : outcome.target;
+                const Entry* before = seen.before.Find(entry.first);
+                if (found.empty() || before == nullptr || before->folder || before->hash != entry.second.hash)
+                    found = entry.first;
+            }
+        }
+        const Entry* old = outcome.target.empty() ? nullptr : seen.before.Find(outcome.target);
+        outcome.newCopy = !outcome.target.empty() && (old == nullptr || old->folder || old->hash != was->hash);
+        const Entry* now = seen.after.Find(outcome.source);
+        const bool stayed = now != nullptr && !now->folder && now->hash == was->hash;
+        const bool copied = !outcome.target.empty() || !outcome.archive.empty();
+        if (copied)
+            outcome.what = stayed ? EntryOutcome::kCopied : EntryOutcome::kCopiedAndGone;
+        else
+            outcome.what = stayed ? EntryOutcome::kStayed : now != nullptr ? EntryOutcome::kChanged : EntryOutcome::kGone;
+        outcomes.push_back(outcome);
+    }
+    return outcomes;
+}
+
+} // namespace hostile

@@ -1,0 +1,25 @@
+// The transfer record as the laws read it: 传送记录.csv beside the INI files and its older files (lines
+// are split by the record's own CTransferRecord::ParseLine).
+#pragma once
+#include "Workspace.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hostile {
+
+// The record and its older files (.1 to .3) as they are at one moment.
+struct RecordFiles {
+    bool exists = false;
+    std::string main;
+    bool olderExists[3] = { false, false, false };
+    uint64_t older[3] = { 0, 0, 0 };
+};
+
+RecordFiles ReadRecordFiles(const Workspace& ws);
+std::wstring RecordPath(const Workspace& ws);
+// The whole file's bytes, read with every sharing allowed; false when it cannot be read.
+bool ReadBytes(const std::wstring& longPath, std::string* bytes);
+
+} // namespace hostile

@@ -1,0 +1,111 @@
+// qrvlnk_hostile.exe: generated hostile workspaces run through the real QRVLNK.dll, each checked against
+// the laws (see Laws.h). scripts/hostile.sh runs it and counts.
+//   qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--list S,S,...] [--real-time] [--timeout SECONDS]
+//                      [--keep] [--show]
+// (--list runs those seeds, in that order, instead of a range.)
+// Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed (--show prints
+// every seed's report); exit code 0 when every seed passed, 1 when one failed, 2 for wrong arguments, 3
+// when a call did not return.
+#include "Host.h"
+#include "Session.h"
+#include "Text.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--list S,S,...] [--real-time] [--timeout SECONDS] "
+    "[--keep] [--show]\n";
+const uint64_t kDefaultSeeds = 40;
+
+// A drive letter that names nothing yet, from the end of the alphabet.
+wchar_t FreeDriveLetter()
+{
+    const DWORD used = ::GetLogicalDrives();
+    for (wchar_t letter = L'Y'; letter > L'D'; --letter) {
+        if ((used & (1u << (letter - L'A'))) == 0)
+            return letter;
+    }
+    return 0;
+}
+
+bool Number(const char* text, uint64_t* value)
+{
+    char* end = nullptr;
+    *value = std::strtoull(text, &end, 10);
+    return text[0] != '\0' && *end == '\0';
+}
+
+// Seeds separated by commas.
+bool Numbers(const std::string& text, std::vector<uint64_t>* values)
+{
+    size_t start = 0;
+    for (size_t comma = text.find(','); start <= text.size(); start = comma + 1, comma = text.find(',', start)) {
+        uint64_t value = 0;
+        if (!Number(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start).c_str(), &value))
+            return false;
+        values->push_back(value);
+        if (comma == std::string::npos)
+            break;
+    }
+    return !values->empty();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Lines end in LF alone, as the script that reads them expects.
+    _setmode(_fileno(stdout), _O_BINARY);
+    uint64_t first = 1, count = kDefaultSeeds, value = 0;
+    std::vector<uint64_t> list;
+    hostile::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool valued = i + 1 < argc;
+        if (arg == "--seeds" && valued && Number(argv[i + 1], &count)) {
+            ++i;
+        } else if (arg == "--first" && valued && Number(argv[i + 1], &first)) {
+            ++i;
+        } else if (arg == "--seed" && valued && Number(argv[i + 1], &first)) {
+            count = 1;
+            ++i;
+        } else if (arg == "--list" && valued && Numbers(argv[i + 1], &list)) {
+            ++i;
+        } else if (arg == "--timeout" && valued && Number(argv[i + 1], &value)) {
+            options.timeoutMs = static_cast<DWORD>(value * 1000);
+            ++i;
+        } else if (arg == "--show") {
+            options.show = true;
+        } else if (arg == "--real-time") {
+            options.timeDivisor = 1;
+        } else if (arg == "--keep") {
+            options.keep = true;
+        } else {
+            hostile::Print(kUsage);
+            return 2;
+        }
+    }
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    options.root = std::wstring(temp) + L"qrvlnk-hostile-" + std::to_wstring(::GetCurrentProcessId());
+    options.driveLetter = FreeDriveLetter();
+    hostile::CHost host(options.timeDivisor, options.timeoutMs);
+    if (list.empty()) {
+        for (uint64_t seed = first; seed < first + count; ++seed)
+            list.push_back(seed);
+    }
+    bool passed = true;
+    for (uint64_t seed : list)
+        passed = hostile::RunSeed(seed, host, options) && passed;
+    return passed ? 0 : 1;
+}
