@@ -95,7 +95,7 @@ void Cleans(CReport& report, const std::string& folder, const char* run)
 {
     for (const std::string& name : StaleTemporaryFiles(folder))
         report.Add(Level::kInfo, "清理",
-                   CTransferEngine::Join(folder, name) + "：中断的复制留下的临时文件（一天以前的），" + run + "时删除");
+                   JoinPath(folder, name) + "：中断的复制留下的临时文件（一天以前的），" + run + "时删除");
 }
 
 // Why the run could not read source: it opens the file for reading (in the long form where its path
@@ -171,16 +171,21 @@ std::string NameRemedy(EntryReason reason)
     return "";
 }
 
+// Why a file stays in folder for its name, which no file can be opened by; "" for another reason.
+std::string LeftForName(const EntryDecision& decision, const char* folder)
+{
+    const std::string remedy = NameRemedy(decision.reason);
+    return remedy.empty() ? "" : ReasonText(decision) + "，文件留在" + folder + "。" + remedy;
+}
+
 // Why an export leaves a file in the send directory without trying it.
 std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& run,
                             const std::vector<MappingEntry>& mappings)
 {
+    const std::string named = LeftForName(decision, "发送目录");
+    if (!named.empty())
+        return named;
     switch (decision.reason) {
-    case EntryReason::kNameNotGbk:
-    case EntryReason::kNameTrailingDotOrBlank:
-    case EntryReason::kNameDevice:
-    case EntryReason::kNameCaseTwin:
-        return ReasonText(decision) + "，文件留在发送目录。" + NameRemedy(decision.reason);
     case EntryReason::kNoClientCode:
         return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
     case EntryReason::kTargetTooLong:
@@ -347,7 +352,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
         return;
     }
     const std::string delivery = DeliveryFolder(input);
-    const std::string backup = CTransferEngine::Join(delivery, kBackupFolder);
+    const std::string backup = JoinPath(delivery, kBackupFolder);
     report.Info("导入预演，交付文件夹为" + delivery);
     if (!CanWalk(report, delivery, "交付文件夹", "导入"))
         return;
@@ -367,20 +372,19 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
             Tell(report, entries, planned);
             continue;
         }
+        const std::string named = LeftForName(decision, "交付文件夹");
+        if (!named.empty()) {
+            planned.text = decision.name + "：" + named;
+            Tell(report, entries, planned);
+            continue;
+        }
         switch (decision.reason) {
         case EntryReason::kBackupName:
             // The line above says what to do.
             Tell(report, entries, planned);
             continue;
-        case EntryReason::kNameNotGbk:
-        case EntryReason::kNameTrailingDotOrBlank:
-        case EntryReason::kNameDevice:
-        case EntryReason::kNameCaseTwin:
-            planned.text = decision.name + "：" + ReasonText(decision) + "，文件留在交付文件夹。" + NameRemedy(decision.reason);
-            Tell(report, entries, planned);
-            continue;
         case EntryReason::kArchiveTooLong:
-            planned.text = decision.name + "：" + TooLong("备份路径", CTransferEngine::Join(backup, decision.name))
+            planned.text = decision.name + "：" + TooLong("备份路径", JoinPath(backup, decision.name))
                            + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字";
             Tell(report, entries, planned);
             continue;
@@ -419,7 +423,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
         }
         const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
         taken.push_back(archive);
-        planned.archive = CTransferEngine::Join(backup, archive);
+        planned.archive = JoinPath(backup, archive);
         planned.source = SourceFate::kArchived;
         const std::string archived = "备份为 " + planned.archive;
         if (decision.action == EntryAction::kArchive) {

@@ -3,6 +3,7 @@
 #include "Folder.h"
 #include "engine/TransferEngine.h"
 #include "framework/ChildName.h"
+#include "framework/Path.h"
 #include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
@@ -124,7 +125,7 @@ void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 {
     if (run.importRefused)
         return;
-    const std::string delivery = CTransferEngine::Join(run.exportLocation, run.userOrgID);
+    const std::string delivery = JoinPath(run.exportLocation, run.userOrgID);
     const Entry entry = EntryAt(delivery);
     if (entry == Entry::kNothing)
         report.Note("交付文件夹" + delivery + "还不存在，导入没有文件可取。平台第一次交付文件时会建立它；"

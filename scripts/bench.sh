@@ -11,13 +11,10 @@ source scripts/env.sh
 archs="${1:-all}"
 [ $# -gt 0 ] && shift
 [ "$archs" = all ] && archs="i686 x86_64"
-run() {
-  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
-}
 for arch in $archs; do
   cmake --preset "$arch" >/dev/null
   cmake --build --preset "$arch" --target qrvlnk_bench -j"$(nproc)" >/dev/null
-  (cd "build/$arch/bin" && run timeout 3600 wine qrvlnk_bench.exe "$@")
+  (cd "build/$arch/bin" && on_display timeout 3600 wine qrvlnk_bench.exe "$@")
   # Wine's desktop process is bound to the display it started on; the next run gets a new one.
   timeout 60 wineserver -k 2>/dev/null || true
 done

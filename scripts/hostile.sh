@@ -37,9 +37,6 @@ done
 cmake --preset i686 >/dev/null
 cmake --build --preset i686 --target qrvlnk_hostile >/dev/null
 
-run() {
-  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
-}
 # A Wine started on another display keeps it; this one starts on the display of the run.
 timeout 60 wineserver -w || timeout 60 wineserver -k 2>/dev/null || true
 
@@ -55,7 +52,7 @@ trap 'rm -f "$output"' EXIT
 while [ "$next" -lt "${#seeds[@]}" ]; do
   chunk=("${seeds[@]:next:500}")
   status=0
-  run wine build/i686/bin/qrvlnk_hostile.exe --list "$(IFS=,; echo "${chunk[*]}")" ${flags[@]+"${flags[@]}"} \
+  on_display wine build/i686/bin/qrvlnk_hostile.exe --list "$(IFS=,; echo "${chunk[*]}")" ${flags[@]+"${flags[@]}"} \
     | tee "$output" || status=$?
   reported=$(grep -c '^seed [0-9]*: \(passed$\|FAILED\)' "$output" || true)
   passed=$((passed + $(grep -c '^seed [0-9]*: passed$' "$output" || true)))

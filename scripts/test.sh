@@ -18,9 +18,6 @@ status=0
 bash scripts/check_layers.sh || status=1
 echo "== fuzz targets of the text logic (native)"
 bash scripts/fuzz.sh || status=1
-run() {
-  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
-}
 # Wine tells every program it starts the Windows version set in the prefix; tests/plugin checks that
 # it is the one QRVLNK_WINDOWS_VERSION names. Arguments: Wine's name for the version, its number.
 # reg.exe starts a Wine desktop without a display, so Wine is let end before the tests start theirs.
@@ -35,7 +32,7 @@ suite() {
   local arch=$1
   use_windows "$2" "$3"
   shift 3
-  run timeout 2400 ctest --preset "$arch" "$@" || status=1
+  on_display timeout 2400 ctest --preset "$arch" "$@" || status=1
   timeout 60 wineserver -k 2>/dev/null || true
 }
 # The whole suite under Windows 7; then the areas that drive the plug-in through its exports under the
@@ -45,7 +42,7 @@ for arch in $archs; do
   echo "== tests, $arch, Windows 7"
   suite "$arch" win7 6.1 "$@"
   echo "== durability of the hand-overs, $arch (strace)"
-  run bash scripts/check_durability.sh "$arch" || status=1
+  on_display bash scripts/check_durability.sh "$arch" || status=1
   timeout 60 wineserver -k 2>/dev/null || true
   # The file functions are Wine's own under both architectures; the DLL hosts load is the i686 one.
   if [ "$arch" = i686 ] && [ $# -eq 0 ]; then
@@ -59,7 +56,7 @@ if [ "$archs" = "i686 x86_64" ]; then
   echo "== release zips: GBK names"
   bash scripts/check_zip.sh || status=1
   echo "== setup program, both architectures (silent)"
-  run bash scripts/check_setup.sh || status=1
+  on_display bash scripts/check_setup.sh || status=1
   timeout 60 wineserver -k 2>/dev/null || true
 fi
 for arch in $archs; do

@@ -49,8 +49,8 @@ EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& 
         return decision;
     }
     decision.platformCode = platformCode;
-    decision.targetFolder = Join(input.strExportLocation, platformCode);
-    decision.target = Join(decision.targetFolder, decision.name);
+    decision.targetFolder = JoinPath(input.strExportLocation, platformCode);
+    decision.target = JoinPath(decision.targetFolder, decision.name);
     if (!FitsMaxPath(decision.target)) {
         decision.reason = EntryReason::kTargetTooLong;
         return decision;

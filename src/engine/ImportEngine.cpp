@@ -68,7 +68,7 @@ int CImportEngine::Run()
 {
     if (!MayStart(RunKind::kImport))
         return 0;
-    ::CreateDirectoryW(WidePath(Join(DeliveryFolder(m_input), kBackupFolder)).c_str(), nullptr);
+    ::CreateDirectoryW(WidePath(JoinPath(DeliveryFolder(m_input), kBackupFolder)).c_str(), nullptr);
     RemoveTemporaryFiles(m_input.strDestPath);
     WalkFolder(DeliveryFolder(m_input));
     return 1;
@@ -80,14 +80,14 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& en
     if (decision.reason != EntryReason::kNone)
         return decision;
     decision.targetFolder = input.strDestPath;
-    decision.target = Join(decision.targetFolder, decision.name);
-    decision.backupFolder = Join(DeliveryFolder(input), kBackupFolder);
+    decision.target = JoinPath(decision.targetFolder, decision.name);
+    decision.backupFolder = JoinPath(DeliveryFolder(input), kBackupFolder);
     decision.action = EntryAction::kStay;
     if (::lstrcmpiA(decision.name.c_str(), kBackupFolder) == 0)
         decision.reason = EntryReason::kBackupName;
     else if (!FitsMaxPath(decision.target))
         decision.reason = EntryReason::kTargetTooLong;
-    else if (!FitsMaxPath(Join(decision.backupFolder, decision.name)))
+    else if (!FitsMaxPath(JoinPath(decision.backupFolder, decision.name)))
         decision.reason = EntryReason::kArchiveTooLong;
     else
         decision.action = HoldsSameBytes(decision.target, decision.source, entry.size) ? EntryAction::kArchive
@@ -200,7 +200,7 @@ bool CImportEngine::MoveToBackup(const EntryDecision& decision, std::string* pAr
     const CWidePath source = WidePath(decision.source);
     std::vector<std::string> taken;
     for (std::string archive = decision.name;; archive = FreeBackupName(decision.backupFolder, decision.name, taken)) {
-        if (::MoveFileW(source.c_str(), WidePath(Join(decision.backupFolder, archive)).c_str())) {
+        if (::MoveFileW(source.c_str(), WidePath(JoinPath(decision.backupFolder, archive)).c_str())) {
             *pArchive = archive;
             return true;
         }

@@ -101,7 +101,7 @@ RunInput ReadRunInput(const UserOrgID& userOrgID)
 std::string DeliveryFolder(const RunInput& input)
 {
     return input.userOrgID.strValue.empty() ? input.strExportLocation
-                                            : CTransferEngine::Join(input.strExportLocation, input.userOrgID.strValue);
+                                            : JoinPath(input.strExportLocation, input.userOrgID.strValue);
 }
 
 std::string FolderOverlap(const RunInput& input, RunKind kind)

@@ -132,7 +132,7 @@ EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEnt
 {
     EntryDecision decision;
     decision.name = entry.name;
-    decision.source = Join(folder, decision.name);
+    decision.source = JoinPath(folder, decision.name);
     // A temporary copy is passed over whatever its name shares with another one's.
     if (entry.IsFolder()) {
         decision.reason = EntryReason::kFolder;
@@ -205,8 +205,8 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
     ::GetSystemTimeAsFileTime(&now);
     // The temporary path may pass the platform's path limit where the target's does not: both go in
     // their long form then.
-    const CWidePath temp = WidePath(Join(folder, MakeTemporaryName(now)));
-    const CWidePath target = WidePath(Join(folder, name));
+    const CWidePath temp = WidePath(JoinPath(folder, MakeTemporaryName(now)));
+    const CWidePath target = WidePath(JoinPath(folder, name));
     ULONGLONG written = 0;
     {
         // A new file, never another copy's: nobody else may open it while it is written.
@@ -278,6 +278,6 @@ void CTransferEngine::RemoveTemporaryFiles(const std::string& folder)
     while (list.Next(&entry)) {
         if (!entry.IsFolder() && entry.fault == NameFault::kNone && IsTemporaryName(entry.name.c_str())
             && IsStaleTemporary(entry, now))
-            ::DeleteFileW(WidePath(Join(folder, entry.name)).c_str());
+            ::DeleteFileW(WidePath(JoinPath(folder, entry.name)).c_str());
     }
 }

@@ -18,7 +18,6 @@
 #include "engine/RunView.h"
 #include "engine/TransferRecord.h"
 #include "framework/FolderList.h"
-#include "framework/Path.h"
 
 #include <windows.h>
 
@@ -48,9 +47,6 @@ public:
     // True for a temporary file that a run removes at now: older than kStaleTemporaryAge by the time in
     // its name, or, for a name without one, by its last-write time.
     static bool IsStaleTemporary(const FolderEntry& entry, const FILETIME& now);
-
-    // dir and name with one backslash between them (JoinPath).
-    static std::string Join(const std::string& dir, const std::string& name) { return JoinPath(dir, name); }
 
     // Copies are flushed to disk before their rename and renamed with write-through; the benchmark
     // turns this off to measure what it costs.

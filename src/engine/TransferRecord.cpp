@@ -2,6 +2,7 @@
 
 #include "engine/TransferEngine.h"
 #include "framework/App.h"
+#include "framework/Path.h"
 #include "framework/SystemError.h"
 #include "settings/Settings.h"
 
@@ -285,7 +286,7 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         detail = "已复制，但是源文件无法删除，下次导出会再传送它";
         break;
     case Outcome::kArchived:
-        detail = "已复制，备份为 " + CTransferEngine::Join(kBackupFolder, archive);
+        detail = "已复制，备份为 " + JoinPath(kBackupFolder, archive);
         break;
     case Outcome::kArchiveFailed:
         result = kFailed;
@@ -297,7 +298,7 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         break;
     case Outcome::kArchivedOnly:
         detail = "接收目录里已经有内容相同的文件（以前复制过，当时没能备份），没有再复制，备份为 "
-                 + CTransferEngine::Join(kBackupFolder, archive);
+                 + JoinPath(kBackupFolder, archive);
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;

@@ -73,12 +73,11 @@ bool CFolderList::Next(FolderEntry* pEntry)
     const bool exact = ToGbk(m_data.cFileName, &entry.name);
     const size_t length = std::wcslen(m_data.cFileName);
     const wchar_t last = length > 0 ? m_data.cFileName[length - 1] : L'\0';
-    const bool dots = entry.name == "." || entry.name == "..";
     if (!exact)
         entry.fault = NameFault::kNotGbk;
-    else if (!dots && (last == L'.' || last == L' '))
+    else if (!entry.IsDots() && (last == L'.' || last == L' '))
         entry.fault = NameFault::kTrailingDotOrBlank;
-    else if (!dots && IsDeviceName(entry.name))
+    else if (!entry.IsDots() && IsDeviceName(entry.name))
         entry.fault = NameFault::kDeviceName;
     entry.attributes = m_data.dwFileAttributes;
     entry.size = (static_cast<ULONGLONG>(m_data.nFileSizeHigh) << 32) | m_data.nFileSizeLow;

@@ -5,27 +5,20 @@
 
 #include <winternl.h>
 
-#include <algorithm>
-
 namespace {
 
 typedef std::vector<wchar_t> Wide;
-
-bool HasPrefix(const Wide& text, const wchar_t* prefix, size_t length)
-{
-    return text.size() >= length && std::equal(prefix, prefix + length, text.begin());
-}
 
 // path without the "\\?\" or "\\.\" that only tell the platform how to read it; "\\?\UNC\server\..."
 // is "\\server\...".
 Wide WithoutPrefix(const Wide& path)
 {
-    if (HasPrefix(path, L"\\\\?\\UNC\\", 8)) {
+    if (StartsWith(path, L"\\\\?\\UNC\\")) {
         Wide unc(path.begin() + 6, path.end());
         unc[0] = L'\\';
         return unc;
     }
-    if (HasPrefix(path, L"\\\\?\\", 4) || HasPrefix(path, L"\\\\.\\", 4))
+    if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\"))
         return Wide(path.begin() + 4, path.end());
     return path;
 }
@@ -35,7 +28,7 @@ size_t RootLength(const Wide& full)
 {
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
         return 3;
-    if (!HasPrefix(full, L"\\\\", 2))
+    if (!StartsWith(full, L"\\\\"))
         return 0;
     size_t separators = 0;
     for (size_t i = 2; i < full.size(); ++i) {
@@ -62,7 +55,7 @@ Wide OpenableName(const Wide& objectName)
 {
     static const wchar_t kDosDevices[] = L"\\??\\";
     static const wchar_t kGlobalRoot[] = L"\\\\?\\GLOBALROOT";
-    const bool onDrive = HasPrefix(objectName, kDosDevices, 4);
+    const bool onDrive = StartsWith(objectName, kDosDevices);
     Wide openable(kGlobalRoot, kGlobalRoot + (onDrive ? 4 : 14));
     openable.insert(openable.end(), objectName.begin() + (onDrive ? 4 : 0), objectName.end());
     return openable;

@@ -8,7 +8,9 @@ namespace {
 
 typedef std::vector<wchar_t> Wide;
 
-bool StartsWith(const Wide& text, const wchar_t* prefix)
+} // namespace
+
+bool StartsWith(const std::vector<wchar_t>& text, const wchar_t* prefix)
 {
     for (size_t i = 0; prefix[i] != L'\0'; ++i) {
         if (i >= text.size() || text[i] != prefix[i])
@@ -16,8 +18,6 @@ bool StartsWith(const Wide& text, const wchar_t* prefix)
     }
     return true;
 }
-
-} // namespace
 
 std::string JoinPath(const std::string& dir, const std::string& name)
 {

@@ -31,6 +31,8 @@ bool FitsMaxPath(const std::string& path);
 // it stands, and two backslashes in it name nothing.
 std::string JoinPath(const std::string& dir, const std::string& name);
 
+// True when the wide text begins with prefix.
+bool StartsWith(const std::vector<wchar_t>& text, const wchar_t* prefix);
 // text (GBK) in UTF-16, without a terminator.
 std::vector<wchar_t> ToWide(const std::string& text);
 // The full form of a wide path: "." and ".." resolved, "/" read as "\", relative to the current
