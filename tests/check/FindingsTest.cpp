@@ -50,6 +50,16 @@ Setup OrgMapBytes(const std::string& bytes)
     return [=](CheckWorkspace& ws) { test::WriteFile(ws.OrgMap(), bytes); };
 }
 
+// A file named name in the workspace's folder, held open by another program.
+Setup HeldOpen(std::string (CheckWorkspace::*folder)() const, const std::string& name)
+{
+    return [=](CheckWorkspace& ws) {
+        const std::string path = (ws.*folder)() + "\\" + name;
+        test::WriteFile(path, name);
+        ws.Lock(path);
+    };
+}
+
 // A file of size bytes that takes no room on disk.
 void SparseFile(const std::string& path, unsigned long long size)
 {
@@ -183,10 +193,8 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "是只读的，不能被替换，复制会失败，文件留在交付文件夹" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
           "[错误] 交付文件夹里的Backup是一个文件，不是文件夹" },
-        { "plan: a delivery that cannot be moved into Backup", [](CheckWorkspace& ws) {
-              test::WriteFile(ws.Delivery() + "\\d.txt", "d");
-              ws.Lock(ws.Delivery() + "\\d.txt");
-          }, "--plan", 1, "[未传送] d.txt：无法备份到" },
+        { "plan: a delivery that cannot be moved into Backup", HeldOpen(&CheckWorkspace::Delivery, "d.txt"), "--plan", 1,
+          "[未传送] d.txt：无法备份到" },
         { "plan: the receive side holds the delivery already", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Delivery() + "\\d.txt", "same bytes");
               test::WriteFile(ws.Receive() + "\\d.txt", "same bytes");
@@ -196,10 +204,8 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           "[错误] 源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走" },
         { "plan: name outside GBK", [](CheckWorkspace& ws) { ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "d"); }, "--plan",
           1, "[未传送] d_?.txt：文件名含有GBK以外的字符（显示为“?”）" },
-        { "plan: a source held open", [](CheckWorkspace& ws) {
-              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
-              ws.Lock(ws.Send() + "\\a_C01_1.txt");
-          }, "--plan", 1, "[未传送] a_C01_1.txt：源文件正被其他程序使用（例如还在写入），导出时提示“文件拷贝出错”" },
+        { "plan: a source held open", HeldOpen(&CheckWorkspace::Send, "a_C01_1.txt"), "--plan", 1,
+          "[未传送] a_C01_1.txt：源文件正被其他程序使用（例如还在写入），导出时提示“文件拷贝出错”" },
         { "plan: a read-only source to delete", [](CheckWorkspace& ws) {
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
               ::SetFileAttributesA((ws.Send() + "\\a_C01_1.txt").c_str(), FILE_ATTRIBUTE_READONLY);

@@ -194,34 +194,37 @@ TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
             ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), 0), aside));
         }
     };
+    const auto twoExports = [this] {
+        for (int run = 1; run <= 2; ++run) {
+            test::RecordingView view;
+            RunWorker(kModeAutoExport, view);
+        }
+    };
     lay(nullptr);
     {
         // Held by a program that lets others write, but not move or delete it.
         CFileHandle holder(::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.IsValid());
-        for (int run = 1; run <= 2; ++run) {
-            test::RecordingView view;
-            RunWorker(kModeAutoExport, view);
-        }
+        twoExports();
     }
     EXPECT_TRUE(full == ReadFile(RecordPath())) << "a held record gets no lines";
     for (int n = 1; n <= Record::kOlderFiles; ++n)
         EXPECT_EQ("older " + std::to_string(n), ReadFile(Record::OlderFile(RecordPath(), n)));
 
-    for (const char* aside : { static_cast<const char*>(nullptr), "set aside" }) {
-        SCOPED_TRACE(aside != nullptr ? aside : "full");
-        lay(aside);
-        for (int run = 1; run <= 2; ++run) {
-            test::RecordingView view;
-            RunWorker(kModeAutoExport, view);
+    const struct {
+        const char* aside;
+        std::string older[Record::kOlderFiles]; // what .1, .2 and .3 hold after the runs
+    } cases[] = { { nullptr, { full, "older 1", "older 2" } }, { "set aside", { full, "set aside", "older 1" } } };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        lay(c.aside);
+        twoExports();
+        for (int n = 1; n <= Record::kOlderFiles; ++n) {
+            const std::string got = ReadFile(Record::OlderFile(RecordPath(), n));
+            EXPECT_TRUE(c.older[n - 1] == got) << "." << n << " holds " << got.size() << " bytes from \"" << got.substr(0, 9)
+                                              << "\", not " << c.older[n - 1].size() << " from \"" << c.older[n - 1].substr(0, 9) << "\"";
         }
-        const int shift = aside != nullptr ? 1 : 0;
-        if (aside != nullptr) {
-            EXPECT_EQ(aside, ReadFile(Record::OlderFile(RecordPath(), 2)));
-        }
-        EXPECT_EQ(full.size(), ReadFile(Record::OlderFile(RecordPath(), 1)).size());
-        EXPECT_EQ("older " + std::to_string(1), ReadFile(Record::OlderFile(RecordPath(), 2 + shift)));
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 0)));
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
         EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";

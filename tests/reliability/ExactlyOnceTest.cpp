@@ -43,21 +43,14 @@ class ExactlyOnce : public Reliability {
 protected:
     std::string RecordPath() const { return m_root / "传送记录.csv"; }
 
-    // A file under its real name, made on the Linux side when the platform would take the name for
-    // another (a name ending in a dot, a second name that differs only in case, a device name); the
-    // platform keeps a trailing blank in the "\\?\" form.
-    void MakeWide(const std::string& dir, const std::wstring& name, const std::string& content, bool linux = false)
+    // A file under its real name, made on the Linux side: the platform would take some of these names
+    // for another (a name ending in a dot, a second name that differs only in case, a device name).
+    static void MakeOnLinux(const std::string& dir, const std::wstring& name, const std::string& content)
     {
-        if (linux || (!name.empty() && name.back() == L'.')) {
-            char utf8[MAX_PATH * 3];
-            ::WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
-            ASSERT_TRUE(test::RunUnix("printf %s '" + content + "' > '" + test::UnixPath(dir) + "/" + utf8 + "'"));
-            return;
-        }
-        CFileHandle file(::CreateFileW((L"\\\\?\\" + Wide(dir) + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(file.IsValid() && ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+        char utf8[MAX_PATH * 3];
+        ::WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr);
+        ASSERT_TRUE(test::RunUnix("printf %s " + test::ShellQuoted(content) + " > "
+                                  + test::ShellQuoted(test::UnixPath(dir) + "/" + utf8)));
     }
 
     // A run of the engine with its record; for each file line, the file's name, its result and what was
@@ -117,8 +110,8 @@ TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
     };
     for (const std::string& dir : { m_send, delivery }) {
         for (const auto& s : stay)
-            MakeWide(dir, s.name, "kept", true);
-        MakeWide(dir, L"ORD_C1_a.txt", "the neighbour");
+            MakeOnLinux(dir, s.name, "kept");
+        ASSERT_TRUE(test::WriteFile(dir + "\\ORD_C1_a.txt", "the neighbour"));
     }
     const WideFiles kept = FilesIn(m_send);
     ASSERT_EQ(10u, kept.size());

@@ -56,10 +56,27 @@ private:
     std::atomic<int> m_nRemoved{ 0 };
 };
 
+class HandOver : public Reliability {
+protected:
+    // Exports a file of C1 and imports one from delivery, neither with an error: each reaches its place.
+    void ExportAndImportOneFile(const std::string& delivery)
+    {
+        Make(m_send, "a_C1_1.txt", "exported");
+        Make(delivery, "d.txt", "delivered");
+        test::RecordingView exportView, importView;
+        EXPECT_EQ(1, Export(exportView));
+        EXPECT_EQ(1, Import(importView));
+        EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
+        auto where = Census({ m_data + "\\P1", m_recv });
+        EXPECT_EQ(m_data + "\\P1", where["a_C1_1.txt"]);
+        EXPECT_EQ(m_recv, where["d.txt"]);
+    }
+};
+
 // Temporary files of other copies in the folders that runs write to. One younger than a day may
 // belong to a copy under way elsewhere, even under this thread's own name of an older version, and is
 // neither truncated nor removed; an older one is what an interrupted copy left, and goes.
-TEST_F(Reliability, NeighboursTemporaryFilesStayWholeUntilTheyAreADayOld)
+TEST_F(HandOver, NeighboursTemporaryFilesStayWholeUntilTheyAreADayOld)
 {
     SetUserOrgID("Q9");
     const std::string delivery = m_data + "\\Q9";
@@ -93,15 +110,7 @@ TEST_F(Reliability, NeighboursTemporaryFilesStayWholeUntilTheyAreADayOld)
                 holders.emplace_back(new CFileHandle(file.Detach()));
         }
     }
-    Make(m_send, "a_C1_x.txt", "exported");
-    Make(delivery, "d.txt", "imported");
-    test::RecordingView exportView, importView;
-    EXPECT_EQ(1, Export(exportView));
-    EXPECT_EQ(1, Import(importView));
-    EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
-    auto where = Census({ m_data + "\\P1", m_recv });
-    EXPECT_EQ(m_data + "\\P1", where["a_C1_x.txt"]);
-    EXPECT_EQ(m_recv, where["d.txt"]);
+    ExportAndImportOneFile(delivery);
     for (const std::string& folder : { m_data + "\\P1", m_recv }) {
         for (const auto& temp : temps) {
             TRACE_CASE(temps, temp);
@@ -270,21 +279,13 @@ TEST_F(Reliability, AnImportFromTheHostsWorkingDirectoryIsRefused)
 // A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form
 // does not forgive twice: exports reach the platform folder, and an import without a user organisation
 // ID takes the files of the location itself.
-TEST_F(Reliability, ALocationInTheLongFormIsJoinedWithOneBackslash)
+TEST_F(HandOver, ALocationInTheLongFormIsJoinedWithOneBackslash)
 {
     ASSERT_TRUE(test::MakeDir(m_recv));
     for (const std::string& location : { "\\\\?\\" + m_data, "\\\\?\\" + m_data + "\\" }) {
         SCOPED_TRACE(location);
         settings::SetString(settings::kExportLocation, location.c_str());
-        Make(m_send, "a_C1_1.txt", "exported");
-        Make(m_data, "d.txt", "delivered");
-        test::RecordingView exportView, importView;
-        EXPECT_EQ(1, Export(exportView));
-        EXPECT_EQ(1, Import(importView));
-        EXPECT_TRUE(exportView.Errors().empty() && importView.Errors().empty());
-        auto where = Census({ m_data + "\\P1", m_recv });
-        EXPECT_EQ(m_data + "\\P1", where["a_C1_1.txt"]);
-        EXPECT_EQ(m_recv, where["d.txt"]);
+        ExportAndImportOneFile(m_data);
         EXPECT_EQ(Names{ "d.txt" }, ListDir(m_data + "\\Backup"));
         test::RemoveTree(m_data + "\\Backup");
         test::RemoveTree(m_data + "\\P1");

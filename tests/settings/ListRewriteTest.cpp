@@ -298,10 +298,6 @@ TEST(ListRewrite, OperatorsTaskDefineKeepsItsBytes)
     CheckOperatorFiles(settings::kTaskDefineFile, cases);
 }
 
-} // namespace
-
-namespace {
-
 // A rewrite that a full disk cuts short leaves the operator's file as it was, and nothing beside it.
 TEST(ListRewrite, AFullDiskLeavesTheFileAsItWas)
 {
