@@ -127,10 +127,5 @@ void Disarm()
     s_before = nullptr;
 }
 
-unsigned Calls()
-{
-    return static_cast<unsigned>(s_calls);
-}
-
 } // namespace hooks
 } // namespace hostile

@@ -72,15 +72,6 @@ std::string Utf8(const std::wstring& text)
     return Narrow(CP_UTF8, 0, text, nullptr);
 }
 
-std::wstring FromUtf8(const std::string& text)
-{
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n > 0 ? n : 0, L'\0');
-    if (n > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
 std::string Utf8FromGbk(const std::string& gbk)
 {
     return Utf8(FromGbk(gbk));

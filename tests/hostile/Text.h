@@ -13,7 +13,6 @@ bool ToGbk(const std::wstring& text, std::string* gbk);
 // of it (a look-alike, or '?').
 std::vector<std::string> NarrowSpellings(const std::wstring& name);
 std::string Utf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 std::string Utf8FromGbk(const std::string& gbk);
 // Capitals, as the file system compares names.
 std::wstring Upper(std::wstring text);
