@@ -149,7 +149,6 @@ private:
         hooks::Disarm();
         neighbour.End();
         seen.facts = neighbour.Facts();
-        seen.recordHeld = neighbour.Held(RecordPath(m_ws));
         seen.after = CCensus::Take(m_ws.root, Links(m_ws));
         seen.recordAfter = ReadRecordFiles(m_ws);
         const size_t first = m_violations.size();
