@@ -1,5 +1,6 @@
 #include "Census.h"
 
+#include "Layout.h"
 #include "Text.h"
 #include "framework/Handle.h"
 
@@ -9,29 +10,6 @@ namespace {
 
 const uint64_t kFnvOffset = 14695981039346656037ULL;
 const uint64_t kFnvPrime = 1099511628211ULL;
-
-std::wstring Long(const std::wstring& root, const std::wstring& path)
-{
-    return L"\\\\?\\" + JoinPath(root, path);
-}
-
-// The hash of a file's bytes, read with every sharing allowed; false when it cannot be read.
-bool HashFile(const std::wstring& path, uint64_t* pHash)
-{
-    CFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.IsValid())
-        return false;
-    uint64_t hash = kFnvOffset;
-    static char buffer[1 << 16];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        for (DWORD i = 0; i < read; ++i)
-            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * kFnvPrime;
-    }
-    *pHash = hash;
-    return true;
-}
 
 } // namespace
 
@@ -43,17 +21,17 @@ uint64_t CCensus::Hash(const std::string& bytes)
     return hash;
 }
 
-CCensus CCensus::Take(const std::wstring& root, const std::vector<std::wstring>& skip)
+CCensus CCensus::Take(const Workspace& ws)
 {
     CCensus census;
-    census.Walk(root, L"", skip);
+    census.Walk(ws, L"");
     return census;
 }
 
-void CCensus::Walk(const std::wstring& root, const std::wstring& folder, const std::vector<std::wstring>& skip)
+void CCensus::Walk(const Workspace& ws, const std::wstring& folder)
 {
     WIN32_FIND_DATAW data;
-    CFindHandle find(::FindFirstFileW((Long(root, folder) + L"\\*").c_str(), &data));
+    CFindHandle find(::FindFirstFileW((LongPath(ws, folder) + L"\\*").c_str(), &data));
     if (!find.IsValid())
         return;
     std::vector<std::wstring> below;
@@ -66,19 +44,18 @@ void CCensus::Walk(const std::wstring& root, const std::wstring& folder, const s
         entry.attributes = data.dwFileAttributes;
         entry.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (entry.folder) {
-            bool link = false;
-            for (const std::wstring& s : skip)
-                link = link || SameName(s, path);
-            if (!link)
+            if (!IsLink(ws, path))
                 below.push_back(path);
         } else {
             entry.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            entry.unreadable = !HashFile(Long(root, path), &entry.hash);
+            std::string bytes;
+            entry.unreadable = !ReadBytes(LongPath(ws, path), &bytes);
+            entry.hash = entry.unreadable ? 0 : Hash(bytes);
         }
         m_entries[path] = entry;
     } while (::FindNextFileW(find, &data));
     for (const std::wstring& path : below)
-        Walk(root, path, skip);
+        Walk(ws, path);
 }
 
 const Entry* CCensus::Find(const std::wstring& path) const

@@ -1,6 +1,8 @@
 // Every entry below a workspace's root with what it holds, taken through the wide file functions so that
 // names come back exactly: a file's size, attributes and a hash of its bytes.
 #pragma once
+#include "Workspace.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -20,8 +22,8 @@ struct Entry {
 
 class CCensus {
 public:
-    // The entries below root; the links in skip (relative paths) are listed as folders but not entered.
-    static CCensus Take(const std::wstring& root, const std::vector<std::wstring>& skip);
+    // The entries below the workspace's root; its links are listed as folders but not entered.
+    static CCensus Take(const Workspace& ws);
     static uint64_t Hash(const std::string& bytes);
 
     const std::map<std::wstring, Entry>& Entries() const { return m_entries; }
@@ -32,7 +34,7 @@ public:
     std::vector<std::wstring> FilesIn(const std::wstring& folder) const;
 
 private:
-    void Walk(const std::wstring& root, const std::wstring& folder, const std::vector<std::wstring>& skip);
+    void Walk(const Workspace& ws, const std::wstring& folder);
 
     std::map<std::wstring, Entry> m_entries;
 };

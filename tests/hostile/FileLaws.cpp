@@ -1,10 +1,9 @@
 // Laws 1 and 2: where the bytes of every file are after a run, and what put them there.
 #include "Laws.h"
 
+#include "Layout.h"
 #include "Outcome.h"
-
 #include "Text.h"
-
 
 namespace hostile {
 
@@ -36,22 +35,13 @@ public:
         for (const auto& entry : m_seen.after.Entries())
             Explain(entry.first, entry.second);
         for (const auto& entry : m_seen.before.Entries()) {
-            if (entry.second.folder && !m_seen.after.IsFolder(entry.first) && !IsLink(entry.first))
+            if (entry.second.folder && !m_seen.after.IsFolder(entry.first) && !IsLink(m_ws, entry.first))
                 Add(1, "the folder " + Utf8(entry.first) + " is gone");
         }
     }
 
 private:
     void Add(int law, const std::string& text) { m_violations->push_back({ law, text }); }
-
-    bool IsLink(const std::wstring& path) const
-    {
-        for (const Alias& link : m_ws.links) {
-            if (SameName(link.path, path))
-                return true;
-        }
-        return false;
-    }
 
     // What the neighbour did to path during the run, if anything.
     const Fact* Touched(const std::wstring& path) const

@@ -110,15 +110,10 @@ void CGenerator::Mapping()
         const std::string platform = m_random.Percent(80) ? platforms[m_random.Below(5)] : m_random.Pick(platforms);
         if (m_random.Percent(5))
             ++number; // a gap: reading stops there
-        char key[32];
-        wsprintfA(key, "ClientID%04d", number);
-        m_ws.mapping.push_back({ key, client });
-        wsprintfA(key, "QRVID%04d", number);
-        m_ws.mapping.push_back({ key, m_random.Percent(4) ? std::string() : platform });
-        if (m_random.Percent(5)) {
-            wsprintfA(key, "ClientID%04d", number);
-            m_ws.mapping.push_back({ key, m_random.Pick(clients) }); // a repeated key: the first one counts
-        }
+        m_ws.mapping.push_back({ MappingKey("ClientID", number), client });
+        m_ws.mapping.push_back({ MappingKey("QRVID", number), m_random.Percent(4) ? std::string() : platform });
+        if (m_random.Percent(5))
+            m_ws.mapping.push_back({ MappingKey("ClientID", number), m_random.Pick(clients) }); // a repeated key: the first one counts
         m_clientCodes.push_back(client);
         m_platformCodes.push_back(platform);
         ++number;
@@ -405,18 +400,17 @@ void CGenerator::Records()
 {
     const std::string header = "时间,运行编号,运行,源文件,目标文件,大小（字节）,结果,说明,系统错误,提示框\r\n";
     const std::string line = "2026-12-01 08:00:00,7,导出（自动）,D:\\Dist\\Send\\ORD_C001_1.txt,D:\\QRVHUB\\Data\\Q100\\ORD_C001_1.txt,12,已传送,已复制，已删除源文件,,\r\n";
-    const std::wstring record = FromGbk("传送记录");
     const size_t kind = m_random.Below(100);
     if (kind < 15) {
-        AddFile(JoinPath(m_ws.work, record + L".csv"), header + line + line, true);
+        AddFile(RecordPath(m_ws), header + line + line, true);
     } else if (kind < 17) {
         std::string big = header;
         while (big.size() < (4u << 20))
             big += line;
-        AddFile(JoinPath(m_ws.work, record + L".csv"), big, true);
+        AddFile(RecordPath(m_ws), big, true);
         for (int n = 1; n <= 3; ++n) {
             if (n < 3 || m_random.Percent(50))
-                AddFile(JoinPath(m_ws.work, record + L"." + std::to_wstring(n) + L".csv"), header + std::to_string(n) + line, true);
+                AddFile(OlderPath(m_ws, n), header + std::to_string(n) + line, true);
         }
     }
 }

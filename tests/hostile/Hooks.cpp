@@ -29,49 +29,41 @@ UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
     return ::SetTimer(hWnd, id, ms / s_divisor, proc);
 }
 
-#define QRVLNK_FILE_HOOK(ret, name, params, args) \
-    ret WINAPI Hook##name params                  \
-    {                                             \
-        Before();                                 \
-        return ::name args;                       \
+// The file calls counted: HOOK(return type, name, parameters, arguments) for each.
+#define QRVLNK_FILE_CALLS(HOOK)                                                                                      \
+    HOOK(HANDLE, CreateFileA, (LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),       \
+         (a, b, c, d, e, f, g))                                                                                        \
+    HOOK(HANDLE, CreateFileW, (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),      \
+         (a, b, c, d, e, f, g))                                                                                        \
+    HOOK(BOOL, MoveFileA, (LPCSTR a, LPCSTR b), (a, b))                                                                \
+    HOOK(BOOL, MoveFileW, (LPCWSTR a, LPCWSTR b), (a, b))                                                              \
+    HOOK(BOOL, MoveFileExA, (LPCSTR a, LPCSTR b, DWORD c), (a, b, c))                                                  \
+    HOOK(BOOL, MoveFileExW, (LPCWSTR a, LPCWSTR b, DWORD c), (a, b, c))                                                \
+    HOOK(BOOL, DeleteFileA, (LPCSTR a), (a))                                                                           \
+    HOOK(BOOL, DeleteFileW, (LPCWSTR a), (a))                                                                          \
+    HOOK(HANDLE, FindFirstFileA, (LPCSTR a, LPWIN32_FIND_DATAA b), (a, b))                                             \
+    HOOK(HANDLE, FindFirstFileW, (LPCWSTR a, LPWIN32_FIND_DATAW b), (a, b))                                            \
+    HOOK(BOOL, FindNextFileA, (HANDLE a, LPWIN32_FIND_DATAA b), (a, b))                                                \
+    HOOK(BOOL, FindNextFileW, (HANDLE a, LPWIN32_FIND_DATAW b), (a, b))
+
+#define QRVLNK_DEFINE_HOOK(ret, name, params, args) \
+    ret WINAPI Hook##name params                    \
+    {                                               \
+        Before();                                   \
+        return ::name args;                         \
     }
-
-QRVLNK_FILE_HOOK(HANDLE, CreateFileA, (LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
-                 (a, b, c, d, e, f, g))
-QRVLNK_FILE_HOOK(HANDLE, CreateFileW, (LPCWSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),
-                 (a, b, c, d, e, f, g))
-QRVLNK_FILE_HOOK(BOOL, MoveFileA, (LPCSTR a, LPCSTR b), (a, b))
-QRVLNK_FILE_HOOK(BOOL, MoveFileW, (LPCWSTR a, LPCWSTR b), (a, b))
-QRVLNK_FILE_HOOK(BOOL, MoveFileExA, (LPCSTR a, LPCSTR b, DWORD c), (a, b, c))
-QRVLNK_FILE_HOOK(BOOL, MoveFileExW, (LPCWSTR a, LPCWSTR b, DWORD c), (a, b, c))
-QRVLNK_FILE_HOOK(BOOL, DeleteFileA, (LPCSTR a), (a))
-QRVLNK_FILE_HOOK(BOOL, DeleteFileW, (LPCWSTR a), (a))
-QRVLNK_FILE_HOOK(HANDLE, FindFirstFileA, (LPCSTR a, LPWIN32_FIND_DATAA b), (a, b))
-QRVLNK_FILE_HOOK(HANDLE, FindFirstFileW, (LPCWSTR a, LPWIN32_FIND_DATAW b), (a, b))
-QRVLNK_FILE_HOOK(BOOL, FindNextFileA, (HANDLE a, LPWIN32_FIND_DATAA b), (a, b))
-QRVLNK_FILE_HOOK(BOOL, FindNextFileW, (HANDLE a, LPWIN32_FIND_DATAW b), (a, b))
-
-#undef QRVLNK_FILE_HOOK
+QRVLNK_FILE_CALLS(QRVLNK_DEFINE_HOOK)
+#undef QRVLNK_DEFINE_HOOK
 
 struct Hook {
     const char* name;
     void* replacement;
 };
 
-const Hook kFileHooks[] = {
-    { "CreateFileA", reinterpret_cast<void*>(HookCreateFileA) },
-    { "CreateFileW", reinterpret_cast<void*>(HookCreateFileW) },
-    { "MoveFileA", reinterpret_cast<void*>(HookMoveFileA) },
-    { "MoveFileW", reinterpret_cast<void*>(HookMoveFileW) },
-    { "MoveFileExA", reinterpret_cast<void*>(HookMoveFileExA) },
-    { "MoveFileExW", reinterpret_cast<void*>(HookMoveFileExW) },
-    { "DeleteFileA", reinterpret_cast<void*>(HookDeleteFileA) },
-    { "DeleteFileW", reinterpret_cast<void*>(HookDeleteFileW) },
-    { "FindFirstFileA", reinterpret_cast<void*>(HookFindFirstFileA) },
-    { "FindFirstFileW", reinterpret_cast<void*>(HookFindFirstFileW) },
-    { "FindNextFileA", reinterpret_cast<void*>(HookFindNextFileA) },
-    { "FindNextFileW", reinterpret_cast<void*>(HookFindNextFileW) },
-};
+#define QRVLNK_HOOK_ENTRY(ret, name, params, args) { #name, reinterpret_cast<void*>(Hook##name) },
+const Hook kFileHooks[] = { QRVLNK_FILE_CALLS(QRVLNK_HOOK_ENTRY) };
+#undef QRVLNK_HOOK_ENTRY
+#undef QRVLNK_FILE_CALLS
 
 // Points the import of function from dll in module at replacement; false when module does not import it.
 bool Patch(HMODULE module, const char* dll, const char* function, void* replacement)
@@ -125,11 +117,6 @@ void Disarm()
 {
     s_armed = 0;
     s_before = nullptr;
-}
-
-unsigned Calls()
-{
-    return static_cast<unsigned>(s_calls);
 }
 
 } // namespace hooks

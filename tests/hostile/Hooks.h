@@ -16,8 +16,6 @@ bool Install(HMODULE dll, unsigned timeDivisor);
 // From now on until Disarm, before(n) runs on the calling thread ahead of the plug-in's n-th file call.
 void Arm(const std::function<void(unsigned)>& before);
 void Disarm();
-// The file calls counted since Arm.
-unsigned Calls();
 
 } // namespace hooks
 } // namespace hostile

@@ -3,6 +3,8 @@
 #include "Hooks.h"
 #include "plugin/HostTitle.h"
 
+#include <mutex>
+
 namespace hostile {
 
 namespace {
@@ -65,21 +67,16 @@ bool IsMessageBox(HWND hWnd, HWND host)
 
 CHost::CHost(unsigned timeDivisor, DWORD timeoutMs)
     : m_nTimeDivisor(timeDivisor), m_dwTimeoutMs(timeoutMs), m_window(new test::TitledWindow(kHostTitle)),
-      m_hThread(nullptr), m_bStop(0), m_bCalling(false), m_dwStart(0)
+      m_bStop(0), m_bCalling(false), m_dwStart(0), m_thread(::CreateThread(nullptr, 0, WatchProc, this, 0, nullptr))
 {
-    ::InitializeCriticalSection(&m_lock);
-    m_hThread = ::CreateThread(nullptr, 0, WatchProc, this, 0, nullptr);
 }
 
 CHost::~CHost()
 {
     m_bStop = 1;
-    if (m_hThread != nullptr) {
-        ::WaitForSingleObject(m_hThread, INFINITE);
-        ::CloseHandle(m_hThread);
-    }
+    if (m_thread.IsValid())
+        ::WaitForSingleObject(m_thread, INFINITE);
     Unload();
-    ::DeleteCriticalSection(&m_lock);
 }
 
 bool CHost::Load(const std::string& cwd)
@@ -108,20 +105,21 @@ bool CHost::SetUserOrgID(const std::string& id)
 CallResult CHost::Call(Run run, const std::function<void(const CallResult&)>& onHang)
 {
     const test::RunFn call = m_plugin->Get<test::RunFn>(RunName(run));
-    ::EnterCriticalSection(&m_lock);
-    m_result = CallResult();
-    m_answered.clear();
-    m_onHang = onHang;
-    m_dwStart = ::GetTickCount();
-    m_bCalling = true;
-    ::LeaveCriticalSection(&m_lock);
+    {
+        std::lock_guard<test::CriticalSection> lock(m_lock);
+        m_result = CallResult();
+        m_answered.clear();
+        m_onHang = onHang;
+        m_dwStart = ::GetTickCount();
+        m_bCalling = true;
+    }
     const int value = call != nullptr ? call() : -1;
-    ::EnterCriticalSection(&m_lock);
+    std::unique_lock<test::CriticalSection> lock(m_lock);
     m_bCalling = false;
     m_result.value = value;
     m_result.ms = ::GetTickCount() - m_dwStart;
     CallResult result = m_result;
-    ::LeaveCriticalSection(&m_lock);
+    lock.unlock();
     for (HWND hWnd : OwnWindows()) {
         if (hWnd != m_window->Get())
             result.windowsLeft.push_back(ClassOf(hWnd) + L" \"" + TextOf(hWnd) + L"\"");
@@ -139,19 +137,18 @@ void CHost::Watch()
 {
     while (m_bStop == 0) {
         ::Sleep(kWatchPollMs);
-        ::EnterCriticalSection(&m_lock);
+        std::unique_lock<test::CriticalSection> lock(m_lock);
         if (m_bCalling) {
             AnswerBoxes();
             if (::GetTickCount() - m_dwStart > m_dwTimeoutMs) {
                 m_result.ms = ::GetTickCount() - m_dwStart;
                 const CallResult result = m_result;
                 const auto onHang = m_onHang;
-                ::LeaveCriticalSection(&m_lock);
+                lock.unlock();
                 onHang(result);
                 return;
             }
         }
-        ::LeaveCriticalSection(&m_lock);
     }
 }
 

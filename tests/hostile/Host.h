@@ -3,6 +3,8 @@
 // it said. A call that does not return in time ends the program, after onHang has told why.
 #pragma once
 #include "Workspace.h"
+#include "framework/Handle.h"
+#include "support/CriticalSection.h"
 #include "support/Programs.h"
 
 #include <windows.h>
@@ -52,8 +54,7 @@ private:
     DWORD m_dwTimeoutMs;
     std::unique_ptr<test::TitledWindow> m_window;
     std::unique_ptr<test::LoadedPlugin> m_plugin;
-    HANDLE m_hThread;
-    CRITICAL_SECTION m_lock;
+    test::CriticalSection m_lock;
     volatile LONG m_bStop;
     // Guarded by m_lock: the call under way, when it began, what it showed.
     bool m_bCalling;
@@ -61,6 +62,8 @@ private:
     CallResult m_result;
     std::vector<HWND> m_answered;
     std::function<void(const CallResult&)> m_onHang;
+    // The watcher, made last: it reads the members above.
+    CHandle m_thread;
 };
 
 } // namespace hostile

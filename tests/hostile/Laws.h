@@ -36,7 +36,6 @@ struct RunSeen {
     RecordFiles recordAfter;
     CallResult call;
     std::vector<Fact> facts;
-    bool recordHeld = false; // a neighbour held the record open for some time during the run
     bool planHolds = false;  // nothing the run reads changed since the plan was taken
 };
 

@@ -39,6 +39,29 @@ bool MakeFile(const std::wstring& longPath, const std::string& bytes, DWORD attr
     return whole && (attributes == 0 || ::SetFileAttributesW(longPath.c_str(), attributes));
 }
 
+bool ReadBytes(const std::wstring& longPath, std::string* bytes)
+{
+    CFileHandle file(::CreateFileW(longPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bytes->clear();
+    if (!file.IsValid())
+        return false;
+    char buffer[1 << 16];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes->append(buffer, read);
+    return true;
+}
+
+bool IsLink(const Workspace& ws, const std::wstring& path)
+{
+    for (const Alias& link : ws.links) {
+        if (SameName(link.path, path))
+            return true;
+    }
+    return false;
+}
+
 bool Lay(const Workspace& ws, std::string* error)
 {
     if (!::CreateDirectoryW(LongPath(ws, L"").c_str(), nullptr)) {

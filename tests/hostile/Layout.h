@@ -15,5 +15,9 @@ void Clear(const Workspace& ws);
 std::wstring LongPath(const Workspace& ws, const std::wstring& path);
 // Writes a new file of these bytes; false when it could not be made.
 bool MakeFile(const std::wstring& longPath, const std::string& bytes, DWORD attributes = 0);
+// The whole file's bytes, read with every sharing allowed; false when it cannot be read.
+bool ReadBytes(const std::wstring& longPath, std::string* bytes);
+// True when path is one of the links of ws.
+bool IsLink(const Workspace& ws, const std::wstring& path);
 
 } // namespace hostile

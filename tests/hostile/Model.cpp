@@ -17,13 +17,6 @@ const size_t kUserOrgIDLimit = 16;    // bytes
 const wchar_t kTempPrefix[] = L".~qrvlnk-";
 const wchar_t kTempSuffix[] = L".part";
 
-std::string NumberedKey(const char* format, int n)
-{
-    char key[32];
-    std::snprintf(key, sizeof(key), format, n);
-    return key;
-}
-
 // What path adds to folder, which holds it.
 std::wstring PathBelow(const std::wstring& path, const std::wstring& folder)
 {
@@ -48,6 +41,13 @@ Refusal Refused(const std::string& why)
 
 } // namespace
 
+std::string MappingKey(const char* kind, int n)
+{
+    char key[32];
+    std::snprintf(key, sizeof(key), "%s%04d", kind, n);
+    return key;
+}
+
 bool Matches(const Place& place, const std::wstring& path)
 {
     if (!SameName(ParentOf(path), place.folder))
@@ -69,10 +69,10 @@ CModel::CModel(const Workspace& ws) : m_ws(ws)
 {
     for (int i = 0;; ++i) {
         Pair pair;
-        pair.client = Value(NumberedKey("ClientID%04d", i));
+        pair.client = Value(MappingKey("ClientID", i));
         if (pair.client.empty())
             break;
-        pair.platform = Value(NumberedKey("QRVID%04d", i));
+        pair.platform = Value(MappingKey("QRVID", i));
         if (!pair.platform.empty() && pair.client.size() < kClientCodeLimit && pair.platform.size() < kPlatformCodeLimit
             && IsChildName(pair.platform))
             m_pairs.push_back(pair);
@@ -92,36 +92,25 @@ std::string CModel::Spell(const FolderSetting& setting) const
 {
     if (setting.unset)
         return std::string();
-    std::string root, real;
-    ToGbk(m_ws.root, &root);
-    ToGbk(setting.real, &real);
+    const std::string root = Gbk(m_ws.root), real = Gbk(setting.real);
     const std::string plain = real.empty() ? root : root + "\\" + real;
     switch (setting.spelling) {
     case Spelling::kPlain:
         return plain;
     case Spelling::kTrailingSeparator:
         return plain + "\\";
-    case Spelling::kOtherCase: {
-        std::string upper;
-        ToGbk(Upper(FromGbk(plain)), &upper);
-        return upper;
-    }
+    case Spelling::kOtherCase:
+        return Gbk(Upper(FromGbk(plain)));
     case Spelling::kLongPrefix:
         return "\\\\?\\" + plain;
     case Spelling::kDevicePrefix:
         return "\\\\.\\" + plain;
-    case Spelling::kDriveLetter: {
-        std::string rest;
-        ToGbk(PathBelow(setting.real, m_ws.driveTarget), &rest);
-        return std::string(1, static_cast<char>(m_ws.driveLetter)) + ":\\" + rest;
-    }
+    case Spelling::kDriveLetter:
+        return std::string(1, static_cast<char>(m_ws.driveLetter)) + ":\\" + Gbk(PathBelow(setting.real, m_ws.driveTarget));
     case Spelling::kJunction:
         for (const Alias& link : m_ws.links) {
-            if (IsSameOrBelow(setting.real, link.target)) {
-                std::string path;
-                ToGbk(JoinPath(JoinPath(m_ws.root, link.path), PathBelow(setting.real, link.target)), &path);
-                return path;
-            }
+            if (IsSameOrBelow(setting.real, link.target))
+                return Gbk(JoinPath(JoinPath(m_ws.root, link.path), PathBelow(setting.real, link.target)));
         }
         return plain;
     case Spelling::kDotted:

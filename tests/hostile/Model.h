@@ -18,6 +18,9 @@ struct Place {
     bool numbered = false;
 };
 
+// The key of a code of the mapping's pair n in OrgMap.ini: kind ("ClientID" or "QRVID") and n in four digits.
+std::string MappingKey(const char* kind, int n);
+
 // True when path is folder\name of place, or folder\name.N (N from 1, no leading zero) for a numbered one.
 bool Matches(const Place& place, const std::wstring& path);
 

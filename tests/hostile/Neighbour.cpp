@@ -70,15 +70,6 @@ void CNeighbour::End()
     m_holdings.clear();
 }
 
-bool CNeighbour::Held(const std::wstring& path) const
-{
-    for (const Fact& fact : m_facts) {
-        if (fact.done && fact.kind == Event::kHold && SameName(fact.path, path))
-            return true;
-    }
-    return false;
-}
-
 std::string Describe(const Fact& fact)
 {
     static const char* const kKinds[] = { "wrote", "renamed", "deleted", "held open without sharing" };

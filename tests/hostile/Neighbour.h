@@ -31,8 +31,6 @@ public:
     // The run has returned: let go of what is still held.
     void End();
     const std::vector<Fact>& Facts() const { return m_facts; }
-    // True when the neighbour held path open at some time during the run.
-    bool Held(const std::wstring& path) const;
 
 private:
     struct Holding {

@@ -4,6 +4,9 @@
 
 namespace hostile {
 
+namespace {
+
+// True when the neighbour wrote, renamed, deleted or held a file of that name during the run.
 bool TouchedByNeighbour(const RunSeen& seen, const std::wstring& name)
 {
     for (const Fact& fact : seen.facts) {
@@ -12,6 +15,8 @@ bool TouchedByNeighbour(const RunSeen& seen, const std::wstring& name)
     }
     return false;
 }
+
+} // namespace
 
 bool TouchedSpelling(const RunSeen& seen, const std::string& name)
 {

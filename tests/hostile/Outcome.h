@@ -26,8 +26,6 @@ struct EntryOutcome {
     bool touched = false; // a neighbour touched it during the run: no plan holds for it
 };
 
-// True when the neighbour wrote, renamed, deleted or held a file of that name during the run.
-bool TouchedByNeighbour(const RunSeen& seen, const std::wstring& name);
 // True when the neighbour touched a file that the narrow functions give as name (GBK).
 bool TouchedSpelling(const RunSeen& seen, const std::string& name);
 // Every file the run found in the folder it walks (temporary copies left out), in the folder's order.

@@ -3,18 +3,12 @@
 #include "Census.h"
 #include "Layout.h"
 #include "Text.h"
-#include "framework/Handle.h"
 
 namespace hostile {
 
 namespace {
 
 const char kRecordName[] = "传送记录";
-
-std::wstring OlderPath(const Workspace& ws, int n)
-{
-    return JoinPath(ws.work, FromGbk(kRecordName) + L"." + std::to_wstring(n) + L".csv");
-}
 
 } // namespace
 
@@ -23,18 +17,9 @@ std::wstring RecordPath(const Workspace& ws)
     return JoinPath(ws.work, FromGbk(kRecordName) + L".csv");
 }
 
-bool ReadBytes(const std::wstring& longPath, std::string* bytes)
+std::wstring OlderPath(const Workspace& ws, int n)
 {
-    CFileHandle file(::CreateFileW(longPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    bytes->clear();
-    if (!file.IsValid())
-        return false;
-    char buffer[1 << 16];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes->append(buffer, read);
-    return true;
+    return JoinPath(ws.work, FromGbk(kRecordName) + L"." + std::to_wstring(n) + L".csv");
 }
 
 RecordFiles ReadRecordFiles(const Workspace& ws)

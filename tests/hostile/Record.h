@@ -19,7 +19,7 @@ struct RecordFiles {
 
 RecordFiles ReadRecordFiles(const Workspace& ws);
 std::wstring RecordPath(const Workspace& ws);
-// The whole file's bytes, read with every sharing allowed; false when it cannot be read.
-bool ReadBytes(const std::wstring& longPath, std::string* bytes);
+// The older file n (1 to 3) of the record.
+std::wstring OlderPath(const Workspace& ws, int n);
 
 } // namespace hostile

@@ -23,6 +23,12 @@ bool IsRotated(const RunSeen& seen)
            && seen.recordAfter.older[0] == CCensus::Hash(seen.recordBefore.main);
 }
 
+// True when the older record i + 1 is the same in a and b.
+bool SameOlder(const RecordFiles& a, const RecordFiles& b, int i)
+{
+    return a.olderExists[i] == b.olderExists[i] && a.older[i] == b.older[i];
+}
+
 bool Contains(const std::string& text, const char* part)
 {
     return text.find(part) != std::string::npos;
@@ -66,7 +72,7 @@ public:
             Add("a line was written in part: " + Utf8FromGbk(tail));
         // While another program holds the record without sharing, lines are passed over: which ones
         // depends on when it held it.
-        if (m_seen.recordHeld)
+        if (RecordHeld())
             return;
         if (lines.empty()) {
             Add("the run wrote no line");
@@ -95,12 +101,22 @@ private:
                && m_model.IsHostFile(path);
     }
 
+    // True when a neighbour held the record open for some time during the run.
+    bool RecordHeld() const
+    {
+        for (const Fact& fact : m_seen.facts) {
+            if (fact.done && fact.kind == Event::kHold && SameName(fact.path, RecordPath(m_ws)))
+                return true;
+        }
+        return false;
+    }
+
     bool Changed() const
     {
         const RecordFiles& a = m_seen.recordBefore;
         const RecordFiles& b = m_seen.recordAfter;
         for (int i = 0; i < 3; ++i) {
-            if (a.olderExists[i] != b.olderExists[i] || a.older[i] != b.older[i])
+            if (!SameOlder(a, b, i))
                 return true;
         }
         return a.exists != b.exists || a.main != b.main;
@@ -118,7 +134,7 @@ private:
             return;
         }
         for (int i = 0; i < 3; ++i) {
-            if (a.olderExists[i] != b.olderExists[i] || a.older[i] != b.older[i])
+            if (!SameOlder(a, b, i))
                 Add("the older record " + std::to_string(i + 1) + " changed though the record did not rotate");
         }
         if (b.main.compare(0, a.main.size(), a.main) != 0)

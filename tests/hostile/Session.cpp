@@ -22,21 +22,6 @@ namespace hostile {
 
 namespace {
 
-std::vector<std::wstring> Links(const Workspace& ws)
-{
-    std::vector<std::wstring> links;
-    for (const Alias& link : ws.links)
-        links.push_back(link.path);
-    return links;
-}
-
-std::string Gbk(const std::wstring& text)
-{
-    std::string gbk;
-    ToGbk(text, &gbk);
-    return gbk;
-}
-
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // The first difference between two censuses among the paths that count, or "".
@@ -117,7 +102,7 @@ private:
             m_host.SetUserOrgID(m_ws.userOrgID);
         m_host.Unload();
         m_host.Load(work);
-        m_first = CCensus::Take(m_ws.root, Links(m_ws));
+        m_first = CCensus::Take(m_ws);
         const std::string check = test::BinDir() + "\\qrvcheck.exe";
         const test::ProgramResult plan = test::RunProgram(check, "--plan \"" + work + "\"", work);
         m_plan.exitCode = plan.exitCode;
@@ -125,7 +110,7 @@ private:
         ReadPlanTable(test::RunProgram(check, "--plan-table \"" + work + "\"", work).output, &m_plan);
         if (!m_plan.unread.empty())
             m_violations.push_back({ 3, "qrvcheck --plan-table printed lines that are not rows" });
-        CCensus current = CCensus::Take(m_ws.root, Links(m_ws));
+        CCensus current = CCensus::Take(m_ws);
         const std::string changed = Difference(m_first, current, Everything);
         if (!changed.empty())
             m_violations.push_back({ 2, "qrvcheck --plan changed the workspace: " + changed });
@@ -149,8 +134,7 @@ private:
         hooks::Disarm();
         neighbour.End();
         seen.facts = neighbour.Facts();
-        seen.recordHeld = neighbour.Held(RecordPath(m_ws));
-        seen.after = CCensus::Take(m_ws.root, Links(m_ws));
+        seen.after = CCensus::Take(m_ws);
         seen.recordAfter = ReadRecordFiles(m_ws);
         const size_t first = m_violations.size();
         CheckFiles(m_ws, m_model, seen, &m_violations);
@@ -170,7 +154,7 @@ private:
     [[noreturn]] void Hung(RunSeen& seen, const CallResult& sofar)
     {
         seen.call = sofar;
-        seen.after = CCensus::Take(m_ws.root, Links(m_ws));
+        seen.after = CCensus::Take(m_ws);
         m_violations.push_back({ 5, std::string(RunName(seen.run)) + " did not return within "
                                         + std::to_string(m_options.timeoutMs / 1000) + " s" });
         Print(Report(m_ws, m_model, m_plan, m_first, m_runs, m_violations) + Verdict(m_ws.seed, m_violations));

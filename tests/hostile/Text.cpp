@@ -10,16 +10,14 @@ namespace {
 
 const UINT kGbk = 936;
 
-std::string Narrow(UINT codePage, DWORD flags, const std::wstring& text, BOOL* pUsedDefault)
+std::string Narrow(UINT codePage, DWORD flags, const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, pUsedDefault);
+    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(n > 0 ? n : 0, '\0');
     if (n > 0)
-        ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                              pUsedDefault);
+        ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
 
@@ -49,11 +47,16 @@ std::wstring FromGbk(const std::string& gbk)
     return out;
 }
 
+std::string Gbk(const std::wstring& text)
+{
+    return Narrow(kGbk, WC_NO_BEST_FIT_CHARS, text);
+}
+
 bool ToGbk(const std::wstring& text, std::string* gbk)
 {
-    BOOL usedDefault = FALSE;
-    *gbk = Narrow(kGbk, WC_NO_BEST_FIT_CHARS, text, &usedDefault);
-    return !usedDefault && FromGbk(*gbk) == text;
+    // A character without a GBK form comes back as '?'.
+    *gbk = Gbk(text);
+    return FromGbk(*gbk) == text;
 }
 
 std::vector<std::string> NarrowSpellings(const std::wstring& name)
@@ -63,22 +66,13 @@ std::vector<std::string> NarrowSpellings(const std::wstring& name)
         return { exact };
     std::vector<std::string> spellings;
     for (DWORD flags : { DWORD(0), DWORD(WC_NO_BEST_FIT_CHARS) })
-        spellings.push_back(Narrow(kGbk, flags, name, nullptr));
+        spellings.push_back(Narrow(kGbk, flags, name));
     return spellings;
 }
 
 std::string Utf8(const std::wstring& text)
 {
-    return Narrow(CP_UTF8, 0, text, nullptr);
-}
-
-std::wstring FromUtf8(const std::string& text)
-{
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n > 0 ? n : 0, L'\0');
-    if (n > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
+    return Narrow(CP_UTF8, 0, text);
 }
 
 std::string Utf8FromGbk(const std::string& gbk)

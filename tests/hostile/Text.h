@@ -7,13 +7,14 @@
 namespace hostile {
 
 std::wstring FromGbk(const std::string& gbk);
-// The GBK form of text when every character has one; false (and a lossy form) otherwise.
+// The GBK form of text, '?' for a character that has none.
+std::string Gbk(const std::wstring& text);
+// The GBK form of text when every character has one; false (and the form of Gbk) otherwise.
 bool ToGbk(const std::wstring& text, std::string* gbk);
 // The ways a name can stand in GBK text: itself, or for a name outside GBK what the narrow functions make
 // of it (a look-alike, or '?').
 std::vector<std::string> NarrowSpellings(const std::wstring& name);
 std::string Utf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 std::string Utf8FromGbk(const std::string& gbk);
 // Capitals, as the file system compares names.
 std::wstring Upper(std::wstring text);

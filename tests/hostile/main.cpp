@@ -1,8 +1,7 @@
 // qrvlnk_hostile.exe: generated hostile workspaces run through the real QRVLNK.dll, each checked against
 // the laws (see Laws.h). scripts/hostile.sh runs it and counts.
-//   qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--list S,S,...] [--real-time] [--timeout SECONDS]
-//                      [--keep] [--show]
-// (--list runs those seeds, in that order, instead of a range.)
+//   qrvlnk_hostile.exe --list S,S,... [--real-time] [--timeout SECONDS] [--keep] [--show]
+// (the seeds run in the order listed; the script makes the list from its ranges.)
 // Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed (--show prints
 // every seed's report); exit code 0 when every seed passed, 1 when one failed, 2 for wrong arguments, 3
 // when a call did not return.
@@ -23,9 +22,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: qrvlnk_hostile.exe [--seeds N] [--first S] [--seed S] [--list S,S,...] [--real-time] [--timeout SECONDS] "
-    "[--keep] [--show]\n";
-const uint64_t kDefaultSeeds = 40;
+    "usage: qrvlnk_hostile.exe --list S,S,... [--real-time] [--timeout SECONDS] [--keep] [--show]\n";
 
 // A drive letter that names nothing yet, from the end of the alphabet.
 wchar_t FreeDriveLetter()
@@ -66,20 +63,13 @@ int main(int argc, char** argv)
 {
     // Lines end in LF alone, as the script that reads them expects.
     _setmode(_fileno(stdout), _O_BINARY);
-    uint64_t first = 1, count = kDefaultSeeds, value = 0;
+    uint64_t value = 0;
     std::vector<uint64_t> list;
     hostile::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool valued = i + 1 < argc;
-        if (arg == "--seeds" && valued && Number(argv[i + 1], &count)) {
-            ++i;
-        } else if (arg == "--first" && valued && Number(argv[i + 1], &first)) {
-            ++i;
-        } else if (arg == "--seed" && valued && Number(argv[i + 1], &first)) {
-            count = 1;
-            ++i;
-        } else if (arg == "--list" && valued && Numbers(argv[i + 1], &list)) {
+        if (arg == "--list" && valued && Numbers(argv[i + 1], &list)) {
             ++i;
         } else if (arg == "--timeout" && valued && Number(argv[i + 1], &value)) {
             options.timeoutMs = static_cast<DWORD>(value * 1000);
@@ -91,19 +81,19 @@ int main(int argc, char** argv)
         } else if (arg == "--keep") {
             options.keep = true;
         } else {
-            hostile::Print(kUsage);
-            return 2;
+            list.clear();
+            break;
         }
+    }
+    if (list.empty()) {
+        hostile::Print(kUsage);
+        return 2;
     }
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     options.root = std::wstring(temp) + L"qrvlnk-hostile-" + std::to_wstring(::GetCurrentProcessId());
     options.driveLetter = FreeDriveLetter();
     hostile::CHost host(options.timeDivisor, options.timeoutMs);
-    if (list.empty()) {
-        for (uint64_t seed = first; seed < first + count; ++seed)
-            list.push_back(seed);
-    }
     bool passed = true;
     for (uint64_t seed : list)
         passed = hostile::RunSeed(seed, host, options) && passed;
