@@ -102,6 +102,9 @@ bool Lay(const Workspace& ws, std::string* error)
     }
     if (ws.hasDrive && !IsFolder(std::wstring(1, ws.driveLetter) + L":\\"))
         *error = "cannot make the drive letter " + Utf8(std::wstring(1, ws.driveLetter));
+    // The runs see the drive letter as Windows would from the start: with the folder's volume.
+    if (ws.hasDrive)
+        test::WaitForWineDriveLetters();
     return error->empty();
 }
 
@@ -117,11 +120,8 @@ void Clear(const Workspace& ws)
     test::RunUnix(script);
     // Wine reads its drive letters again only in a new second: until then it may name a folder of the
     // next workspace by a drive letter that stood for one of this (the inode taken again).
-    if (ws.hasDrive) {
-        SYSTEMTIME now;
-        ::GetSystemTime(&now);
-        ::Sleep(1000 - now.wMilliseconds + 10);
-    }
+    if (ws.hasDrive)
+        test::WaitForWineDriveLetters();
 }
 
 } // namespace hostile

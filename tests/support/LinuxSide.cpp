@@ -106,6 +106,13 @@ bool RunUnix(const std::string& command)
     return false;
 }
 
+void WaitForWineDriveLetters()
+{
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    ::Sleep(1000 - now.wMilliseconds + 10);
+}
+
 DriveAlias::DriveAlias(const std::string& folder)
 {
     // A link that leads nowhere any more was left by a test that did not end, and goes.
@@ -121,6 +128,8 @@ DriveAlias::DriveAlias(const std::string& folder)
             m_link = link;
         }
     }
+    if (!m_drive.empty())
+        WaitForWineDriveLetters();
 }
 
 DriveAlias::~DriveAlias()

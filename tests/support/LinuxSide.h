@@ -17,7 +17,12 @@ std::string ShellQuoted(const std::string& text);
 // true when it exits with 0.
 bool RunUnix(const std::string& command);
 
-// A free drive letter that names folder, until the object goes.
+// Waits for the next second, in which Wine reads its drive letters again: until then it opens a path
+// through a letter made or re-pointed just now, but gives what it opens the volume serial number and the
+// name of the letters as it read them last.
+void WaitForWineDriveLetters();
+
+// A free drive letter that names folder, until the object goes; Wine knows it in full once made.
 class DriveAlias {
 public:
     explicit DriveAlias(const std::string& folder);
