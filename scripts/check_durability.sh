@@ -19,15 +19,12 @@ for i in 1 2 3 4 5; do
   head -c $((i * 70000)) /dev/urandom > "$WS/data/Q900/d$i.dat"
 done
 winpath() { winepath -w "$1" 2>/dev/null; }
-python3 - "$WS/settings.reg" "$(winpath "$WS/send")" "$(winpath "$WS/receive")" <<'PY'
-import sys
-path, send, receive = sys.argv[1:4]
-esc = lambda s: s.replace("\\", "\\\\")
-text = "\r\n".join(["Windows Registry Editor Version 5.00", "", r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
-                    f'"SourcePath"="{esc(send)}"', f'"DestPath"="{esc(receive)}"', '"IsDeleted"=dword:00000001', "", ""])
-open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
-PY
-timeout 120 wine regedit /S "$(winpath "$WS/settings.reg")"
+import_reg <<EOF
+[HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0]
+"SourcePath"="$(reg_text "$(winpath "$WS/send")")"
+"DestPath"="$(reg_text "$(winpath "$WS/receive")")"
+"IsDeleted"=dword:00000001
+EOF
 (cd "$WS/host" && timeout 120 wine "$BIN/qrvhub.exe" set-data-path "$(winpath "$WS/data")" set-user-org Q900 >/dev/null)
 # The renames are made by the Wine server: it must start under the trace.
 timeout 60 wineserver -k 2>/dev/null || true

@@ -37,20 +37,12 @@ echo "invoice 2"   > "$WS/data/Q900/INV_Q900_$day-2.txt"
 echo "价格表"      > "$WS/data/Q900/价格表_$day.txt"
 
 # Settings the setup sheet would store, plus what the host pushes through its exports.
-reg="$WS/settings.reg"
-python3 - "$reg" "$(winpath "$WS/send")" "$(winpath "$WS/receive")" <<'PY'
-import sys
-path, send, receive = sys.argv[1:4]
-esc = lambda s: s.replace("\\", "\\\\")
-text = "\r\n".join([
-    "Windows Registry Editor Version 5.00", "",
-    r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
-    f'"SourcePath"="{esc(send)}"',
-    f'"DestPath"="{esc(receive)}"',
-    '"IsDeleted"=dword:00000001', "", ""])
-open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
-PY
-timeout 120 wine regedit /S "$(winpath "$reg")"
+import_reg <<EOF
+[HKEY_CURRENT_USER\\Software\\Quorvane\\QRVLNK\\2.0]
+"SourcePath"="$(reg_text "$(winpath "$WS/send")")"
+"DestPath"="$(reg_text "$(winpath "$WS/receive")")"
+"IsDeleted"=dword:00000001
+EOF
 
 host() { (cd "$WS/host" && timeout 600 wine "$(winpath "$BIN/qrvhub.exe")" "$@" | iconv -f GBK -t UTF-8); }
 tree() { (cd "$WS" && find send receive data -print | sort | sed 's|[^/]*/|  |g'); }

@@ -26,18 +26,11 @@ check "the sample installation"
 # Spoilt: a blank after the send directory, IsDeleted stored as text, a platform code that is not a
 # folder name and a gap in the numbering of OrgMap.ini, a read-only file in the receive directory with
 # the name of a delivered one, and a delivered name already in Backup.
-reg="$drive/spoil.reg"
-python3 - "$reg" <<'PY'
-import sys
-text = "\r\n".join([
-    "Windows Registry Editor Version 5.00", "",
-    r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
-    r'"SourcePath"="D:\\Dist\\Send "',
-    '"IsDeleted"="1"', "", ""])
-open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
-PY
-timeout 120 wine regedit /S 'D:\spoil.reg'
-rm "$reg"
+import_reg <<'EOF'
+[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]
+"SourcePath"="D:\\Dist\\Send "
+"IsDeleted"="1"
+EOF
 python3 - "$drive/QRVHUB/Work/OrgMap.ini" <<'PY'
 import sys
 path = sys.argv[1]

@@ -37,22 +37,16 @@ echo "invoice 2"   > "$drive/QRVHUB/Data/Q900/INV_Q900_$day-2.txt"
 echo "价格表"      > "$drive/QRVHUB/Data/Q900/价格表_$day.txt"
 
 # Registry values with Chinese text go in through a UTF-16 file.
-reg="$drive/settings.reg"
-python3 - "$reg" <<'PY'
-import sys
-text = "\r\n".join([
-    "Windows Registry Editor Version 5.00", "",
-    r"[-HKEY_CURRENT_USER\Software\Quorvane\QRVLNK]", "",
-    r"[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]",
-    r'"UserOrgID"="Q900"',
-    r'"ExportLocation"="D:\\QRVHUB\\Data"',
-    r'"SourcePath"="D:\\Dist\\Send"',
-    r'"DestPath"="D:\\Dist\\Receive"',
-    '"IsDeleted"=dword:00000001',
-    '"OrgID"="分销数据库"',
-    '"Username"="dist"',
-    '"Password"="dist2026"', "", ""])
-open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
-PY
-timeout 120 wine regedit /S 'D:\settings.reg'
-rm "$reg"
+import_reg <<'EOF'
+[-HKEY_CURRENT_USER\Software\Quorvane\QRVLNK]
+
+[HKEY_CURRENT_USER\Software\Quorvane\QRVLNK\2.0]
+"UserOrgID"="Q900"
+"ExportLocation"="D:\\QRVHUB\\Data"
+"SourcePath"="D:\\Dist\\Send"
+"DestPath"="D:\\Dist\\Receive"
+"IsDeleted"=dword:00000001
+"OrgID"="分销数据库"
+"Username"="dist"
+"Password"="dist2026"
+EOF

@@ -23,34 +23,25 @@ timeout 120 wineserver -w || true
 # Windows live in one Wine desktop: captions are drawn, and closing a window does not wait for a
 # window manager that Xvfb does not have.
 # The dialogs' font maps to an installed outline CJK font, drawn smoothed, so 9-point Chinese stays legible.
-reg="$WINEPREFIX/qrvlnk-settings.reg"
-python3 - "$reg" <<'PY'
-import sys
-text = "\r\n".join([
-    "Windows Registry Editor Version 5.00",
-    "",
-    r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]",
-    '"宋体"="WenQuanYi Micro Hei"',
-    '"SimSun"="WenQuanYi Micro Hei"',
-    '"NSimSun"="WenQuanYi Micro Hei"',
-    '"MS Shell Dlg"="WenQuanYi Micro Hei"',
-    '"Tahoma"="WenQuanYi Micro Hei"',
-    "",
-    r"[HKEY_CURRENT_USER\Control Panel\Desktop]",
-    '"FontSmoothing"="2"',
-    '"FontSmoothingType"=dword:00000002',
-    '"FontSmoothingGradient"=dword:00000001',
-    "",
-    r"[HKEY_CURRENT_USER\Software\Wine\Explorer]",
-    '"Desktop"="Default"',
-    "",
-    r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]",
-    '"Default"="1024x768"',
-    "",
-]) + "\r\n"
-open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
-PY
-timeout 120 wine regedit /S "$reg" >/dev/null 2>&1 || true
+import_reg <<'EOF' || true
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"NSimSun"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="WenQuanYi Micro Hei"
+"Tahoma"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"FontSmoothing"="2"
+"FontSmoothingType"=dword:00000002
+"FontSmoothingGradient"=dword:00000001
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+EOF
 timeout 120 wineserver -w || true
 install_marlett
 touch "$WINEPREFIX/.qrvlnk-ready"
