@@ -13,7 +13,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 bash scripts/prepare.sh
 source scripts/env.sh
-bash scripts/build.sh i686
+bash scripts/build.sh i686 --shipped
 
 WS="$(realpath -m "${1:-$ROOT/demo}")"
 BIN="$ROOT/build/i686/bin"
