@@ -2,8 +2,8 @@
 # Installs what is missing, builds both architectures and runs every test under Wine, headless, with
 # Wine reporting Windows 7; then the generated hostile workspaces through the i686 DLL (without ctest
 # arguments only); with both architectures, makes the release zips and the setup program and checks
-# them; then the tests that drive the plug-in through its exports once more under Windows XP
-# (XP x64 for x86_64) and Windows 10.
+# them; then the tests whose behaviour can depend on the Windows version (the version check and the
+# windows, label "windows") once more under Windows XP (XP x64 for x86_64) and Windows 10.
 # Usage: scripts/test.sh [i686|x86_64|all] [ctest arguments...]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -35,7 +35,7 @@ suite() {
   on_display timeout 2400 ctest --preset "$arch" "$@" || status=1
   timeout 60 wineserver -k 2>/dev/null || true
 }
-# The whole suite under Windows 7; then the areas that drive the plug-in through its exports under the
+# The whole suite under Windows 7; then the areas whose behaviour can depend on the version under the
 # oldest Windows of the architecture and under Windows 10. The prefix is left on Windows 7.
 trap 'use_windows win7 6.1' EXIT
 for arch in $archs; do
@@ -61,9 +61,9 @@ if [ "$archs" = "i686 x86_64" ]; then
 fi
 for arch in $archs; do
   if [ "$arch" = i686 ]; then oldest=(winxp 5.1 XP); else oldest=(winxp64 5.2 "XP x64"); fi
-  echo "== tests of the exports, $arch, Windows ${oldest[2]}"
-  suite "$arch" "${oldest[0]}" "${oldest[1]}" -L exports "$@"
-  echo "== tests of the exports, $arch, Windows 10"
-  suite "$arch" win10 10.0 -L exports "$@"
+  echo "== tests of the windows and the version, $arch, Windows ${oldest[2]}"
+  suite "$arch" "${oldest[0]}" "${oldest[1]}" -L windows "$@"
+  echo "== tests of the windows and the version, $arch, Windows 10"
+  suite "$arch" win10 10.0 -L windows "$@"
 done
 exit $status
