@@ -20,9 +20,10 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p dist
 out="dist/QRVLNK-$version-setup.exe"
 makensis -V2 -WX -INPUTCHARSET UTF8 -DBIN32="$ROOT/build/i686/bin" -DBIN64="$ROOT/build/x86_64/bin" \
-  -DGUIDE="$stage/guide.html" -DSAMPLES="$ROOT/samples" -DOUTFILE="$ROOT/$out" installer/QRVLNK.nsi >&2
+  -DGUIDE="$stage/guide.html" -DSAMPLES="$ROOT/samples" \
+  -DOUTFILE="$ROOT/$out" installer/QRVLNK.nsi >&2
 # The setup program, the uninstaller it carries and its NSIS plug-ins load on Windows XP.
-7zz x -y -o"$stage/content" "$out" "QRVLNK-uninst.exe.~new" '$PLUGINSDIR/*.dll' >/dev/null
-bash scripts/check_imports.sh i686 --older-header "$out" "$stage/content/QRVLNK-uninst.exe.~new" \
+7zz x -y -o"$stage/content" "$out" 'QRVLNK.~new/QRVLNK-uninst.exe' '$PLUGINSDIR/*.dll' >/dev/null
+bash scripts/check_imports.sh i686 --older-header "$out" "$stage/content/QRVLNK.~new/QRVLNK-uninst.exe" \
   "$stage/content/\$PLUGINSDIR/"*.dll
 echo "$out"
