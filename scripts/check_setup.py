@@ -28,7 +28,7 @@ PAIR = ("QRVLNK.dll", "qrvcheck.exe")
 VERSION = next(line.split('"')[1] for line in open(ROOT / "build/i686/generated/Version.h")
                if line.startswith("#define QRVLNK_VERSION_TEXT"))
 failures = []
-entries = {}  # the QRVLNK entries after the last run: key name -> (view, {value: text})
+entries = {}  # the QRVLNK entries after the last listed run: key name -> (view, {value: text})
 
 
 def check(ok, what):
@@ -42,17 +42,19 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
-def run(*command, timeout=120):
+def run(*command, listed=True, timeout=120):
     """Runs a Windows command line as typed at the prompt (quotes and all) through a batch file, which
-    keeps the quotes that Wine's own argument quoting would escape, then lists the uninstall entries of
-    both registry views into `entries`; gives the command's exit code."""
+    keeps the quotes that Wine's own argument quoting would escape, then (unless listed is False) lists
+    the uninstall entries of both registry views into `entries`; gives the command's exit code."""
     batch = WS / "run.bat"
-    lists = [WS / "entries32.txt", WS / "entries64.txt"]
+    lists = [WS / "entries32.txt", WS / "entries64.txt"] if listed else []
     lines = [" ".join(command), "@set rc=%errorlevel%"]
     lines += [f'@reg query "{UNINSTALL}" /s /reg:{view} > "{winpath(out)}" 2>nul' for view, out in zip((32, 64), lists)]
     batch.write_bytes("\r\n".join(["@" + lines[0], *lines[1:], "@exit /b %rc%", ""]).encode("gbk"))
     rc = subprocess.run(["wine", "cmd", "/c", winpath(batch)], stdout=subprocess.DEVNULL,
                         stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    if not listed:
+        return rc
     entries.clear()
     for view, out in zip((32, 64), lists):
         key = None
@@ -68,13 +70,13 @@ def run(*command, timeout=120):
     return rc
 
 
-def setup(*options):
-    return run(f'"{winpath(SETUP)}" /S', *options)
+def setup(*options, listed=True):
+    return run(f'"{winpath(SETUP)}" /S', *options, listed=listed)
 
 
-def uninstall(folder, *options):
+def uninstall(folder, *options, listed=True):
     """The uninstaller in place (_?=), which waits and gives its exit code."""
-    return run(f'"{winpath(folder / UNINSTALLER)}" /S', *options, "_?=" + winpath(folder))
+    return run(f'"{winpath(folder / UNINSTALLER)}" /S', *options, "_?=" + winpath(folder), listed=listed)
 
 
 def quoted(name, path):
@@ -260,7 +262,7 @@ def lifecycle_32():
     check(not leftovers(folder) and not leftovers(work), "upgrade: no temporary files left")
     check((MENU / key / "恢复上一版本.lnk").exists(), f"upgrade: the Start menu has {key}\\恢复上一版本")
 
-    rc = setup()
+    rc = setup(listed=False)
     check(rc == 0 and tree(folder / KEPT) == old, f"the same version again, host from the entry: exit code {rc}, "
           "the older build still kept")
 
@@ -287,7 +289,7 @@ def lifecycle_32():
               and entry(folder) == entry_before,
               f"{what}: exit code {rc}, the log says {result(folder)}, changed: {differences(before, tree(folder))}")
 
-    rc = uninstall(folder, "/ROLLBACK")
+    rc = uninstall(folder, "/ROLLBACK", listed=False)
     check(rc == 0 and all((folder / n).read_bytes() == new[n] for n in PAIR) and tree(folder / KEPT) == old,
           f"a second roll back undoes the first: exit code {rc}")
 
@@ -301,9 +303,10 @@ def lifecycle_32():
     while log.stat().st_size == 0 and time.time() < deadline:
         time.sleep(0.2)
     check(log.stat().st_size > 0, "a qrvhub.exe holds QRVLNK.dll")
-    for what, command in [("install", lambda: setup(quoted("HOST", exe))),
-                          ("roll back", lambda: uninstall(folder, "/ROLLBACK")),
-                          ("the entry's quiet uninstall", lambda: run(entry(folder)[2]["QuietUninstallString"]))]:
+    quiet = entry(folder)[2]["QuietUninstallString"]
+    for what, command in [("install", lambda: setup(quoted("HOST", exe), listed=False)),
+                          ("roll back", lambda: uninstall(folder, "/ROLLBACK", listed=False)),
+                          ("the entry's quiet uninstall", lambda: run(quiet, listed=False))]:
         rc = command()
         check(rc == 3 and result(folder) == 3 and tree(folder) == before,
               f"{what} while the DLL is held: exit code {rc}, changed: {differences(before, tree(folder))}")
@@ -312,7 +315,7 @@ def lifecycle_32():
     wait_for_wine()
 
     work_before = tree(work)
-    rc = run(entry(folder)[2]["QuietUninstallString"])
+    rc = run(quiet)
     wait_for_wine()
     left = sorted(tree(folder))
     check(rc == 0 and result(folder) == 0 and tree(folder) == others and not leftovers(folder),
@@ -358,7 +361,7 @@ def stopped():
         for p in list(folder.iterdir()):
             shutil.rmtree(p) if p.is_dir() else None if p == exe or p.name == LOG else p.unlink()
         lay(folder, state)
-        rc = setup(quoted("HOST", exe))
+        rc = setup(quoted("HOST", exe), listed=False)
         check(rc == 0 and all((folder / n).read_bytes() == new[n] for n in PAIR) and tree(folder / KEPT) == old
               and not leftovers(folder), f"{what}: exit code {rc}, the new pair in place, the one before kept, "
               f"left: {', '.join(leftovers(folder)) or 'nothing'}")
@@ -367,13 +370,13 @@ def stopped():
     newer = files("i686", "9.0.0.0")
     lay(folder, newer)
     before = tree(folder)
-    rc = setup(quoted("HOST", exe))
+    rc = setup(quoted("HOST", exe), listed=False)
     check(rc == 6 and result(folder) == 6 and tree(folder) == before, f"over a newer version: exit code {rc}, "
           f"changed: {differences(before, tree(folder))}")
-    rc = setup(quoted("HOST", exe), "/ALLOWDOWNGRADE")
+    rc = setup(quoted("HOST", exe), "/ALLOWDOWNGRADE", listed=False)
     check(rc == 0 and all((folder / n).read_bytes() == new[n] for n in PAIR) and tree(folder / KEPT) == newer,
           f"the same with /ALLOWDOWNGRADE: exit code {rc}, the newer version kept")
-    uninstall(folder)
+    uninstall(folder, listed=False)
 
 
 # .NET hosts: the CLR header's flags, and how Windows runs such a program on 64-bit Windows.
@@ -403,7 +406,7 @@ def dotnet_and_two_hosts():
     rc = setup(quoted("HOST", host(second)))
     check(rc == 0 and entry(second) and entry(folder) and entry(second)[0] != entry(folder)[0],
           f"a second host folder: exit code {rc}, an entry of its own ({entry(second) and entry(second)[0]})")
-    rc = setup()
+    rc = setup(listed=False)
     check(rc == 2, f"two installations and no /HOST: exit code {rc}")
     rc = uninstall(folder)
     check(rc == 0 and entry(folder) is None and entry(second) and (MENU / entry(second)[0]).exists(),
