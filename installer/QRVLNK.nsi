@@ -74,6 +74,7 @@ Var Heading      ; the uninstaller's texts, which depend on what it does
 Var Subheading
 Var Summary
 Var DoneHeading
+Var DoneSubheading
 Var DoneText
 Var InPlace      ; 1 when the uninstaller runs from the plug-in folder itself (_?=)
 Var AfterPid     ; the uninstaller's copy that deletes it once it has ended: its process, the file's identity
@@ -101,7 +102,7 @@ Var RemoveId
 !define MUI_UNFINISHPAGE_NOAUTOCLOSE
 
 !define MUI_WELCOMEPAGE_TITLE "安装 QRVLNK 分销系统数据接口 ${VERSION}"
-!define MUI_WELCOMEPAGE_TEXT "QRVLNK是“网商数据交换系统 - QRVHUB”的插件，在分销系统和交换平台之间传送数据文件。$\r$\n$\r$\n安装程序会：$\r$\n● 判断宿主程序是32位还是64位，安装对应的QRVLNK.dll，以及qrvcheck.exe和使用说明；$\r$\n● 在宿主程序的工作目录放入示例OrgMap.示例.ini和TaskDefine.示例.ini（运行时不读它们），还没有OrgMap.ini时放入一个空的，已有的文件不动；$\r$\n● 升级时保留原来的版本，需要时可以恢复。$\r$\n$\r$\n请先关闭宿主程序，然后按“下一步”。"
+!define MUI_WELCOMEPAGE_TEXT "QRVLNK是“网商数据交换系统 - QRVHUB”的插件，在分销系统和交换平台之间传送数据文件。$\r$\n$\r$\n安装程序会：$\r$\n● 判断宿主程序是32位还是64位，安装对应的QRVLNK.dll，以及qrvcheck.exe和使用说明；$\r$\n● 在宿主程序的工作目录放入示例文件（运行时不读它们），还没有OrgMap.ini时放入一个空的，已有的文件不动；$\r$\n● 升级时保留原来的版本，需要时可以恢复。$\r$\n$\r$\n请先关闭宿主程序，然后按“下一步”。"
 !insertmacro MUI_PAGE_WELCOME
 
 Page custom HostPage HostPageLeave
@@ -125,7 +126,7 @@ Page custom ReadyPage ReadyPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 
 !define MUI_FINISHPAGE_TITLE "QRVLNK ${VERSION} 已经安装"
-!define MUI_FINISHPAGE_TEXT "插件已安装到$INSTDIR。$\r$\n$\r$\n启动宿主程序，打开插件的“接口参数设置”：先在“数据文件路径”页选择目录，按“应用”，再在“代码对应”页增加对应。示例文件里的对应只是例子，要换成实际的代码。$\r$\n$\r$\n第一次检查时，还没有设定的值都列为[错误]，这是正常的。$\r$\n$\r$\n第一次导入以前，请关闭宿主程序，再启动一次。"
+!define MUI_FINISHPAGE_TEXT "插件已安装到$INSTDIR。$\r$\n$\r$\n启动宿主程序，在插件的“接口参数设置”里先选择目录并按“应用”，再增加实际的代码对应（示例文件里的只是例子）。第一次检查把还没有设定的值列为[错误]，这是正常的。$\r$\n$\r$\n第一次导入以前，请关闭宿主程序，再启动一次。"
 !define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "在工作目录运行设置检查（qrvcheck.exe --plan）"
@@ -145,7 +146,7 @@ UninstPage custom un.RestorePage un.RestorePageLeave
 !define MUI_PAGE_HEADER_TEXT "$Heading"
 !define MUI_PAGE_HEADER_SUBTEXT "$Subheading"
 !define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "$DoneHeading"
-!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$Subheading"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$DoneSubheading"
 !insertmacro MUI_UNPAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "$DoneHeading"
 !define MUI_FINISHPAGE_TEXT "$DoneText"
@@ -529,9 +530,6 @@ FunctionEnd
 
 Function ReadyPage
   !insertmacro MUI_HEADER_TEXT "准备安装" "请检查下面的内容，然后按“安装”。"
-  Push $Arch
-  Call Bits
-  Pop $1
   Call IsDowngrade
   ${If} $Current == ""
     StrCpy $2 "这个文件夹里还没有QRVLNK。"
@@ -543,6 +541,10 @@ Function ReadyPage
     StrCpy $2 "现在的QRVLNK $Current$3保留为上一版本，可以用开始菜单里的“恢复上一版本”换回来。"
     ${IfThen} $1 = 1 ${|} StrCpy $2 "注意：现在的QRVLNK比要安装的版本新。$2" ${|}
   ${EndIf}
+  ${If} $Current != ""
+  ${AndIf} $EntryKey == ""
+    StrCpy $2 "$2$\r$\n    第一次用安装程序安装：现在的QRVLNK $Current另存一份，卸载时可以放回。"
+  ${EndIf}
   Push $Arch
   Call Bits
   Pop $1
@@ -551,7 +553,7 @@ Function ReadyPage
   !insertmacro SamplePlan TaskDefine.示例.ini "放入示例" $5
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 100% "宿主程序：$Host$\r$\n    $1（$ArchWhy）$\r$\n$\r$\n插件文件夹：$INSTDIR$\r$\n    安装QRVLNK ${VERSION}（$1）。$\r$\n    $2$\r$\n$\r$\n工作目录：$WorkDir$\r$\n    $3$\r$\n    $4$\r$\n    $5"
+  ${NSD_CreateLabel} 0 0 100% 100% "宿主程序：$Host$\r$\n    $ArchWhy，所以安装$1的插件。$\r$\n$\r$\n插件文件夹：$INSTDIR$\r$\n    安装QRVLNK ${VERSION}（$1）。$\r$\n    $2$\r$\n$\r$\n工作目录：$WorkDir$\r$\n    $3$\r$\n    $4$\r$\n    $5"
   Pop $0
   nsDialogs::Show
 FunctionEnd
@@ -717,7 +719,7 @@ Section "-Install"
   Push $Arch
   Call Bits
   Pop $1
-  ${Report} "宿主程序：$Host（$1，$ArchWhy）"
+  ${Report} "宿主程序：$Host（$ArchWhy）"
   ${Report} "安装QRVLNK ${VERSION}（$1）到$INSTDIR"
   Call IsDowngrade
   ${If} $1 = 1
@@ -773,7 +775,7 @@ Section "-Install"
   ${ElseIf} $Current != ""
     ${Report} "这里原来就是这个版本，保留的上一版本不变"
   ${EndIf}
-  ${Report} "插件文件夹：QRVLNK.dll、qrvcheck.exe、${GUIDE_FILE}、${UNINSTALLER}"
+  ${Report} "已换成新的QRVLNK.dll、qrvcheck.exe、使用说明和卸载程序"
   ${If} ${FileExists} "$INSTDIR\${DROP_DIR}\*.*"
     ${Report} "注意：没能删除$INSTDIR\${DROP_DIR}，下次安装时再删除"
   ${EndIf}
@@ -849,11 +851,13 @@ Function un.RemoveTexts
   StrCpy $Heading "卸载QRVLNK"
   StrCpy $Subheading "删除安装程序装入的文件。"
   StrCpy $0 ""
-  ${If} $Restore = 1
-    StrCpy $0 "$\r$\n然后放回第一次安装以前这里原有的QRVLNK $Original。"
-  ${EndIf}
-  StrCpy $Summary "将从下面的插件文件夹删除安装程序装入的文件：QRVLNK.dll（版本$Current）、qrvcheck.exe、${GUIDE_FILE}、保留的上一版本（${KEPT_DIR}文件夹）、原有版本的副本（${ORIGINAL_DIR}文件夹）和卸载程序，以及开始菜单里的$EntryKey和“程序和功能”里的这一项。$0$\r$\n请先关闭宿主程序。"
+  ${IfThen} $Kept != "" ${|} StrCpy $0 "、保留的上一版本$Kept" ${|}
+  ${IfThen} $Original != "" ${|} StrCpy $0 "$0、原有版本$Original的副本" ${|}
+  StrCpy $Summary "将删除安装程序装入的QRVLNK文件（现在的版本$Current$0）、开始菜单里的$EntryKey和“程序和功能”里的这一项。"
+  ${IfThen} $Restore = 1 ${|} StrCpy $Summary "$Summary然后放回原有的QRVLNK $Original。" ${|}
+  StrCpy $Summary "$Summary请先关闭宿主程序。"
   StrCpy $DoneHeading "QRVLNK 已经卸载"
+  StrCpy $DoneSubheading "安装程序装入的文件已经删除。"
   StrCpy $0 "插件文件夹里已经没有QRVLNK。"
   ${IfThen} $Restore = 1 ${|} StrCpy $0 "插件文件夹里放回了原有的QRVLNK $Original。" ${|}
   StrCpy $DoneText "$0$\r$\n$\r$\n下面这些保留未动，需要时请手工处理：$\r$\n● 工作目录（$WorkDir）里的OrgMap.ini、TaskDefine.ini、示例文件，传送记录.csv和较早的传送记录.1.csv等，以及08888978.log（一个空文件，标出宿主程序的工作目录）；$\r$\n● “增加”建立的文件夹，交付文件夹里的Backup备份文件夹，发送目录、接收目录和数据文件存放路径里的文件；$\r$\n● 注册表里每个Windows用户的插件设置（HKEY_CURRENT_USER\Software\Quorvane\QRVLNK）；$\r$\n● 插件文件夹里的安装日志${LOG_FILE}。"
@@ -905,6 +909,7 @@ Function un.onInit
     StrCpy $Subheading "把现在的版本换成保留的上一版本。"
     StrCpy $Summary "现在的版本：QRVLNK $Current$\r$\n上一版本：QRVLNK $Kept$\r$\n按“恢复”后两个版本互换，再恢复一次就换回来。请先关闭宿主程序。"
     StrCpy $DoneHeading "已经恢复QRVLNK $Kept"
+    StrCpy $DoneSubheading "现在的版本和保留的上一版本已经互换。"
     StrCpy $DoneText "现在的版本是QRVLNK $Kept。$\r$\n$\r$\nQRVLNK $Current保留为上一版本，开始菜单里的“恢复上一版本”可以再换回来。$\r$\n$\r$\n设置和INI文件没有改动。"
   ${Else}
     ; The wizard offers to put the original version back, and proposes it.
@@ -1074,7 +1079,8 @@ Function un.Remove
     RMDir "$SMPROGRAMS\$EntryKey"
     SetShellVarContext current
   ${EndIf}
-  ${un.Report} "已从$INSTDIR删除：QRVLNK.dll、qrvcheck.exe、${GUIDE_FILE}、${UNINSTALLER}"
+  ${un.Report} "已从$INSTDIR删除："
+  ${un.Report} "    QRVLNK.dll、qrvcheck.exe、${GUIDE_FILE}、${UNINSTALLER}"
   ${IfThen} $Kept != "" ${|} ${un.Report} "已删除保留的上一版本QRVLNK $Kept（${KEPT_DIR}文件夹）" ${|}
   ${If} $Restore = 1
     ${un.Report} "放回了第一次安装以前原有的QRVLNK $Original"
