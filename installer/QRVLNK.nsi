@@ -619,17 +619,20 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-!macro RemoveIfMade FLAG COMMAND
+!macro RemoveIfMade FLAG COMMAND WHAT
   IntOp $0 $Made & ${FLAG}
-  ${IfThen} $0 <> 0 ${|} ${COMMAND} ${|}
+  ${If} $0 <> 0
+    ${COMMAND}
+    ${Report} "已删除这次${WHAT}"
+  ${EndIf}
 !macroend
 
 Function RemoveMade
-  !insertmacro RemoveIfMade ${MADE_ORGMAP} 'Delete "$WorkDir\OrgMap.ini"'
-  !insertmacro RemoveIfMade ${MADE_ORGMAP_SAMPLE} 'Delete "$WorkDir\OrgMap.示例.ini"'
-  !insertmacro RemoveIfMade ${MADE_TASKS_SAMPLE} 'Delete "$WorkDir\TaskDefine.示例.ini"'
-  !insertmacro RemoveIfMade ${MADE_ORIGINAL} 'RMDir /r "$INSTDIR\${ORIGINAL_DIR}"'
-  !insertmacro RemoveIfMade ${MADE_WORKDIR} 'RMDir $WorkDir'
+  !insertmacro RemoveIfMade ${MADE_ORGMAP} 'Delete "$WorkDir\OrgMap.ini"' "放入工作目录的OrgMap.ini"
+  !insertmacro RemoveIfMade ${MADE_ORGMAP_SAMPLE} 'Delete "$WorkDir\OrgMap.示例.ini"' "放入工作目录的OrgMap.示例.ini"
+  !insertmacro RemoveIfMade ${MADE_TASKS_SAMPLE} 'Delete "$WorkDir\TaskDefine.示例.ini"' "放入工作目录的TaskDefine.示例.ini"
+  !insertmacro RemoveIfMade ${MADE_ORIGINAL} 'RMDir /r "$INSTDIR\${ORIGINAL_DIR}"' "另存的原有版本"
+  !insertmacro RemoveIfMade ${MADE_WORKDIR} 'RMDir $WorkDir' "建立的工作目录"
 FunctionEnd
 
 ; On a first setup, a copy of the files that were there before, for the uninstaller to put back.
@@ -733,10 +736,15 @@ Section "-Install"
   ; The folders first: nothing is replaced when the working directory cannot be made.
   Push $INSTDIR
   Call MakeDir
-  ${IfNot} ${FileExists} "$WorkDir\*.*"
+  ${If} $Failed == ""
+  ${AndIfNot} ${FileExists} "$WorkDir\*.*"
     Push $WorkDir
     Call MakeDir
-    ${IfThen} $Failed == "" ${|} IntOp $Made $Made | ${MADE_WORKDIR} ${|}
+    ${If} $Failed == ""
+      IntOp $Made $Made | ${MADE_WORKDIR}
+    ${Else}
+      StrCpy $Failed "$Failed$\r$\n这是工作目录，请检查它的驱动器和路径。"
+    ${EndIf}
   ${EndIf}
   ${If} $Failed != ""
     StrCpy $Failed "$Failed$\r$\n什么都没有改动。"
