@@ -643,15 +643,11 @@ Function CopyOriginal
     Push "$INSTDIR\${COPY_DIR}"
     Call MakeDir
     ${If} $Failed == ""
-      Push "$INSTDIR\QRVLNK.dll"
-      Push "$INSTDIR\${COPY_DIR}\QRVLNK.dll"
-      Call Copy
+      !insertmacro Copy "" "$INSTDIR\QRVLNK.dll" "$INSTDIR\${COPY_DIR}\QRVLNK.dll"
     ${EndIf}
     ${If} $Failed == ""
     ${AndIf} ${FileExists} "$INSTDIR\qrvcheck.exe"
-      Push "$INSTDIR\qrvcheck.exe"
-      Push "$INSTDIR\${COPY_DIR}\qrvcheck.exe"
-      Call Copy
+      !insertmacro Copy "" "$INSTDIR\qrvcheck.exe" "$INSTDIR\${COPY_DIR}\qrvcheck.exe"
     ${EndIf}
     ${If} $Failed == ""
       !insertmacro Move "" "$INSTDIR\${COPY_DIR}" "$INSTDIR\${ORIGINAL_DIR}"
@@ -1025,9 +1021,7 @@ Function un.DeleteAfterExit
   Call un.FileId
   Pop $1
   StrCpy $2 "$TEMP\QRVLNK-uninst-$0.exe"
-  Push $EXEPATH
-  Push $2
-  Call un.Copy
+  !insertmacro Copy "un." $EXEPATH $2
   ${If} $SystemError = 0
     Exec '"$2" /AFTER=$0 /REMOVE=$1 _?=$INSTDIR'
   ${EndIf}
@@ -1056,13 +1050,9 @@ Function un.Remove
   ${If} $Restore = 1
     Push $Stage
     Call un.MakeDir
-    Push "$INSTDIR\${ORIGINAL_DIR}\QRVLNK.dll"
-    Push "$Stage\QRVLNK.dll"
-    Call un.Copy
+    !insertmacro Copy "un." "$INSTDIR\${ORIGINAL_DIR}\QRVLNK.dll" "$Stage\QRVLNK.dll"
     ${If} ${FileExists} "$INSTDIR\${ORIGINAL_DIR}\qrvcheck.exe"
-      Push "$INSTDIR\${ORIGINAL_DIR}\qrvcheck.exe"
-      Push "$Stage\qrvcheck.exe"
-      Call un.Copy
+      !insertmacro Copy "un." "$INSTDIR\${ORIGINAL_DIR}\qrvcheck.exe" "$Stage\qrvcheck.exe"
     ${EndIf}
     ${IfThen} $Failed != "" ${|} Call un.FailAndPutBack ${|}
   ${EndIf}

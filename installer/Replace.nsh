@@ -74,7 +74,15 @@ Var SystemError
 !macro Move UN FROM TO
   Push "${FROM}"
   Push "${TO}"
-  Call ${UN}Move
+  Push "移到"
+  Call ${UN}FileOp
+!macroend
+
+!macro Copy UN FROM TO
+  Push "${FROM}"
+  Push "${TO}"
+  Push "复制到"
+  Call ${UN}FileOp
 !macroend
 
 ; $R1 takes part in the exchange when its parked file or its mark is there.
@@ -97,46 +105,33 @@ Function ${UN}ErrorText
   Exch $0
 FunctionEnd
 
-; Renames FROM (pushed first) to TO without replacing a file. $SystemError is 0, or the Windows error;
-; a failure also sets $Failed when nothing else has failed yet.
-Function ${UN}Move
-  Exch $1
+; Renames FROM (pushed first) to TO without replacing a file ("移到"), or copies it over TO ("复制到",
+; pushed last). $SystemError is 0, or the Windows error; a failure also sets $Failed when nothing else
+; has failed yet.
+Function ${UN}FileOp
+  Exch $2
   Exch
+  Exch $1
+  Exch 2
   Exch $0
-  Push $2
-  System::Call 'kernel32::MoveFileExW(w r0, w r1, i ${MOVE_NEW}) i .r2 ?e'
+  Push $3
+  ${If} $2 == "移到"
+    System::Call 'kernel32::MoveFileExW(w r0, w r1, i ${MOVE_NEW}) i .r3 ?e'
+  ${Else}
+    System::Call 'kernel32::CopyFileW(w r0, w r1, i 0) i .r3 ?e'
+  ${EndIf}
   Pop $SystemError
-  ${If} $2 <> 0
+  ${If} $3 <> 0
     StrCpy $SystemError 0
   ${ElseIf} $Failed == ""
     Push $SystemError
     Call ${UN}ErrorText
-    Pop $2
-    StrCpy $Failed "无法把“$0”移到“$1”：$2"
+    Pop $3
+    StrCpy $Failed "无法把“$0”$2“$1”：$3"
   ${EndIf}
-  Pop $2
+  Pop $3
   Pop $0
-  Pop $1
-FunctionEnd
-
-; Copies FROM (pushed first) to TO, replacing it; like Move otherwise.
-Function ${UN}Copy
-  Exch $1
-  Exch
-  Exch $0
-  Push $2
-  System::Call 'kernel32::CopyFileW(w r0, w r1, i 0) i .r2 ?e'
-  Pop $SystemError
-  ${If} $2 <> 0
-    StrCpy $SystemError 0
-  ${ElseIf} $Failed == ""
-    Push $SystemError
-    Call ${UN}ErrorText
-    Pop $2
-    StrCpy $Failed "无法把“$0”复制到“$1”：$2"
-  ${EndIf}
   Pop $2
-  Pop $0
   Pop $1
 FunctionEnd
 
