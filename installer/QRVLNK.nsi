@@ -126,7 +126,7 @@ Page custom ReadyPage ReadyPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 
 !define MUI_FINISHPAGE_TITLE "QRVLNK ${VERSION} 已经安装"
-!define MUI_FINISHPAGE_TEXT "插件已安装到$INSTDIR。$\r$\n$\r$\n启动宿主程序，在插件的“接口参数设置”里先选择目录并按“应用”，再增加实际的代码对应（示例文件里的只是例子）。第一次检查把还没有设定的值列为[错误]，这是正常的。$\r$\n$\r$\n第一次导入以前，请关闭宿主程序，再启动一次。"
+!define MUI_FINISHPAGE_TEXT "插件已安装到$INSTDIR。$\r$\n$\r$\n启动宿主程序，在插件的“接口参数设置”里选择目录、按“应用”，再增加实际的代码对应（示例文件里的只是例子）。第一次检查把没有设定的值列为[错误]，这是正常的。第一次导入以前，请关闭宿主程序再启动一次。"
 !define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "在工作目录运行设置检查（qrvcheck.exe --plan）"
