@@ -48,10 +48,10 @@ rm -f "$drive/out.txt"
 
 # The transfer record: the sample installation afresh, with a folder in the receive directory where a
 # delivered file should go (that import fails without a box), after an unattended export and import.
-# qrvhub.exe needs a display.
+# The host (qrvhub.exe) needs a display.
 bash "$ROOT/scripts/sample_drive.sh" "$arch"
 mkdir "$drive/Dist/Receive/INV_Q900_20261208-2.txt"
-timeout 300 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\qrvhub.exe autoexport autoimport' >/dev/null 2>&1
+timeout 300 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\网商数据交换.exe autoexport autoimport' >/dev/null 2>&1
 echo "== D:\\QRVHUB\\Work\\传送记录.csv"
 iconv -f GBK -t UTF-8 "$drive/QRVHUB/Work/传送记录.csv" | tr -d '\r'
 echo

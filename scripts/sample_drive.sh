@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Lays out, afresh, the sample installation that the guide's pictures and examples show, on drive D: of
 # the Wine prefix (a link to build/sample-drive):
-#   D:\QRVHUB          the plug-in folder: QRVLNK.dll, qrvcheck.exe, qrvhub.exe
+#   D:\QRVHUB          the host's folder and plug-in folder: the host 网商数据交换.exe (the substitute
+#                      host qrvhub.exe under a name that no file of the release has), QRVLNK.dll and
+#                      qrvcheck.exe
 #   D:\QRVHUB\Work     the host's working directory with samples/OrgMap.ini and samples/TaskDefine.ini
 #   D:\QRVHUB\Data     the data-file location: a platform folder per mapped code, and Q900, where the
 #                      platform delivered three files for the user's organisation
@@ -19,7 +21,8 @@ day=20261208
 rm -rf "$drive"
 mkdir -p "$drive/QRVHUB/Work" "$drive/QRVHUB/Data/Q900" "$drive/Dist/Send" "$drive/Dist/Receive"
 ln -sfn "$drive" "$WINEPREFIX/dosdevices/d:"
-cp "$ROOT/build/$arch/bin/"{QRVLNK.dll,qrvcheck.exe,qrvhub.exe} "$drive/QRVHUB/"
+cp "$ROOT/build/$arch/bin/"{QRVLNK.dll,qrvcheck.exe} "$drive/QRVHUB/"
+cp "$ROOT/build/$arch/bin/qrvhub.exe" "$drive/QRVHUB/网商数据交换.exe"
 cp "$ROOT/samples/OrgMap.ini" "$ROOT/samples/TaskDefine.ini" "$drive/QRVHUB/Work/"
 
 # The folders "增加" made for the three pairs of samples/OrgMap.ini.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Photographs every page of the setup program and of its uninstaller, as docs/install-*.png: an upgrade
-# of the sample installation (scripts/sample_drive.sh, drive D:, with an older build of the DLL in
-# place), the settings check it offers at the end, the two messages an operator may meet (a file that
-# is not a Windows program, the DLL in use), a roll back and the uninstall. The wizard is driven with
+# Photographs every page of the setup program and of its uninstaller, as docs/install-*.png: a first
+# setup over an older build copied into the sample installation by hand (scripts/sample_drive.sh, drive
+# D:, host D:\QRVHUB\网商数据交换.exe), the settings check it offers at the end, the two messages an
+# operator may meet (a file that is not a Windows program, the DLL in use), a roll back and the
+# uninstall, which offers to put the older build back. The wizard is driven with
 # the keyboard in Wine's own desktop, and each picture is the screen cropped to the windows on it.
 # Usage: scripts/setup_screenshots.sh   (after scripts/build.sh all; needs Xvfb, Wine, xdotool, ImageMagick)
 set -euo pipefail
@@ -19,9 +20,11 @@ python3 scripts/older_build.py build/i686/bin/QRVLNK.dll "$drive/QRVHUB/QRVLNK.d
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 for view in 32 64; do
-  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRVLNK' /reg:$view /f >/dev/null 2>&1 || true
+  for key in QRVLNK QRVLNK-2 QRVLNK-3; do
+    wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key" /reg:$view /f >/dev/null 2>&1 || true
+  done
 done
-rm -rf "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QRVLNK"
+rm -rf "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QRVLNK"*
 timeout 60 wineserver -k 2>/dev/null || true
 
 # Starts a program in the desktop "shots", which the pictures are taken of.
@@ -55,7 +58,7 @@ key Return
 finish
 
 # The upgrade, page by page, with the host program's path preset.
-start "$setup" '/HOST=D:\QRVHUB\qrvhub.exe' '/WORKDIR=D:\QRVHUB\Work'
+start "$setup" '/HOST=D:\QRVHUB\网商数据交换.exe' '/WORKDIR=D:\QRVHUB\Work'
 shot install-welcome 4
 key Return
 shot install-host
@@ -75,7 +78,7 @@ sleep 3
 timeout 60 wineserver -k 2>/dev/null || true
 
 # The DLL in use: a host has loaded it in another desktop while the setup program runs again.
-(cd "$drive/QRVHUB/Work" && wine explorer /desktop=host,400x300 'D:\QRVHUB\qrvhub.exe' >/dev/null 2>&1 &)
+(cd "$drive/QRVHUB/Work" && wine explorer /desktop=host,400x300 'D:\QRVHUB\网商数据交换.exe' >/dev/null 2>&1 &)
 sleep 4
 start "$setup"
 sleep 4
@@ -83,9 +86,14 @@ key Return Return Return Return Return
 shot install-in-use 4
 timeout 60 wineserver -k 2>/dev/null || true
 
-# The roll back and the uninstall, from the entry's command lines.
+# The roll back and the uninstall, from the entry's command lines; the uninstall first offers to put
+# back the build that was there before.
 for run in rollback uninstall; do
   if [ $run = rollback ]; then start 'D:\QRVHUB\QRVLNK-uninst.exe' /ROLLBACK; else start 'D:\QRVHUB\QRVLNK-uninst.exe'; fi
+  if [ $run = uninstall ]; then
+    shot install-uninstall-original 6
+    key Return
+  fi
   shot install-$run 4
   key Return
   shot install-$run-done 4
