@@ -23,4 +23,9 @@ void WriteLine(const std::string& text)
     ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+std::string Argument(const std::string& text)
+{
+    return text.find_first_of(" &()^=;,") == std::string::npos ? text : "\"" + text + "\"";
+}
+
 } // namespace check

@@ -7,4 +7,8 @@ namespace check {
 
 void WriteLine(const std::string& text);
 
+// text as one argument of a command line: in quotes when it holds a blank or a character that the
+// command prompt reads.
+std::string Argument(const std::string& text);
+
 } // namespace check

@@ -1,5 +1,7 @@
 #include "History.h"
 
+#include "Console.h"
+#include "PluginVersion.h"
 #include "TextEncoding.h"
 #include "engine/TransferRecord.h"
 #include "framework/Gbk.h"
@@ -352,7 +354,7 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
     for (const auto& file : foreign)
         report.Problem("传送记录" + file.first + "有" + std::to_string(file.second.lines) + "行不是插件写的格式，例如第"
                        + std::to_string(file.second.first) + "行" + file.second.what
-                       + "。这个文件被别的程序（例如Excel）另存过，读出来的可能不全或者不对。请把它改名保存（例如改为"
+                       + "。这个文件被别的程序（例如Excel）另存过，读出来的可能不全或者不对。请给这个文件改个名字（例如改为"
                          "传送记录-另存.csv），插件会重新开始一个记录；以后请不要在Excel里保存传送记录");
     if (shown.empty()) {
         report.Add(Level::kInfo, "结论",
@@ -360,7 +362,8 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                        + (read > 0 ? path + "里没有运行的记录" : "没有找到" + path)
                        + "，也没有较早的" + Record::OlderFile(settings::kRecordFile, 1) + "到"
                        + Record::OlderFile(settings::kRecordFile, Record::kOlderFiles) + "。请确认上面的工作目录是宿主程序的工作目录（"
-                       + identity::kInterfaceID + ".log所在的文件夹），不是时请在命令里给出宿主程序的工作目录。"
+                       + identity::kInterfaceID + ".log所在的文件夹）；不是时，请把宿主程序的工作目录写在命令的最后，例如 "
+                       + Argument(OwnPath()) + " --history D:\\QRVHUB\\Work。"
                          "宿主程序还没有运行过导出或导入，或者RecordTransfers为0时，也没有记录");
         return { HistoryVerdict::kNoRecord, !foreign.empty() };
     }

@@ -18,6 +18,22 @@ namespace {
 // Enough to see how long a value really is.
 const size_t kLongRead = 65536;
 
+// The pairs of the sample OrgMap.ini that ships with the plug-in (samples/OrgMap.ini): examples that
+// route real files to made-up organisations while they stay in use.
+const struct {
+    const char* clientCode;
+    const char* platformCode;
+} kSamplePairs[] = { { "C001", "Q100" }, { "C002", "Q200" }, { "华东", "Q300" } };
+
+bool IsSamplePair(const MappingEntry& entry)
+{
+    for (const auto& pair : kSamplePairs) {
+        if (entry.clientCode == pair.clientCode && entry.platformCode == pair.platformCode)
+            return true;
+    }
+    return false;
+}
+
 struct Line {
     std::string key;
     std::string value;
@@ -126,6 +142,7 @@ std::vector<MappingEntry> ReadMappingEntries()
 void CheckMappings(const std::vector<MappingEntry>& entries, CReport& report)
 {
     int usable = 0;
+    std::string samples;
     for (const MappingEntry& entry : entries) {
         const std::string pair = "代码对应" + entry.key + "=" + Quote(entry.clientCode)
                                  + (entry.platformCode.empty() ? "" : "→" + Quote(entry.platformCode));
@@ -138,7 +155,12 @@ void CheckMappings(const std::vector<MappingEntry>& entries, CReport& report)
                                   "它不会含有下划线。请改用不含下划线的客户代码");
         else
             ++usable;
+        if (entry.skipReason.empty() && !entry.shadowed && IsSamplePair(entry))
+            samples += (samples.empty() ? "" : "、") + entry.clientCode + "→" + entry.platformCode;
     }
+    if (!samples.empty())
+        report.Note("代码对应里还有示例的对应：" + samples + "。它们只是例子，不是实际的代码：客户代码是这些的文件会传送到"
+                    "示例的网商代码的文件夹。请在“代码对应”页删除它们，增加分销系统和平台实际的代码");
     if (usable == 0)
         report.Problem("没有可用的代码对应，导出时所有文件都会留在发送目录。请在“代码对应”页增加客户代码和网商代码的对应");
     else

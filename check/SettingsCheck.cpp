@@ -23,7 +23,8 @@ struct StringSetting {
     const char* name;
     const char* label;
     const char* whenEmpty;   // what a run does when it reads ""
-    const char* remedy;
+    const char* unsetRemedy; // what to do about a value never set
+    const char* remedy;      // and about a wrong one
     // Folders only: what a run does when the folder named cannot be used, and what to do about it.
     const char* whenMissing;
     const char* folderRemedy;
@@ -31,14 +32,16 @@ struct StringSetting {
 };
 
 const StringSetting kStringSettings[] = {
-    { settings::kSourcePath, "源数据发送目录", "导出会停止", kOnThePage, "导出找不到任何文件", kFolderOnThePage,
-      &RunSettings::sourcePath },
-    { settings::kExportLocation, "数据文件存放路径", "导出和导入都会停止", kByTheHost,
+    { settings::kSourcePath, "源数据发送目录", "导出会停止", kOnThePage, kOnThePage, "导出找不到任何文件",
+      kFolderOnThePage, &RunSettings::sourcePath },
+    { settings::kExportLocation, "数据文件存放路径", "导出和导入都会停止",
+      "它由宿主程序设定：请在宿主程序里设定数据文件存放路径，然后重新启动宿主程序", kByTheHost,
       "导出时每个要传送的文件都会提示“文件拷贝出错”，导入找不到交付文件夹", kFolderByTheHost, &RunSettings::exportLocation },
-    { settings::kDestPath, "源数据接收目录", "导入会停止", kOnThePage, "导入的文件都会留在交付文件夹",
+    { settings::kDestPath, "源数据接收目录", "导入会停止", kOnThePage, kOnThePage, "导入的文件都会留在交付文件夹",
       kFolderOnThePage, &RunSettings::destPath },
     { settings::kUserOrgID, "用户机构代码", "导入会把数据文件存放路径本身当作交付文件夹，取走那里的文件",
-      kByTheHost, nullptr, nullptr, &RunSettings::userOrgID },
+      "它由宿主程序设定：请在宿主程序里设定用户机构代码，然后重新启动宿主程序", kByTheHost, nullptr, nullptr,
+      &RunSettings::userOrgID },
 };
 
 std::string Label(const StringSetting& setting)
@@ -52,17 +55,18 @@ std::string CheckString(const CStoredProfile& profile, const StringSetting& sett
     const StoredValue stored = profile.Get(setting.name);
     std::string value;
     const std::string remedy = std::string("。") + setting.remedy;
+    const std::string unset = setting.whenEmpty + std::string("。") + setting.unsetRemedy;
     if (!stored.present) {
-        report.Problem(Label(setting) + "没有设置，" + setting.whenEmpty + remedy);
+        report.Problem(Label(setting) + "没有设置，" + unset);
         return value;
     }
     if (!ReadsAsString(stored, &value)) {
         report.Problem(Label(setting) + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored))
-                       + "，插件只读取REG_SZ类型，当作没有设置，" + setting.whenEmpty + remedy);
+                       + "，插件只读取REG_SZ类型，当作没有设置，" + unset);
         return value;
     }
     if (value.empty()) {
-        report.Problem(Label(setting) + "是空的，" + setting.whenEmpty + remedy);
+        report.Problem(Label(setting) + "是空的，" + unset);
         return value;
     }
     if (HasOuterBlanks(value)) {
@@ -182,11 +186,15 @@ void CheckFolderOverlaps(const RunInput& input, RunSettings& run, CReport& repor
 RunSettings CheckSettings(const CStoredProfile& profile, CReport& report)
 {
     RunSettings run;
-    if (profile.Exists())
-        report.Info("注册表项：" + profile.KeyPath());
-    else
-        report.Problem("注册表项" + profile.KeyPath() + "不存在：这个Windows用户从来没有保存过插件的设置。"
-                       "请用运行宿主程序的Windows用户运行qrvcheck.exe；第一次安装时，请先在“接口参数设置”里填写并按“确定”");
+    if (!profile.Exists()) {
+        // One line for the whole key in place of one for each value it lacks.
+        report.Problem("注册表项" + profile.KeyPath() + "不存在：这个Windows用户还没有插件的设置，导出和导入都会停止。"
+                       "刚安装、宿主程序还没有加载过插件时，这是正常的：请启动宿主程序，在插件的“接口参数设置”里填写并按“确定”，"
+                       "然后再检查。宿主程序已经在用插件时，请用运行宿主程序的那个Windows用户运行qrvcheck.exe");
+        run.exportRefused = run.importRefused = true;
+        return run;
+    }
+    report.Info("注册表项：" + profile.KeyPath());
     for (const StringSetting& setting : kStringSettings)
         run.*setting.member = CheckString(profile, setting, report);
     CheckIsDeleted(profile, run, report);

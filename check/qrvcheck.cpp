@@ -13,6 +13,7 @@
 #include "Version.h"
 #include "framework/ChildName.h"
 #include "framework/Path.h"
+#include "framework/SystemError.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
@@ -31,10 +32,10 @@ const char kUsage[] =
     "      qrvcheck.exe --help\r\n"
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
-    "  --plan    再预演导出和导入：每个文件会复制到哪里，或者为什么不会被传送\r\n"
+    "  --plan    同时预演导出和导入：每个文件会复制到哪里，或者为什么不会被传送\r\n"
     "  --plan-table 预演的结果只作为供程序读取的表格输出（制表符分隔，每个文件一行）\r\n"
-    "  --history 不检查设置，只看传送记录里最近N次运行（N从1到9999，默认5）：传送了、没有传送和失败的文件，\r\n"
-    "            失败的原因；最近一次导出和最近一次导入总在其中\r\n"
+    "  --history 不检查设置，只看传送记录里最近N次运行（N从1到9999，默认5）：每次运行传送、未传送和失败的\r\n"
+    "            个数，以及失败的文件和原因；最近一次导出和最近一次导入总在其中\r\n"
     "  --help    显示这段说明\r\n"
     "退出码：0 没有发现问题；1 有问题，会使运行中止，或使文件传送不出去（--history：最近一次导出或导入有失败、\r\n"
     "        被拒绝或者没有做完）；2 参数错误；3 没有可查的传送记录（--history）；4 传送记录不是插件写的格式（--history）";
@@ -147,13 +148,6 @@ void PrintTable(const std::vector<check::PlannedEntry>& entries)
         check::WriteLine(check::PlanTableRow(entry));
 }
 
-// text as one argument of a command line: in quotes when it holds a blank or a character that the
-// command prompt reads.
-std::string Argument(const std::string& text)
-{
-    return text.find_first_of(" &()^=;,") == std::string::npos ? text : "\"" + text + "\"";
-}
-
 // The last runs from the transfer record.
 int History(const Arguments& args, check::CReport& report)
 {
@@ -162,8 +156,8 @@ int History(const Arguments& args, check::CReport& report)
     if (check::ReadsAsInt(profile.Get(settings::kRecordTransfers), &value) && value == 0)
         report.Note(std::string(settings::kRecordTransfers) + "（传送记录）为0，现在的运行不写" + settings::kRecordFile
                     + "，下面只有关闭记录以前的运行。要恢复记录，请删除这个值或把它设为1");
-    const std::string plan = Argument(check::OwnPath()) + " --plan " + Argument(GetCurrentDir())
-                             + (args.plugin == kDefaultPlugin ? "" : " " + Argument(args.plugin));
+    const std::string plan = check::Argument(check::OwnPath()) + " --plan " + check::Argument(GetCurrentDir())
+                             + (args.plugin == kDefaultPlugin ? "" : " " + check::Argument(args.plugin));
     const check::HistoryResult result =
         check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, plan, report);
     Print(report);
@@ -187,7 +181,7 @@ int main(int argc, char** argv)
         return kExitNothingFound;
     }
     if (!args.workDir.empty() && !::SetCurrentDirectoryA(args.workDir.c_str()))
-        return WrongArguments("无法进入工作目录：" + args.workDir);
+        return WrongArguments("无法进入工作目录：" + args.workDir + "（" + SystemErrorText(::GetLastError()) + "）");
 
     check::CReport report;
     check::CheckPluginVersion(args.plugin, report);

@@ -82,11 +82,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
                                 + "\r\nQRVID0001=P02\r\n";
     const Case cases[] = {
         { "all right", nullptr, "--plan", 0, "[结论] 没有发现问题" },
-        { "no registry key", [](CheckWorkspace& ws) { ws.Profile().Clear(); }, "", 1,
-          "不存在：这个Windows用户从来没有保存过插件的设置。请用运行宿主程序的Windows用户运行qrvcheck.exe" },
+        { "no registry key: one line, not one for each value", [](CheckWorkspace& ws) { ws.Profile().Clear(); }, "", 1,
+          "不存在：这个Windows用户还没有插件的设置，导出和导入都会停止。刚安装、宿主程序还没有加载过插件时，这是正常的", "SourcePath" },
         { "SourcePath missing", Delete(settings::kSourcePath), "", 1, "[错误] SourcePath（源数据发送目录）没有设置，导出会停止。请在“接口参数设置”的“数据文件路径”页选择" },
         { "ExportLocation empty", SetString(settings::kExportLocation, ""), "", 1,
-          "[错误] ExportLocation（数据文件存放路径）是空的，导出和导入都会停止。它由宿主程序设定" },
+          "[错误] ExportLocation（数据文件存放路径）是空的，导出和导入都会停止。它由宿主程序设定：请在宿主程序里设定数据文件存放路径，然后" },
         { "DestPath REG_EXPAND_SZ", SetString(settings::kDestPath, "%TEMP%", REG_EXPAND_SZ), "", 1,
           "[错误] DestPath（源数据接收目录）是REG_EXPAND_SZ类型的“%TEMP%”，插件只读取REG_SZ类型，当作没有设置，导入会停止。" },
         { "SourcePath REG_DWORD", [](CheckWorkspace& ws) { ws.Profile().SetDword(settings::kSourcePath, 7); }, "", 1,
@@ -106,7 +106,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "UserOrgID read at load", nullptr, "", 0,
           "[正常] UserOrgID（用户机构代码）：Q900。插件只在宿主程序加载它时读取这个值，宿主程序改了用户机构代码以后要重新启动" },
         { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
-          "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹" },
+          "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹，取走那里的文件。它由宿主程序设定：请在宿主程序里设定用户机构代码", "改正" },
         { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
           "[错误] UserOrgID（用户机构代码）“QQQQQQQQQQQQQQQQQ”有17个字节，超过16个字节（8个汉字）的限制，导入会被拒绝" },
         { "UserOrgID leaves its root", SetString(settings::kUserOrgID, "..\\Q900"), "", 1,
@@ -158,6 +158,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "mapping client code with an underscore", Mapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C_02\r\nQRVID0001=P02\r\n"),
           "", 1, "[错误] 代码对应ClientID0001=“C_02”→“P02”用不上：客户代码含有下划线" },
         { "no usable mapping", Mapping(""), "", 1, "[错误] 没有可用的代码对应" },
+        { "the sample's pairs", Mapping("ClientID0000=C001\r\nQRVID0000=Q100\r\nClientID0001=C002\r\nQRVID0001=Q200\r\n"
+                                        "ClientID0002=华东\r\nQRVID0002=Q300\r\nClientID0003=C01\r\nQRVID0003=P01\r\n"),
+          "", 0, "[注意] 代码对应里还有示例的对应：C001→Q100、C002→Q200、华东→Q300。它们只是例子" },
+        { "a sample's client code with a real platform code", Mapping("ClientID0000=C001\r\nQRVID0000=P01\r\n"), "", 0,
+          "[正常] 代码对应：1个可用", "示例" },
         { "plan: exported", SendFile("a_C01_1.txt"), "--plan", 0, "P01\\a_C01_1.txt（先建立文件夹P01），然后删除源文件" },
         { "plan: no client code", SendFile("notes.txt"), "--plan", 1,
           "[未传送] notes.txt：文件名不是“前缀_客户代码_其余”的形式，没有客户代码" },
@@ -240,9 +245,10 @@ TEST(Check, ArgumentsAndUsage)
         std::string line;
     } cases[] = {
         { "--help", "", 0, "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]" },
+        { "--help", "", 0, "--plan    同时预演导出和导入" },
         { "--frobnicate", "", 2, "无法识别的选项：--frobnicate" },
         { "a b c", "", 2, "多余的参数：c" },
-        { "\"" + ws.Root() + "\\none\"", "", 2, "无法进入工作目录：" },
+        { "\"" + ws.Root() + "\\none\"", "", 2, "\\none（系统错误 " },
         { ". ..\\x", "", 2, "插件名不能用作DLL的名字：..\\x" },
         { "--history 0", "", 2, "运行次数“0”不对：--history后面要给出1到9999之间的数" },
         { "--history 10000", "", 2, "运行次数“10000”不对" },

@@ -73,7 +73,9 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
         DWORD exitCode;
         std::vector<std::string> lines; // each held by a line of the output
     } cases[] = {
-        { "no record", nullptr, "--history", 3, { "[结论] 没有可查的传送记录：没有找到", "\\传送记录.csv，也没有较早的传送记录.1.csv到传送记录.3.csv" } },
+        { "no record", nullptr, "--history", 3,
+          { "[结论] 没有可查的传送记录：没有找到", "\\传送记录.csv，也没有较早的传送记录.1.csv到传送记录.3.csv",
+            "写在命令的最后，例如 " + test::BinDir() + "\\qrvcheck.exe --history D:\\QRVHUB\\Work。" } },
         { "no record, and RecordTransfers 0",
           [](CheckWorkspace& ws) { ws.Profile().SetDword(settings::kRecordTransfers, 0); }, "--history", 3,
           { "[注意] RecordTransfers（传送记录）为0，现在的运行不写传送记录.csv", "[结论] 没有可查的传送记录" } },
@@ -114,6 +116,7 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
                                 ",,,,,,,,,," });
           }, "--history", 4,
           { "有3行不是插件写的格式，例如第2行的时间是“2026/12/8 8:00”，插件写的时间是“年-月-日 时:分:秒”的形式",
+            "请给这个文件改个名字（例如改为传送记录-另存.csv），插件会重新开始一个记录",
             "2026/12/8 8:00 导出（自动） 运行编号1：传送0个，未传送0个，失败1个",
             "[失败] D:\\Send\\b_C01_1.txt：文件拷贝出错（系统错误 5：访问被拒绝）",
             "[结论] 传送记录里有不是插件写的行（见上面的[错误]行），只按读得出来的行判断：最近一次导出有失败" } },
