@@ -2,12 +2,21 @@
 # Prints the qrvcheck.exe examples of the guide (docs/使用说明.md) as they really come out, converted
 # from GBK, with their exit codes: run on the sample installation of scripts/sample_drive.sh as an
 # operator types it in a command prompt, then on the same installation with some settings spoilt; then
-# the transfer record of an unattended export and import, which needs a display (qrvhub.exe).
+# the transfer record of an unattended export and import, on a virtual display of its own.
+# The runs are those of an office machine: computer PC01 (its own host name, in a UTS namespace: run as
+# root) and Windows user zhang, as the record's last column shows them.
 # Usage: scripts/guide_examples.sh [i686|x86_64]   (after a build of that architecture)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 arch="${1:-i686}"
 source "$ROOT/scripts/env.sh"
+if [ "$(hostname)" != pc01 ]; then
+  # A Wine server started under another host name would outlive the change; so would this one.
+  wineserver -k 2>/dev/null || true
+  # The display too is made afresh inside: an X server's key is bound to the host name.
+  env -u DISPLAY -u XAUTHORITY USER=zhang LOGNAME=zhang unshare --uts bash -c 'hostname pc01 && bash "$0" "$@"; status=$?; wineserver -k 2>/dev/null; exit $status' "$0" "$@"
+  exit
+fi
 drive="$ROOT/build/sample-drive"
 
 check() {
@@ -51,7 +60,9 @@ rm -f "$drive/out.txt"
 # The host (qrvhub.exe) needs a display.
 bash "$ROOT/scripts/sample_drive.sh" "$arch"
 mkdir "$drive/Dist/Receive/INV_Q900_20261208-2.txt"
-timeout 300 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\网商数据交换.exe autoexport autoimport' >/dev/null 2>&1
+# Wine's desktop process started without a display; the host's windows need one.
+wineserver -k 2>/dev/null || true
+on_display timeout 300 wine cmd /c 'cd /d D:\QRVHUB\Work && D:\QRVHUB\网商数据交换.exe autoexport autoimport' >/dev/null 2>&1
 echo "== D:\\QRVHUB\\Work\\传送记录.csv"
 iconv -f GBK -t UTF-8 "$drive/QRVHUB/Work/传送记录.csv" | tr -d '\r'
 echo
