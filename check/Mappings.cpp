@@ -159,8 +159,8 @@ void CheckMappings(const std::vector<MappingEntry>& entries, CReport& report)
             samples += (samples.empty() ? "" : "、") + entry.clientCode + "→" + entry.platformCode;
     }
     if (!samples.empty())
-        report.Note("代码对应里还有示例的对应：" + samples + "。它们只是例子，不是实际的代码：客户代码是这些的文件会传送到"
-                    "示例的网商代码的文件夹。请在“代码对应”页删除它们，增加分销系统和平台实际的代码");
+        report.Note("代码对应里还有示例的对应：" + samples + "。它们只是例子，不是实际的代码：带这些客户代码的文件会传送到"
+                    "示例里网商代码的文件夹。请在“代码对应”页删除它们，增加分销系统和平台实际的对应");
     if (usable == 0)
         report.Problem("没有可用的代码对应，导出时所有文件都会留在发送目录。请在“代码对应”页增加客户代码和网商代码的对应");
     else
