@@ -32,7 +32,7 @@ suite() {
   local arch=$1
   use_windows "$2" "$3"
   shift 3
-  on_display timeout 2400 ctest --preset "$arch" "$@" || status=1
+  on_display timeout 2400 ctest --preset "$arch" --parallel 2 "$@" || status=1
   timeout 60 wineserver -k 2>/dev/null || true
 }
 # The whole suite under Windows 7; then the areas whose behaviour can depend on the version under the
