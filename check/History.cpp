@@ -6,7 +6,6 @@
 #include "engine/TransferRecord.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
-#include "plugin/Identity.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
@@ -362,7 +361,7 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                        + (read > 0 ? path + "里没有运行的记录" : "没有找到" + path)
                        + "，也没有较早的" + Record::OlderFile(settings::kRecordFile, 1) + "到"
                        + Record::OlderFile(settings::kRecordFile, Record::kOlderFiles) + "。请确认上面的工作目录是宿主程序的工作目录（"
-                       + identity::kInterfaceID + ".log所在的文件夹）；不是时，请把宿主程序的工作目录写在命令的最后，例如 "
+                       + settings::kLogFile + "所在的文件夹）；不是时，请把宿主程序的工作目录写在命令的最后，例如 "
                        + Argument(OwnPath()) + " --history D:\\QRVHUB\\Work。"
                          "宿主程序还没有运行过导出或导入，或者RecordTransfers为0时，也没有记录");
         return { HistoryVerdict::kNoRecord, !foreign.empty() };

@@ -4,15 +4,11 @@
 #include "engine/TransferEngine.h"
 #include "framework/ChildName.h"
 #include "framework/Path.h"
-#include "plugin/InterfaceApp.h"
 #include "settings/Settings.h"
 
 namespace check {
 
 namespace {
-
-// The longest code the application object keeps at load; a longer one refuses imports.
-const size_t kUserOrgIDMax = sizeof(CInterfaceApp::m_szUserOrgID) - 1;
 
 const char kOnThePage[] = "请在“接口参数设置”的“数据文件路径”页选择，按“确定”";
 const char kByTheHost[] = "它由宿主程序设定：请在宿主程序里改正，然后重新启动宿主程序";
@@ -146,9 +142,9 @@ std::string UserOrgIDProblem(const std::string& userOrgID)
 {
     if (userOrgID.empty())
         return "";
-    if (userOrgID.size() > kUserOrgIDMax)
-        return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(kUserOrgIDMax) + "个字节（"
-               + std::to_string(kUserOrgIDMax / 2) + "个汉字）的限制，导入会被拒绝";
+    if (userOrgID.size() > settings::kUserOrgIDMax)
+        return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(settings::kUserOrgIDMax) + "个字节（"
+               + std::to_string(settings::kUserOrgIDMax / 2) + "个汉字）的限制，导入会被拒绝";
     if (!IsChildName(userOrgID))
         return std::string(kNotAFolderName) + "，导入会被拒绝";
     return "";
@@ -162,7 +158,7 @@ RunInput InputOf(const RunSettings& run)
     input.strDestPath = run.destPath;
     input.bDeleteAfterCopy = run.deleteAfterCopy;
     input.mappings = settings::ReadOrgMappings();
-    input.userOrgID.bTooLong = run.userOrgID.size() > kUserOrgIDMax;
+    input.userOrgID.bTooLong = run.userOrgID.size() > settings::kUserOrgIDMax;
     if (!input.userOrgID.bTooLong)
         input.userOrgID.strValue = run.userOrgID;
     return input;

@@ -3,8 +3,7 @@
 
 namespace identity {
 
-// "08888978", also the log file's base name: 9 bytes with the terminator. (Defined here, so that
-// qrvcheck.exe names the log without the plug-in's code.)
+// "08888978": 9 bytes with the terminator.
 constexpr char kInterfaceID[9] = "08888978";
 // 16 bytes of GBK text: 17 bytes with the terminator.
 extern const char kInterfaceName[17];

@@ -2,6 +2,7 @@
 #pragma once
 #include "framework/App.h"
 #include "engine/RunInput.h"
+#include "settings/Settings.h"
 
 class CInterfaceApp : public CApp {
 public:
@@ -13,7 +14,7 @@ public:
     // The user's platform organisation code as read at load: at most 16 bytes. A longer stored code is
     // not cut (a cut code could name another organisation's folder): the copy stays empty and
     // m_bUserOrgIDTooLong is set, and import runs refuse to start.
-    char m_szUserOrgID[17];
+    char m_szUserOrgID[settings::kUserOrgIDMax + 1];
     bool m_bUserOrgIDTooLong;
 
     // The code as runs receive it.

@@ -1,7 +1,7 @@
 #include "plugin/LogFile.h"
 
 #include "framework/Path.h"
-#include "plugin/Identity.h"
+#include "settings/Settings.h"
 
 #include <windows.h>
 #include <string>
@@ -12,7 +12,7 @@ CLogFile::CLogFile() : m_pFile(nullptr)
     // A directory that does not fit, with the file name, into a path leaves the plug-in without a log.
     if (dir.empty())
         return;
-    std::string path = dir + "\\" + identity::kInterfaceID + ".log";
+    std::string path = dir + "\\" + settings::kLogFile;
     if (path.size() >= MAX_PATH)
         return;
     m_pFile = std::fopen(path.c_str(), "a+t");

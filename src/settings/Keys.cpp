@@ -18,6 +18,7 @@ const char kLastRunNumber[] = "LastRunNumber";
 const char kOrgMapFile[] = "OrgMap.ini";
 const char kTaskDefineFile[] = "TaskDefine.ini";
 const char kRecordFile[] = "传送记录.csv";
+const char kLogFile[] = "08888978.log";
 const char kOrgMappingSection[] = "OrgMapping";
 const char kSuppliersSection[] = "Suppliers";
 const char kClientIDFormat[] = "ClientID%04d";

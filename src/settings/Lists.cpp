@@ -21,16 +21,14 @@ void RewriteOrgMapSection(const char* section, const IniKeys& keys)
 
 std::vector<OrgMapping> ReadOrgMappingRows()
 {
-    const std::string path = IniPath(kOrgMapFile);
+    const CIniSection section(IniPath(kOrgMapFile), kOrgMappingSection);
     std::vector<OrgMapping> rows;
     for (int i = 0;; ++i) {
         OrgMapping entry;
-        entry.clientCode = ReadIniString(path, kOrgMappingSection, NumberedKey(kClientIDFormat, i).c_str(), nullptr,
-                                         kOrgCodeBuffer);
+        entry.clientCode = section.GetString(NumberedKey(kClientIDFormat, i), kOrgCodeBuffer);
         if (entry.clientCode.empty())
             break;
-        entry.platformCode = ReadIniString(path, kOrgMappingSection, NumberedKey(kQRVIDFormat, i).c_str(), nullptr,
-                                           kOrgCodeBuffer);
+        entry.platformCode = section.GetString(NumberedKey(kQRVIDFormat, i), kOrgCodeBuffer);
         rows.push_back(entry);
     }
     return rows;
@@ -59,15 +57,15 @@ void WriteOrgMappings(const std::vector<OrgMapping>& mappings)
 
 std::vector<Supplier> ReadSuppliers()
 {
-    const std::string path = IniPath(kOrgMapFile);
+    const CIniSection section(IniPath(kOrgMapFile), kSuppliersSection);
     std::vector<Supplier> suppliers;
     for (int i = 0;; ++i) {
         Supplier entry;
-        entry.code = ReadIniString(path, kSuppliersSection, NumberedKey(kSIDFormat, i).c_str(), nullptr, kSupplierBuffer);
+        entry.code = section.GetString(NumberedKey(kSIDFormat, i), kSupplierBuffer);
         if (entry.code.empty())
             break;
-        entry.valid = ReadIniInt(path, kSuppliersSection, NumberedKey(kValidFormat, i).c_str(), 0) != 0;
-        entry.name = ReadIniString(path, kSuppliersSection, NumberedKey(kNameFormat, i).c_str(), nullptr, kSupplierBuffer);
+        entry.valid = section.GetInt(NumberedKey(kValidFormat, i), 0) != 0;
+        entry.name = section.GetString(NumberedKey(kNameFormat, i), kSupplierBuffer);
         suppliers.push_back(entry);
     }
     return suppliers;

@@ -2,6 +2,8 @@
 
 #include "framework/Handle.h"
 
+#include "framework/Gbk.h"
+
 #include <windows.h>
 #include <cstring>
 
@@ -58,8 +60,29 @@ bool StartsWith(const std::string& bytes, const char* mark)
     return bytes.compare(0, strlen(mark), mark) == 0;
 }
 
+bool IsAscii(const std::string& bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool IsAscii(const Text& text)
+{
+    for (char16_t c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// ASCII is the same in every code page read here; most lines of the files are ASCII alone.
 Text FromCodePage(UINT codePage, const std::string& bytes)
 {
+    if (IsAscii(bytes))
+        return Text(bytes.begin(), bytes.end());
     const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     Text text(n, u'\0');
     if (n > 0)
@@ -69,6 +92,8 @@ Text FromCodePage(UINT codePage, const std::string& bytes)
 
 std::string ToCodePage(UINT codePage, const Text& text)
 {
+    if (IsAscii(text))
+        return std::string(text.begin(), text.end());
     const int n = ::WideCharToMultiByte(codePage, 0, Wide(text), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                         nullptr);
     std::string bytes(n, '\0');
@@ -105,14 +130,31 @@ std::string ToUtf16(const Text& text, bool bBigEndian)
 
 Text Upper(Text text)
 {
-    if (!text.empty())
+    if (IsAscii(text)) {
+        for (char16_t& c : text)
+            c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    } else {
         ::CharUpperBuffW(Wide(text), static_cast<DWORD>(text.size()));
+    }
     return text;
 }
 
 bool SameName(const Text& a, const Text& b)
 {
     return a.size() == b.size() && Upper(a) == Upper(b);
+}
+
+std::string UpperAnsi(const std::string& name)
+{
+    return ToCodePage(CP_ACP, Upper(FromCodePage(CP_ACP, name)));
+}
+
+// A value as the profile functions hand it out: one pair of enclosing quotes, " or ', removed.
+Text Unquoted(const Text& value)
+{
+    if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
 }
 
 const size_t kNone = static_cast<size_t>(-1);
@@ -343,6 +385,62 @@ bool CProfileFile::Save(const std::string& path) const
     // The profile functions may still hold the file's former text: this documented call drops it.
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     return bWritten;
+}
+
+IniKeys CProfileFile::ReadSection(const std::string& section) const
+{
+    IniKeys keys;
+    const size_t heading = FindSection(Trim(FromCodePage(CP_ACP, section)), 0);
+    for (size_t n = heading + 1; n < m_lines.size() && m_lines[n].kind != kHeading; ++n) {
+        const Line& line = m_lines[n];
+        if (line.kind == kKey || line.kind == kBareKey)
+            keys.emplace_back(ToCodePage(CP_ACP, Upper(line.name)), ToCodePage(CP_ACP, Unquoted(line.value)));
+    }
+    return keys;
+}
+
+CIniSection::CIniSection(const std::string& path, const char* section)
+{
+    CProfileFile file;
+    if (file.Load(path)) {
+        for (auto& key : file.ReadSection(section))
+            m_keys.emplace(std::move(key.first), std::move(key.second));
+    }
+}
+
+const std::string* CIniSection::Find(const std::string& key) const
+{
+    auto at = m_keys.find(UpperAnsi(key));
+    return at != m_keys.end() ? &at->second : nullptr;
+}
+
+std::string CIniSection::GetString(const std::string& key, size_t bufferSize) const
+{
+    const std::string* found = Find(key);
+    if (found == nullptr)
+        return std::string();
+    std::string value(found->c_str(), strnlen(found->c_str(), found->size()));
+    if (value.size() + 1 > bufferSize) {
+        value.resize(bufferSize - 1);
+        gbk::DropPartialTail(value);
+    }
+    return value;
+}
+
+int CIniSection::GetInt(const std::string& key, int defaultValue) const
+{
+    const std::string* found = Find(key);
+    if (found == nullptr)
+        return defaultValue;
+    // An optional sign, then the leading decimal digits; none gives 0.
+    const char* p = found->c_str();
+    const bool bNegative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    unsigned value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+    return static_cast<int>(bNegative ? 0u - value : value);
 }
 
 } // namespace settings

@@ -10,6 +10,7 @@
 #pragma once
 #include "settings/Settings.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     void ReplaceSection(const std::string& section, const IniKeys& keys);
     // Writes the file when its bytes have changed; false when that write failed.
     bool Save(const std::string& path) const;
+    // The keys of the first section of that name, in file order, as the profile functions read them:
+    // names in upper case, values in the ANSI code page with one pair of enclosing quotes removed.
+    IniKeys ReadSection(const std::string& section) const;
 
 private:
     // UTF-16 text. The code units are those of wchar_t here; unlike std::wstring, whose members all come
@@ -64,6 +68,22 @@ private:
     std::string m_lineEnd;  // the end of new lines
     std::string m_original; // the file as read, "" when missing
     std::vector<Line> m_lines;
+};
+
+// One section of a profile file read once, for many look-ups that give what the profile functions give.
+class CIniSection {
+public:
+    // A missing or unreadable file, or one without the section, gives no keys.
+    CIniSection(const std::string& path, const char* section);
+    // As ReadIniString with a null default.
+    std::string GetString(const std::string& key, size_t bufferSize) const;
+    // As ReadIniInt.
+    int GetInt(const std::string& key, int defaultValue) const;
+
+private:
+    const std::string* Find(const std::string& key) const;
+
+    std::map<std::string, std::string> m_keys; // by name in upper case; of keys of one name the first
 };
 
 } // namespace settings

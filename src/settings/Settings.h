@@ -28,6 +28,8 @@ extern const char kLastRunNumber[];
 extern const char kOrgMapFile[];
 extern const char kTaskDefineFile[];
 extern const char kRecordFile[];
+// The plug-in's log beside them: the interface ID and ".log".
+extern const char kLogFile[];
 extern const char kOrgMappingSection[];
 extern const char kSuppliersSection[];
 extern const char kClientIDFormat[];
@@ -41,6 +43,9 @@ extern const char kSQL[];
 extern const char kChecked[];
 extern const char kLastExportTime[];
 extern const char kDefaultExportTime[];
+
+// The longest UserOrgID, in bytes, that runs take; a longer one refuses imports rather than being cut.
+const size_t kUserOrgIDMax = 16;
 
 // Read limits: the buffer sizes, terminator included.
 const size_t kOrgCodeBuffer = 128;

@@ -3,7 +3,6 @@
 // said: each planned copy made with its source's content, each planned stay still in place, nothing else.
 #include "CheckWorkspace.h"
 
-#include "plugin/HostTitle.h"
 #include "settings/Settings.h"
 #include "support/GuiScript.h"
 

@@ -1,6 +1,5 @@
 #include "CheckWorkspace.h"
 
-#include "plugin/HostTitle.h"
 #include "settings/Settings.h"
 #include "support/GuiScript.h"
 
@@ -68,7 +67,7 @@ bool HasLine(const std::string& output, const std::string& fragment)
 std::vector<std::string> CheckWorkspace::RunThePlugin(const std::vector<const char*>& exports) const
 {
     std::vector<std::string> boxes;
-    test::TitledWindow host(kHostTitle);
+    test::HostWindow host;
     test::LoadedPlugin plugin(Host());
     EXPECT_NE(nullptr, plugin.Module()) << test::PluginPath();
     if (plugin.Module() == nullptr)

@@ -1,7 +1,7 @@
 // Fixtures of the engine tests: a throwaway root that is also the current directory (for OrgMap.ini),
 // a clean registry profile, and engines whose single copy attempts a test can take over.
 #pragma once
-#include "engines/RecordingView.h"
+#include "support/RecordingView.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 

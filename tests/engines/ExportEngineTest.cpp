@@ -1,5 +1,5 @@
 // The export engine on real directories, with a recording view and no pause.
-#include "engines/EngineTest.h"
+#include "EngineTest.h"
 #include "engine/ClientCode.h"
 #include "engine/ExportEngine.h"
 

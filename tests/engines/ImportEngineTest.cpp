@@ -1,5 +1,5 @@
 // The import engine on real directories, with a recording view.
-#include "engines/EngineTest.h"
+#include "EngineTest.h"
 #include "engine/ImportEngine.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 // The organisation code table against real OrgMap.ini files.
-#include "engines/EngineTest.h"
+#include "EngineTest.h"
 #include "engine/OrgCodeTable.h"
 
 #include <memory>

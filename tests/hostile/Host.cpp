@@ -1,7 +1,6 @@
 #include "Host.h"
 
 #include "Hooks.h"
-#include "plugin/HostTitle.h"
 
 #include <mutex>
 
@@ -66,7 +65,7 @@ bool IsMessageBox(HWND hWnd, HWND host)
 } // namespace
 
 CHost::CHost(unsigned timeDivisor, DWORD timeoutMs)
-    : m_nTimeDivisor(timeDivisor), m_dwTimeoutMs(timeoutMs), m_window(new test::TitledWindow(kHostTitle)),
+    : m_nTimeDivisor(timeDivisor), m_dwTimeoutMs(timeoutMs), m_window(new test::HostWindow),
       m_bStop(0), m_bCalling(false), m_dwStart(0), m_thread(::CreateThread(nullptr, 0, WatchProc, this, 0, nullptr))
 {
 }

@@ -1,7 +1,7 @@
 // The transfer record as real runs write it: workers with their engines run on a throwaway workspace
 // whose current directory holds the record.
-#include "engines/RecordingView.h"
-#include "reliability/Reliability.h"
+#include "support/RecordingView.h"
+#include "support/Reliability.h"
 #include "run/WorkThread.h"
 #include "support/LinuxSide.h"
 #include "support/Programs.h"

@@ -1,6 +1,6 @@
 // Files handed over exactly once, each by its own name: a name that the narrow file functions cannot
 // give back exactly stays where it is, and a delivery is copied only when it can also be archived.
-#include "Reliability.h"
+#include "support/Reliability.h"
 #include "support/LinuxSide.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // Hand-overs beside neighbours: other copies writing to the same folders, folders set so that they
 // overlap, and paths near the platform's limit. (That each copy is on disk before its source goes is
 // traced from outside, by scripts/check_durability.sh.)
-#include "Reliability.h"
+#include "support/Reliability.h"
 #include "framework/FolderPlace.h"
 #include "support/LinuxSide.h"
 

@@ -1,7 +1,7 @@
 // Whole runs under conditions a deployed machine meets: files held by other programs, read-only
 // targets, missing directories, large folders, GBK names, odd INI files and registry values. Every
 // scenario ends with a census: each file the test made is still somewhere, with its content.
-#include "Reliability.h"
+#include "support/Reliability.h"
 
 #include <algorithm>
 #include <cstring>

@@ -313,3 +313,69 @@ TEST(ListRewrite, AFullDiskLeavesTheFileAsItWas)
 }
 
 } // namespace
+
+namespace {
+
+// The lists as the profile functions give them, one call per key (the readers' former way).
+std::string ProfileRead(const std::string& path, const char* section, const std::string& key, DWORD size)
+{
+    std::vector<char> buffer(size, '\0');
+    ::GetPrivateProfileStringA(section, key.c_str(), nullptr, buffer.data(), size, path.c_str());
+    return buffer.data();
+}
+
+std::string ListsKeyByKey(const std::string& path)
+{
+    std::string text;
+    for (int i = 0;; ++i) {
+        const std::string client = ProfileRead(path, "OrgMapping", NumberedKey("ClientID%04d", i), 128);
+        if (client.empty())
+            break;
+        text += client + "=" + ProfileRead(path, "OrgMapping", NumberedKey("QRVID%04d", i), 128) + ";";
+    }
+    for (int i = 0;; ++i) {
+        const std::string code = ProfileRead(path, "Suppliers", NumberedKey("SID%04d", i), 256);
+        if (code.empty())
+            break;
+        const bool valid = ::GetPrivateProfileIntA("Suppliers", NumberedKey("Valid%04d", i).c_str(), 0, path.c_str()) != 0;
+        text += code + (valid ? "+" : "-") + ProfileRead(path, "Suppliers", NumberedKey("Name%04d", i), 256) + ";";
+    }
+    return text;
+}
+
+std::string ListsInOnePass()
+{
+    std::string text;
+    for (const settings::OrgMapping& row : settings::ReadOrgMappingRows())
+        text += row.clientCode + "=" + row.platformCode + ";";
+    for (const settings::Supplier& supplier : settings::ReadSuppliers())
+        text += supplier.code + (supplier.valid ? "+" : "-") + supplier.name + ";";
+    return text;
+}
+
+} // namespace
+
+TEST(ListRead, OnePassGivesWhatTheProfileFunctionsGive)
+{
+    std::vector<std::string> files(std::begin(kOrgMapFiles) + 1, std::end(kOrgMapFiles));
+    files.push_back(kNotepadOrgMap);
+    const std::string odd[] = {
+        "[OrgMapping]\r\nClientID0000=\"C1\"\r\nQRVID0000='Q1'\r\nClientID0001=\"x\r\nQRVID0001=\"\"\r\n"
+        "ClientID0002='y\"\r\nQRVID0002= \" spaced \" \r\n",
+        "  [ orgMAPPING ]  \r\n  clientid0000  =  A b  \r\nQRVID0000\r\nqrvid0000=late\r\nClientID0001=B\r\nQRVID0001=P=Q\r\n",
+        "ClientID0000=before any section\r\n[OrgMapping]\r\n;ClientID0000=comment\r\nClientID0000=A\r\nQRVID0000=P\r\n",
+        "[OrgMapping]\r\nClientID0000=A\r\n[OrgMapping]\r\nQRVID0000=second section\r\n",
+        "[Suppliers]\r\nSID0000=a\r\nValid0000=-1\r\nSID0001=b\r\nValid0001=+2\r\nSID0002=c\r\nValid0002=007x\r\n"
+        "SID0003=d\r\nValid0003=\"1\"\r\nSID0004=e\r\nValid0004=0\r\nSID0005=f\r\nValid0005=\r\nName0005='名 称'\r\n",
+        "[Suppliers]\r\nSID0000=a\r\nSID0001=b\r\nSID0000=late\r\nName0001=n\r\nValid0001= 1\r\n",
+        Utf16("[OrgMapping]\r\nClientID0000=A\r\nQRVID0000=P\r\n[Suppliers]\r\nSID0000=s\r\nValid0000=1\r\n"),
+        "\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P\r\n",
+    };
+    files.insert(files.end(), std::begin(odd), std::end(odd));
+    for (const std::string& file : files) {
+        test::TempDir dir("read");
+        test::CurrentDir cwd(dir.Path());
+        ASSERT_TRUE(test::WriteFile(dir / settings::kOrgMapFile, file));
+        EXPECT_EQ(ListsKeyByKey(dir / settings::kOrgMapFile), ListsInOnePass()) << file;
+    }
+}

@@ -1,5 +1,7 @@
 #include "support/Programs.h"
 
+#include "plugin/HostTitle.h"
+
 namespace test {
 
 std::string BinDir()
@@ -15,6 +17,8 @@ TitledWindow::TitledWindow(const char* title)
                                nullptr, nullptr))
 {
 }
+
+HostWindow::HostWindow() : TitledWindow(kHostTitle) {}
 
 TitledWindow::~TitledWindow()
 {

@@ -55,6 +55,12 @@ private:
     HWND m_hWnd;
 };
 
+// The host's main window as the plug-in finds it: its exact title.
+class HostWindow : public TitledWindow {
+public:
+    HostWindow();
+};
+
 struct ProgramResult {
     DWORD exitCode;     // 9999 when the program could not start, 9998 when it was stopped after a minute
     std::string output; // stdout and stderr, as written

@@ -1,7 +1,7 @@
 // The worker's handshake with a run window: a fake owner with a real hidden window that records the
 // posted completion message, and a real progress window shown before the thread starts.
 #include "run/ProgressDlg.h"
-#include "engines/RecordingView.h"
+#include "support/RecordingView.h"
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "settings/Settings.h"

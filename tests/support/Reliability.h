@@ -2,7 +2,7 @@
 // a send directory, a data-file location and a receive directory set in a clean profile, one mapping
 // C1 -> P1, C2 -> P2, sources deleted after their copy; and a census of every file a test made.
 #pragma once
-#include "engines/RecordingView.h"
+#include "support/RecordingView.h"
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "framework/Handle.h"
