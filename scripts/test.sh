@@ -26,13 +26,16 @@ use_windows() {
   timeout 60 wineserver -w || timeout 60 wineserver -k 2>/dev/null || true
   export QRVLNK_WINDOWS_VERSION=$2
 }
-# ctest under one Windows version, then Wine ends: its desktop process is bound to the display it
-# started on, and the next run gets a new one. Arguments: architecture, version name and number, ctest's.
+# ctest under one Windows version, two test programs at a time, then Wine ends: its desktop process is
+# bound to the display it started on, and the next run gets a new one. Arguments: architecture, version name and number, ctest's.
 suite() {
   local arch=$1
   use_windows "$2" "$3"
   shift 3
-  on_display timeout 2400 ctest --preset "$arch" --parallel 2 "$@" || status=1
+  # Wine's own processes start first, with nothing of a test's output: started by a test they would
+  # hold its output open and ctest would wait for that test to the end.
+  on_display bash -c 'wineserver -p 30; wine cmd /c exit >/dev/null 2>&1 </dev/null
+    exec timeout 2400 ctest "$@"' ctest --preset "$arch" --parallel 2 "$@" || status=1
   timeout 60 wineserver -k 2>/dev/null || true
 }
 # The whole suite under Windows 7; then the areas whose behaviour can depend on the version under the
