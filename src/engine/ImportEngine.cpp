@@ -85,7 +85,8 @@ void CImportEngine::PrepareClaims(const std::string& backupFolder, CClaimLock& l
         if (decision.action == EntryAction::kPassOver)
             continue;
         m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
-        HandOver(decision, decision.source, StampOf(entry), decision.action == EntryAction::kCopy, true);
+        if (!HandOver(decision, decision.source, StampOf(entry), decision.action == EntryAction::kCopy, true))
+            m_pending.push_back(decision.name);
     }
 }
 
@@ -164,9 +165,11 @@ void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
         return;
     }
     // The copy of an earlier claim of this name waits where this one would be written.
-    if (::GetFileAttributesW(WidePath(claimed).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        Record(decision, listed.size, Outcome::kUnfinishedClaim);
-        return;
+    for (const std::string& pending : m_pending) {
+        if (::lstrcmpiA(pending.c_str(), decision.name.c_str()) == 0) {
+            Record(decision, listed.size, Outcome::kUnfinishedClaim);
+            return;
+        }
     }
     FileStamp copied = StampOf(listed);
     DWORD error = 0;
@@ -199,13 +202,6 @@ bool CImportEngine::CopyOnce(const std::string& source, const std::string& folde
     const std::string copy = JoinPath(folder, ClaimCopyName(name));
     if (!from.IsValid() || !WriteCopy(from, source, copy, CREATE_ALWAYS, pCopied))
         return false;
-    // A target that no copy can replace fails the copy before the delivery is claimed.
-    const DWORD target = ::GetFileAttributesW(WidePath(JoinPath(folder, name)).c_str());
-    if (target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
-        ::DeleteFileW(WidePath(copy).c_str());
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
     // Only one run wins the rename, and only now that its copy is whole; no writer gets in meanwhile.
     m_bClaimTried = true;
     if (::MoveFileExW(WidePath(source).c_str(), WidePath(JoinPath(m_strClaimFolder, name)).c_str(),
@@ -217,21 +213,32 @@ bool CImportEngine::CopyOnce(const std::string& source, const std::string& folde
     return false;
 }
 
-void CImportEngine::HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
+bool CImportEngine::HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
                              bool bPlace, bool bEarlier)
 {
     DWORD error = 0;
     if (bPlace && !PlaceClaimCopy(decision, claimed, copied, &error)) {
-        Record(decision, copied.size, Outcome::kPlaceFailed, error);
-        return;
+        // A target that no copy replaces (a folder, a read-only file) gives the delivery back, then
+        // removes the copy: it stays as a failed copy would leave it.
+        const DWORD target = ::GetFileAttributesW(WidePath(decision.target).c_str());
+        if (!bEarlier && target != INVALID_FILE_ATTRIBUTES
+            && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0
+            && ::MoveFileW(WidePath(claimed).c_str(), WidePath(decision.source).c_str())) {
+            ::DeleteFileW(WidePath(JoinPath(decision.targetFolder, ClaimCopyName(decision.name))).c_str());
+            Record(decision, copied.size, Outcome::kCopyFailed, error);
+        } else {
+            Record(decision, copied.size, Outcome::kPlaceFailed, error);
+        }
+        return false;
     }
     std::string archive;
-    if (!MoveToBackup(claimed, decision, &archive, &error))
+    if (!MoveToBackup(claimed, decision, &archive, &error)) {
         Record(decision, copied.size, Outcome::kArchiveFailed, error);
-    else if (bEarlier)
-        Record(decision, copied.size, bPlace ? Outcome::kClaimFinished : Outcome::kArchivedOnly, 0, archive);
-    else
-        Record(decision, copied.size, Outcome::kArchived, 0, archive);
+        return false;
+    }
+    Record(decision, copied.size,
+           !bEarlier ? Outcome::kArchived : bPlace ? Outcome::kClaimFinished : Outcome::kArchivedOnly, 0, archive);
+    return true;
 }
 
 std::string CImportEngine::BackupName(const std::string& name, unsigned long long suffix)
@@ -281,8 +288,7 @@ bool CImportEngine::PlaceClaimCopy(const EntryDecision& decision, const std::str
             if (!from.IsValid()
                 || !WriteCopy(from, claimed, JoinPath(decision.targetFolder, copyName), CREATE_ALWAYS, &again))
                 return false;
-        } else if (*pError != ERROR_SHARING_VIOLATION && *pError != ERROR_LOCK_VIOLATION
-                   && *pError != ERROR_ACCESS_DENIED) {
+        } else if (*pError != ERROR_SHARING_VIOLATION && *pError != ERROR_LOCK_VIOLATION) {
             return false;
         } else {
             ::Sleep(RetryPauseMs());

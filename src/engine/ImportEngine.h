@@ -46,8 +46,9 @@ private:
     void PrepareClaims(const std::string& backupFolder, CClaimLock& lock);
     // Claims a delivery with its copy, then hands it over; or leaves it.
     void Deliver(const EntryDecision& decision, const FolderEntry& listed);
-    // Puts the copy of the claimed file in place (bPlace), then archives the claim.
-    void HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
+    // Puts the copy of the claimed file in place (bPlace), then archives the claim; false when the
+    // claim still waits.
+    bool HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
                   bool bEarlier);
     // Renames the copy of the claimed file over the target; false, with the error, when it cannot.
     bool PlaceClaimCopy(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
@@ -63,4 +64,6 @@ private:
     DWORD m_dwBlockError;
     // True once the last copy attempt got as far as its claim.
     bool m_bClaimTried;
+    // The names of earlier claims that still wait after this run tried to finish them.
+    std::vector<std::string> m_pending;
 };
