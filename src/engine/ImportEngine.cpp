@@ -219,17 +219,22 @@ bool CImportEngine::HandOver(const EntryDecision& decision, const std::string& c
 {
     DWORD error = 0;
     if (bPlace && !PlaceClaimCopy(decision, claimed, copied, &error)) {
-        // A target that no copy replaces (a folder, a read-only file) gives the delivery back, then
-        // removes the copy: it stays as a failed copy would leave it.
+        // A claim without its copy would count as handed over: one whose copy is gone, or whose target no
+        // copy replaces (a folder, a read-only file), gives the delivery back, then removes the copy. It
+        // stays as a failed copy would leave it.
+        const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(m_claims.mark, decision.name)));
         const DWORD target = ::GetFileAttributesW(WidePath(decision.target).c_str());
-        if (!bEarlier && target != INVALID_FILE_ATTRIBUTES
-            && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0
-            && ::MoveFileW(WidePath(claimed).c_str(), WidePath(decision.source).c_str())) {
-            ::DeleteFileW(WidePath(JoinPath(decision.targetFolder, ClaimCopyName(m_claims.mark, decision.name))).c_str());
+        const bool giveBack = ::GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES
+                              || (target != INVALID_FILE_ATTRIBUTES
+                                  && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0);
+        if (giveBack
+            && ::MoveFileW(WidePath(claimed).c_str(),
+                           WidePath(JoinPath(DeliveryFolder(m_input), decision.name)).c_str())) {
+            ::DeleteFileW(copy.c_str());
             Record(decision, copied.size, Outcome::kCopyFailed, error);
-        } else {
-            Record(decision, copied.size, Outcome::kPlaceFailed, error);
+            return true;
         }
+        Record(decision, copied.size, Outcome::kPlaceFailed, error);
         return false;
     }
     std::string archive;

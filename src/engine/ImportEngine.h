@@ -47,7 +47,7 @@ private:
     // Claims a delivery with its copy, then hands it over; or leaves it.
     void Deliver(const EntryDecision& decision, const FolderEntry& listed);
     // Puts the copy of the claimed file in place (bPlace), then archives the claim; false when the
-    // claim still waits.
+    // claim still waits (a claim given back to the delivery folder does not).
     bool HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
                   bool bEarlier);
     // Renames the copy of the claimed file over the target; false, with the error, when it cannot.
