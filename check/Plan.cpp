@@ -189,6 +189,8 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     switch (decision.reason) {
     case EntryReason::kNoClientCode:
         return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
+    case EntryReason::kPairToDelivery:
+        return ReasonText(decision) + "，文件留在发送目录。请按上面这个网商代码的[错误]行改正它";
     case EntryReason::kTargetTooLong:
         return TooLong("目标路径", decision.target)
                + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
@@ -258,6 +260,7 @@ const Code<EntryReason> kReasonCodes[] = {
     { EntryReason::kNoClientCode, "no-client-code" },
     { EntryReason::kCodeNotMapped, "code-not-mapped" },
     { EntryReason::kCodeRefused, "code-refused" },
+    { EntryReason::kPairToDelivery, "pair-to-delivery" },
     { EntryReason::kTargetTooLong, "target-too-long" },
     { EntryReason::kArchiveTooLong, "archive-too-long" },
     { EntryReason::kBackupName, "backup-name" },

@@ -1,7 +1,7 @@
 // The registry settings that runs read, checked the way a run reads them.
 #pragma once
 #include "Report.h"
-#include "StoredProfile.h"
+#include "StoredValue.h"
 #include "engine/RunInput.h"
 
 #include <string>
@@ -22,7 +22,8 @@ struct RunSettings {
     bool importRefused = false;
 };
 
-RunSettings CheckSettings(const CStoredProfile& profile, CReport& report);
+// The registry section of the plug-in named plugin, read as its runs read it.
+RunSettings CheckSettings(const std::string& plugin, CReport& report);
 
 // What a run would work on with these settings and the pairs of OrgMap.ini.
 RunInput InputOf(const RunSettings& run);

@@ -9,7 +9,7 @@
 #include "PluginVersion.h"
 #include "Report.h"
 #include "SettingsCheck.h"
-#include "StoredProfile.h"
+#include "StoredValue.h"
 #include "Version.h"
 #include "framework/ChildName.h"
 #include "framework/Path.h"
@@ -151,9 +151,8 @@ void PrintTable(const std::vector<check::PlannedEntry>& entries)
 // The last runs from the transfer record.
 int History(const Arguments& args, check::CReport& report)
 {
-    const check::CStoredProfile profile(args.plugin);
-    int value = 1;
-    if (check::ReadsAsInt(profile.Get(settings::kRecordTransfers), &value) && value == 0)
+    int value = settings::Row(settings::kRecordTransfers).number;
+    if (settings::ReadsAsInt(settings::CStoredSection(args.plugin).Get(settings::kRecordTransfers), &value) && value == 0)
         report.Note(std::string(settings::kRecordTransfers) + "（传送记录）为0，现在的运行不写" + settings::kRecordFile
                     + "，下面只有关闭记录以前的运行。要恢复记录，请删除这个值或把它设为1");
     const std::string plan = check::Argument(check::OwnPath()) + " --plan " + check::Argument(GetCurrentDir())
@@ -188,8 +187,7 @@ int main(int argc, char** argv)
     report.Info("工作目录：" + GetCurrentDir());
     if (args.history)
         return History(args, report);
-    const check::CStoredProfile profile(args.plugin);
-    check::RunSettings run = check::CheckSettings(profile, report);
+    check::RunSettings run = check::CheckSettings(args.plugin, report);
     std::vector<check::MappingEntry> mappings;
     const check::IniState orgMap = check::CheckIniFile(kOrgMapRole, report);
     // Pairs read from a file in another encoding are wrong: only its encoding is to be put right.

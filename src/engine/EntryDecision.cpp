@@ -17,6 +17,9 @@ std::string ReasonText(const EntryDecision& decision)
         return "客户代码“" + decision.clientCode + "”在代码对应中没有";
     case EntryReason::kCodeRefused:
         return "客户代码“" + decision.clientCode + "”的代码对应被跳过：网商代码太长，或者不是一个文件夹名";
+    case EntryReason::kPairToDelivery:
+        return "客户代码“" + decision.clientCode + "”对应的网商代码“" + decision.platformCode
+               + "”的文件夹是本机构的交付文件夹或者它的Backup，导出到那里的文件会被导入取回，所以不导出";
     case EntryReason::kTargetTooLong:
         return "目标路径超过Windows的路径长度限制（259个字符）";
     case EntryReason::kArchiveTooLong:

@@ -24,6 +24,8 @@ enum class EntryReason {
     kNoClientCode,  // the name is not prefix_code_rest
     kCodeNotMapped, // the mapping has no pair for the client code
     kCodeRefused,   // the mapping's pair for the client code is left out (over-long or escaping code)
+    kPairToDelivery, // the pair's platform folder is the user's own delivery folder or its Backup: the
+                     // next import would take the file back as a delivery, or it would lie among the archive
     kTargetTooLong, // the target path would not fit the platform's path limit
     kArchiveTooLong, // import: the file's path in Backup would not fit it, so the file could not be
                      // archived and would be delivered again by every run

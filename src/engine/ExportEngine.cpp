@@ -49,6 +49,12 @@ EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& 
         return decision;
     }
     decision.platformCode = platformCode;
+    for (const std::string& code : input.deliveryPairCodes) {
+        if (code == platformCode) {
+            decision.reason = EntryReason::kPairToDelivery;
+            return decision;
+        }
+    }
     decision.targetFolder = JoinPath(input.strExportLocation, platformCode);
     decision.target = JoinPath(decision.targetFolder, decision.name);
     if (!FitsMaxPath(decision.target)) {

@@ -13,8 +13,8 @@
 class COrgCodeTable {
 public:
     // Field widths, terminator included: a longer code leaves its pair out.
-    static constexpr size_t kClientCodeSize = 24;
-    static constexpr size_t kPlatformCodeSize = 16;
+    static constexpr size_t kClientCodeSize = settings::kClientCodeMax + 1;
+    static constexpr size_t kPlatformCodeSize = settings::kPlatformCodeMax + 1;
 
     explicit COrgCodeTable(const std::vector<settings::OrgMapping>& mappings);
     COrgCodeTable(const COrgCodeTable&) = delete;

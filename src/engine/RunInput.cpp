@@ -13,6 +13,12 @@ const char kNoExportLocation[] = "还没有设置数据文件存放路径，请�
 const char kNoDestPath[] = "还没有设置源数据文件接收路径，请在“接口参数设置”中设置";
 const char kUserOrgIDTooLong[] =
     "用户机构代码（UserOrgID）超过16个字节（8个汉字）的长度限制，不能导入数据。请检查“UserOrgID”的设置";
+const char kNoUserOrgID[] =
+    "宿主程序还没有设定用户机构代码（UserOrgID），不能导入数据。请在宿主程序里设定用户机构代码，然后重新启动宿主程序"
+    "（插件只在宿主程序加载它时读取这个代码）";
+const char kSendReceiveOverlap[] =
+    "源数据接收目录（DestPath）和源数据发送目录（SourcePath）是同一个文件夹，或者一个在另一个里面，导入的文件会被下一次"
+    "导出传送给别的机构并删除，不能导出或导入数据。请检查“DestPath”和“SourcePath”的设置";
 const char kUserOrgIDNotAFolder[] =
     "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置";
 
@@ -37,6 +43,16 @@ std::string PlatformFolderHolding(const CFolderPlace& folder, const RunInput& in
     return "";
 }
 
+// Files imported into the send directory, or into a folder that holds it or lies in it, are sent on by the
+// next export.
+std::string SendReceiveOverlap(const RunInput& input)
+{
+    if (input.strSourcePath.empty() || input.strDestPath.empty())
+        return "";
+    const CFolderPlace source(input.strSourcePath), dest(input.strDestPath);
+    return dest.IsSameOrInside(source) || source.IsSameOrInside(dest) ? kSendReceiveOverlap : "";
+}
+
 CFolderPlace DeliveryPlace(const RunInput& input)
 {
     return CFolderPlace(DeliveryFolder(input));
@@ -52,7 +68,7 @@ std::string ExportOverlap(const RunInput& input)
     // Without a user organisation ID of its own a plug-in that only exports knows no delivery folder.
     if (!input.userOrgID.strValue.empty() && IsUsable(input.userOrgID) && source.IsSameOrInside(DeliveryPlace(input)))
         return "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导出会把平台送来的文件再传送出去，不能导出数据。请检查“SourcePath”和“UserOrgID”的设置";
-    return "";
+    return SendReceiveOverlap(input);
 }
 
 std::string ImportOverlap(const RunInput& input)
@@ -65,6 +81,9 @@ std::string ImportOverlap(const RunInput& input)
     if (!code.empty())
         return "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“" + code
                + "”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
+    const std::string sendReceive = SendReceiveOverlap(input);
+    if (!sendReceive.empty())
+        return sendReceive;
     // An import from the send directory, from a folder inside it or from one that holds it would take
     // the files that wait to be exported.
     if (!input.strSourcePath.empty()) {
@@ -89,13 +108,39 @@ const char kBackupFolder[] = "Backup";
 RunInput ReadRunInput(const UserOrgID& userOrgID)
 {
     RunInput input;
-    input.strSourcePath = settings::GetString(settings::kSourcePath);
-    input.strExportLocation = settings::GetString(settings::kExportLocation);
-    input.strDestPath = settings::GetString(settings::kDestPath);
-    input.bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted, 0) != 0;
+    // Each folder is resolved once, here: a relative value would otherwise lead elsewhere as soon as the
+    // host changes its current directory during the run.
+    input.strSourcePath = ResolveFolderPath(settings::GetString(settings::kSourcePath));
+    input.strExportLocation = ResolveFolderPath(settings::GetString(settings::kExportLocation));
+    input.strDestPath = ResolveFolderPath(settings::GetString(settings::kDestPath));
+    input.bDeleteAfterCopy = settings::GetInt(settings::kIsDeleted) != 0;
     input.mappings = settings::ReadOrgMappings();
     input.userOrgID = userOrgID;
+    input.deliveryPairCodes = DeliveryPairCodes(input);
     return input;
+}
+
+std::vector<std::string> DeliveryPairCodes(const RunInput& input)
+{
+    std::vector<std::string> codes;
+    if (input.strExportLocation.empty() || !IsUsable(input.userOrgID))
+        return codes;
+    const CFolderPlace location(input.strExportLocation);
+    const CFolderPlace delivery = DeliveryPlace(input);
+    const CFolderPlace backup(delivery, kBackupFolder);
+    // The folder below the data-file location that is one of them, spelled in full; another code can name
+    // it only as a short (8.3) name. Only these are asked of the file system.
+    const char* const own = input.userOrgID.strValue.empty() ? kBackupFolder : input.userOrgID.strValue.c_str();
+    for (const settings::OrgMapping& mapping : input.mappings) {
+        if (!COrgCodeTable::IsUsable(mapping)
+            || (::lstrcmpiA(mapping.platformCode.c_str(), own) != 0 && mapping.platformCode.find('~') == std::string::npos))
+            continue;
+        const CFolderPlace folder(location, mapping.platformCode);
+        if ((folder.IsSameOrInside(delivery) && delivery.IsSameOrInside(folder))
+            || (folder.IsSameOrInside(backup) && backup.IsSameOrInside(folder)))
+            codes.push_back(mapping.platformCode);
+    }
+    return codes;
 }
 
 std::string DeliveryFolder(const RunInput& input)
@@ -123,6 +168,9 @@ std::string RefusalOf(const RunInput& input, RunKind kind)
             return kUserOrgIDTooLong;
         if (!IsUsable(input.userOrgID))
             return kUserOrgIDNotAFolder;
+        // Without the code an import would take the files at the root of the data-file location.
+        if (input.userOrgID.strValue.empty())
+            return kNoUserOrgID;
         if (input.strDestPath.empty())
             return kNoDestPath;
     }

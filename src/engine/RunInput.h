@@ -24,6 +24,9 @@ struct RunInput {
     bool bDeleteAfterCopy = false;
     std::vector<settings::OrgMapping> mappings;
     UserOrgID userOrgID;
+    // The platform codes of the usable pairs whose folder is the delivery folder or its Backup
+    // (DeliveryPairCodes): an export leaves their files where they are.
+    std::vector<std::string> deliveryPairCodes;
 };
 
 // The input as the settings hold it now ("SourcePath", "ExportLocation", "DestPath", "IsDeleted" and
@@ -34,6 +37,10 @@ RunInput ReadRunInput(const UserOrgID& userOrgID);
 // location itself for an empty ID. Its Backup subfolder holds what imports took.
 std::string DeliveryFolder(const RunInput& input);
 extern const char kBackupFolder[];
+// The platform codes of the usable pairs whose folder, below the data-file location, is the delivery
+// folder or its Backup, as the file system names folders; none without a data-file location or with a
+// user organisation ID that imports refuse.
+std::vector<std::string> DeliveryPairCodes(const RunInput& input);
 
 // Why a run of that kind must not start, in the words of its message box; "" when it may. Nothing
 // has been touched when a run is refused.

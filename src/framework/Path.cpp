@@ -48,6 +48,35 @@ std::vector<wchar_t> FullPath(const std::vector<wchar_t>& path)
     return full;
 }
 
+bool IsFullPath(const std::string& path)
+{
+    const auto slash = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && slash(path[2]))
+        return true;
+    return path.size() >= 3 && slash(path[0]) && slash(path[1]) && !slash(path[2]);
+}
+
+std::string ResolveFolderPath(const std::string& path)
+{
+    if (path.empty() || IsFullPath(path))
+        return path;
+    const Wide full = FullPath(ToWide(path));
+    BOOL usedDefault = FALSE;
+    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(), static_cast<int>(full.size()),
+                                            nullptr, 0, nullptr, &usedDefault);
+    if (bytes <= 0 || usedDefault)
+        return path;
+    std::string text(bytes, '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(), static_cast<int>(full.size()), &text[0], bytes,
+                          nullptr, &usedDefault);
+    if (usedDefault)
+        return path;
+    // A bare drive names its current directory, which some platforms give with a backslash at the end.
+    if (text.size() > 3 && gbk::EndsWith(text, '\\'))
+        text.erase(text.size() - 1);
+    return text;
+}
+
 std::string GetCurrentDir()
 {
     std::vector<char> narrow(MAX_PATH, '\0');

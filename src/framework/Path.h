@@ -31,6 +31,13 @@ bool FitsMaxPath(const std::string& path);
 // it stands, and two backslashes in it name nothing.
 std::string JoinPath(const std::string& dir, const std::string& name);
 
+// True for a path that names one folder wherever the process stands: "X:\..." or "\\server\share...".
+bool IsFullPath(const std::string& path);
+// A folder path as it resolves now: a relative or drive-relative path (or one rooted on the current
+// drive) taken against the current directory of its drive; a full or empty path as it is, and so is one
+// whose full form GBK cannot give.
+std::string ResolveFolderPath(const std::string& path);
+
 // True when the wide text begins with prefix.
 bool StartsWith(const std::vector<wchar_t>& text, const wchar_t* prefix);
 // text (GBK) in UTF-16, without a terminator.

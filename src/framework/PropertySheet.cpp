@@ -30,6 +30,12 @@ void CPropertyPage::OnCancel()
 {
 }
 
+bool CPropertyPage::OnKillActive()
+{
+    UpdateData(true);
+    return true;
+}
+
 BOOL CPropertyPage::OnCommand(UINT id, UINT code, HWND hCtl)
 {
     return FALSE;
@@ -46,8 +52,7 @@ BOOL CPropertyPage::OnNotify(NMHDR* pNMHDR, LRESULT& result)
         result = 0;
         return TRUE;
     case PSN_KILLACTIVE:
-        UpdateData(true);
-        result = FALSE;
+        result = OnKillActive() ? FALSE : TRUE;
         return TRUE;
     case PSN_APPLY:
         OnOK();

@@ -20,6 +20,9 @@ public:
     void SetModified();
 
 protected:
+    // The page is left or the sheet applied: take the controls' data; false keeps the page active and
+    // stops the apply. Base: takes the data.
+    virtual bool OnKillActive();
     // The sheet's apply, for every page whose window exists: store the page's data. Base: nothing.
     void OnOK() override;
     // The sheet's cancel: nothing is stored.

@@ -11,7 +11,6 @@ CInterfaceApp::CInterfaceApp() : m_bUserOrgIDTooLong(false)
 
 BOOL CInterfaceApp::InitInstance()
 {
-    SetRegistryKey(settings::kCompanyKey);
     const std::string userOrgID = settings::GetString(settings::kUserOrgID);
     m_bUserOrgIDTooLong = userOrgID.size() >= sizeof(m_szUserOrgID);
     std::memset(m_szUserOrgID, 0, sizeof(m_szUserOrgID));

@@ -365,8 +365,9 @@ bool CProfileFile::Save(const std::string& path) const
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         return false;
-    const std::string temp = path + ".~" + std::to_string(::GetCurrentProcessId()) + "-"
-                             + std::to_string(::GetCurrentThreadId()) + ".tmp";
+    char suffix[32];
+    ::wsprintfA(suffix, ".~%lu-%lu.tmp", ::GetCurrentProcessId(), ::GetCurrentThreadId());
+    const std::string temp = path + suffix;
     bool bWritten = false;
     {
         const DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);

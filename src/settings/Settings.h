@@ -44,19 +44,74 @@ extern const char kChecked[];
 extern const char kLastExportTime[];
 extern const char kDefaultExportTime[];
 
-// The longest UserOrgID, in bytes, that runs take; a longer one refuses imports rather than being cut.
-const size_t kUserOrgIDMax = 16;
-
 // Read limits: the buffer sizes, terminator included.
 const size_t kOrgCodeBuffer = 128;
 const size_t kSupplierBuffer = 256;
 const size_t kSectionNamesBuffer = 512;
 const size_t kTaskValueBuffer = 512;
 const size_t kSqlBuffer = 1024;
+// The longest codes that the organisation code table takes from a pair, in bytes.
+const size_t kClientCodeMax = 23;
+const size_t kPlatformCodeMax = 15;
 
-// Profile values of section "2.0". Strings default to "".
+// The longest UserOrgID, in bytes, that runs take; a longer one refuses imports rather than being cut.
+const size_t kUserOrgIDMax = 16;
+
+// The registry values, one row each (Values.cpp): what they are and what a reader makes of them.
+enum class ValueType { kString, kNumber }; // REG_SZ, REG_DWORD
+struct ValueRow {
+    const char* name;
+    ValueType type;
+    // What a run reads when the value is missing or of another type: "" for a string, this for a number.
+    int number;
+    // What the setup page shows when the number is missing; it differs from the run's on purpose
+    // (IsDeleted: a first setup offers deletion ticked, while runs never delete without a stored 1).
+    int shownWhenMissing;
+    // The longest string a run takes, in bytes, or 0 for no limit.
+    size_t limit;
+    // The words that name the value for the operator.
+    const char* label;
+    // What a run does when the value is missing, empty or of another type; nullptr: no run reads it.
+    const char* withoutIt;
+};
+extern const ValueRow kValues[];
+extern const size_t kValueCount;
+// The row of a value name of this section.
+const ValueRow& Row(const char* name);
+
+// A registry value as stored, read through a read-only key.
+struct StoredValue {
+    bool present = false;
+    unsigned long type = 0;
+    std::string data; // the stored bytes
+};
+// HKEY_CURRENT_USER's subkey of section "2.0" of the plug-in named appName.
+std::string SectionKeyPath(const std::string& appName);
+// Reads the section of the plug-in named appName (the loaded module's name when empty); opening it
+// never creates a key.
+class CStoredSection {
+public:
+    explicit CStoredSection(const std::string& appName = std::string());
+    ~CStoredSection();
+    CStoredSection(const CStoredSection&) = delete;
+    CStoredSection& operator=(const CStoredSection&) = delete;
+    bool Exists() const { return m_hKey != nullptr; }
+    StoredValue Get(const char* name) const;
+
+private:
+    void* m_hKey;
+};
+// What a run makes of a stored value: text only from REG_SZ (up to its first terminator), a number
+// only from a four-byte REG_DWORD; false for anything else, which reads as the row's default.
+bool ReadsAsString(const StoredValue& value, std::string* text);
+bool ReadsAsInt(const StoredValue& value, int* number);
+
+// Profile values of section "2.0" as a run reads them: the row's default when missing or of another type.
 std::string GetString(const char* name);
-int GetInt(const char* name, int defaultValue);
+int GetInt(const char* name);
+// A number as the setup page shows it: shownWhenMissing when it is missing or of another type.
+int GetShownInt(const char* name);
+// Writes create the keys that are missing; a null string deletes the value.
 bool SetString(const char* name, const char* value);
 bool SetInt(const char* name, int value);
 

@@ -1,6 +1,8 @@
 #include "setup/PropPageFilePath.h"
 
 #include "resource.h"
+#include "framework/App.h"
+#include "framework/Path.h"
 #include "settings/Settings.h"
 
 #include <shlobj.h>
@@ -10,8 +12,7 @@ CPropPageFilePath::CPropPageFilePath() : CPropertyPage(IDD_PROP_FILEPATH), m_bIs
     m_strDestPath = settings::GetString(settings::kDestPath);
     m_strExportLocation = settings::GetString(settings::kExportLocation);
     m_strSourcePath = settings::GetString(settings::kSourcePath);
-    // Unlike the export engine, the page shows an absent flag ticked.
-    m_bIsDeleted = settings::GetInt(settings::kIsDeleted, 1);
+    m_bIsDeleted = settings::GetShownInt(settings::kIsDeleted);
 }
 
 void CPropPageFilePath::DoDataExchange(CDataExchange* pDX)
@@ -73,6 +74,28 @@ void CPropPageFilePath::BrowseFolder(const char* title, std::string& member)
 void CPropPageFilePath::OnChangeEdit()
 {
     SetModified();
+}
+
+bool CPropPageFilePath::OnKillActive()
+{
+    UpdateData(true);
+    const struct {
+        const char* name;
+        const std::string& value;
+        int id;
+    } folders[] = { { settings::kDestPath, m_strDestPath, IDC_PATH_DEST },
+                    { settings::kSourcePath, m_strSourcePath, IDC_PATH_SOURCE } };
+    for (const auto& folder : folders) {
+        if (folder.value.empty() || IsFullPath(folder.value))
+            continue;
+        const std::string text = std::string(settings::Row(folder.name).label) + "“" + folder.value
+                                 + "”不是完整的路径，运行时会随宿主程序的工作目录指向不同的文件夹。请输入以盘符开头的路径"
+                                   "（例如D:\\Dist\\Send）或者网络路径（例如\\\\服务器\\共享\\文件夹），或者按“浏览”选择文件夹";
+        CApp::Get()->MessageBox(m_hWnd, text.c_str());
+        GotoDlgCtrl(folder.id);
+        return false;
+    }
+    return true;
 }
 
 void CPropPageFilePath::OnOK()

@@ -12,6 +12,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(UINT id, UINT code, HWND hCtl) override;
+    // A folder typed as a relative path is refused: a run would resolve it against whatever current
+    // directory the host has then.
+    bool OnKillActive() override;
     void OnOK() override;
 
 private:

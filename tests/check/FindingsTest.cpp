@@ -107,7 +107,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
         { "UserOrgID read at load", nullptr, "", 0,
           "[正常] UserOrgID（用户机构代码）：Q900。插件只在宿主程序加载它时读取这个值，宿主程序改了用户机构代码以后要重新启动" },
         { "UserOrgID missing", Delete(settings::kUserOrgID), "", 1,
-          "[错误] UserOrgID（用户机构代码）没有设置，导入会把数据文件存放路径本身当作交付文件夹，取走那里的文件。它由宿主程序设定：请在宿主程序里设定用户机构代码", "改正" },
+          "[错误] UserOrgID（用户机构代码）没有设置，导入会停止。它由宿主程序设定：请在宿主程序里设定用户机构代码，然后重新启动宿主程序", "改正" },
         { "UserOrgID too long", SetString(settings::kUserOrgID, over16), "", 1,
           "[错误] UserOrgID（用户机构代码）“QQQQQQQQQQQQQQQQQ”有17个字节，超过16个字节（8个汉字）的限制，导入会被拒绝" },
         { "UserOrgID leaves its root", SetString(settings::kUserOrgID, "..\\Q900"), "", 1,
@@ -208,6 +208,23 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               test::WriteFile(claims + "\\d.txt", "d");
               test::WriteFile(ws.Receive() + "\\" + ClaimCopyName(ClaimCopyMark(ws.Backup()), "d.txt"), "d");
           }, "--plan", 0, "[导入] 上次导入没有做完：d.txt已经从交付文件夹取走，复制好了但还没有放到接收目录；下次导入会完成" },
+        { "DestPath relative", SetString(settings::kDestPath, "recv"), "", 1,
+          "[错误] DestPath（源数据接收目录）“recv”不是完整的路径（X:\\…或者\\\\服务器\\共享\\…），运行时按宿主程序当时的工作目录解释，现在是" },
+        { "ExportLocation drive-relative", SetString(settings::kExportLocation, "C:"), "", 1,
+          "[错误] ExportLocation（数据文件存放路径）“C:”不是完整的路径" },
+        { "overlap: the receive directory is the send directory",
+          [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kDestPath, ws.Send()); }, "", 1,
+          "[错误] 源数据接收目录（DestPath）和源数据发送目录（SourcePath）是同一个文件夹，或者一个在另一个里面" },
+        { "UserOrgID empty", SetString(settings::kUserOrgID, ""), "", 1,
+          "[错误] UserOrgID（用户机构代码）是空的，导入会停止。它由宿主程序设定：请在宿主程序里设定用户机构代码，然后重新启动宿主程序", "改正" },
+        { "a pair to the user's own delivery folder", [](CheckWorkspace& ws) {
+              ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=q900\r\n");
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
+          }, "--plan", 1, "[错误] 代码对应里网商代码“q900”的文件夹是用户机构代码（UserOrgID）的交付文件夹或者它的Backup" },
+        { "plan: a pair to the user's own delivery folder", [](CheckWorkspace& ws) {
+              ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=Q900\r\n");
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
+          }, "--plan", 1, "a_C01_1.txt：客户代码“C01”对应的网商代码“Q900”的文件夹是本机构的交付文件夹或者它的Backup" },
         { "overlap: an import from the send directory",
           [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Delivery()); }, "", 1,
           "[错误] 源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走" },

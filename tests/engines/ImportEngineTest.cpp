@@ -128,15 +128,17 @@ TEST_F(ImportEngineTest, NoDeliveryFolderMeansNothingToDo)
     EXPECT_TRUE(m_view.Calls().empty());
 }
 
-TEST_F(ImportEngineTest, EmptyUserOrgIDUsesTheDataFileLocationItself)
+// Before the host has set the code, the files at the root of the data-file location are no deliveries.
+TEST_F(ImportEngineTest, EmptyUserOrgIDRefusesTheImport)
 {
     m_strUserOrgID = "";
     Put(m_store + "\\d.txt", "d");
-    EXPECT_EQ(1, MakeEngine(m_view)->Run());
-    EXPECT_EQ("d", ReadFile(Received("d.txt")));
-    EXPECT_EQ("d", ReadFile(m_store + "\\Backup\\d.txt"));
-    EXPECT_EQ((Names{ "Backup", "ORG1" }), ListDir(m_store));
-    EXPECT_EQ((std::vector<int>{ 5 }), m_view.Positions());
+    EXPECT_EQ(0, MakeEngine(m_view)->Run());
+    EXPECT_EQ(Names{ "宿主程序还没有设定用户机构代码（UserOrgID），不能导入数据。请在宿主程序里设定用户机构代码，然后重新启动宿主程序"
+                     "（插件只在宿主程序加载它时读取这个代码）" },
+              m_view.Errors());
+    EXPECT_EQ((Names{ "ORG1", "d.txt" }), ListDir(m_store));
+    EXPECT_TRUE(ListDir(m_recv).empty());
 }
 
 TEST_F(ImportEngineTest, SettingsAreCheckedInOrder)
@@ -224,6 +226,43 @@ TEST_F(ImportEngineTest, ACopyBlockedForAMomentIsTriedAgain)
     EXPECT_EQ(1, engine->Run());
     EXPECT_EQ(2, engine->m_nAttempts);
     EXPECT_EQ("a", ReadFile(Backup("a.txt")));
+}
+
+} // namespace
+
+namespace {
+
+// Each folder setting is resolved once, when a run reads its input: a relative, drive-relative or rooted
+// value names the folder below the directory current then; full values stay as stored.
+TEST(RunInput, FoldersAreResolvedOnceAgainstTheCurrentDirectoryThen)
+{
+    test::TempDir dir("abs");
+    test::CleanProfile profile;
+    const std::string drive = dir.Path().substr(0, 2);
+    const struct {
+        std::string stored;
+        std::string expected;
+    } cases[] = {
+        { "recv", dir / "recv" },
+        { drive, dir.Path() },
+        { drive + "sub\\..\\in", dir / "in" },
+        { "\\\\server\\share\\x", "\\\\server\\share\\x" },
+        { drive + "\\a\\..\\b", drive + "\\a\\..\\b" },
+        { "", "" },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        for (const char* name : { settings::kSourcePath, settings::kExportLocation, settings::kDestPath })
+            ASSERT_TRUE(settings::SetString(name, c.stored.c_str()));
+        RunInput input;
+        {
+            test::CurrentDir cwd(dir.Path());
+            input = ReadRunInput(UserOrgID{ "Q9", false });
+        }
+        EXPECT_EQ(c.expected, input.strSourcePath);
+        EXPECT_EQ(c.expected, input.strExportLocation);
+        EXPECT_EQ(c.expected, input.strDestPath);
+    }
 }
 
 } // namespace

@@ -140,6 +140,14 @@ std::wstring CModel::Backup() const
     return JoinPath(Delivery(), L"Backup");
 }
 
+bool CModel::IsDeliveryPair(const std::wstring& folder) const
+{
+    if (!IsUserOrgIDUsable())
+        return false;
+    const std::wstring delivery = m_ws.userOrgID.empty() ? m_ws.data.real : Delivery();
+    return SameName(folder, delivery) || SameName(folder, JoinPath(delivery, L"Backup"));
+}
+
 std::string CModel::Lookup(const std::string& clientCode) const
 {
     for (const Pair& pair : m_pairs) {
@@ -196,6 +204,16 @@ Refusal CModel::ExportRefusal(const CCensus& before) const
                                 JoinPath(m_ws.data.real, FromGbk(code)), before, &m_ws.data.real));
     if (!m_ws.userOrgID.empty() && IsUserOrgIDUsable())
         Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
+    Combine(refusal, SendReceiveOverlap(before));
+    return refusal;
+}
+
+Refusal CModel::SendReceiveOverlap(const CCensus& before) const
+{
+    if (m_ws.send.unset || m_ws.recv.unset)
+        return Refusal();
+    Refusal refusal = Inside("the receive directory", m_ws.recv, m_ws.recv.real, "the send directory", m_ws.send.real, before);
+    Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the receive directory", m_ws.recv.real, before));
     return refusal;
 }
 
@@ -203,6 +221,8 @@ Refusal CModel::ImportRefusal(const CCensus& before) const
 {
     if (!IsUserOrgIDUsable())
         return Refused("UserOrgID is too long or not a folder name");
+    if (m_ws.userOrgID.empty())
+        return Refused("UserOrgID is empty");
     if (m_ws.recv.unset || m_ws.data.unset)
         return Refused("DestPath or ExportLocation is unset");
     Refusal refusal = Inside("the receive directory", m_ws.recv, m_ws.recv.real, "the delivery folder", Delivery(), before);
@@ -213,6 +233,7 @@ Refusal CModel::ImportRefusal(const CCensus& before) const
     if (SameName(Delivery(), m_ws.work))
         Combine(refusal, { before.IsFolder(Delivery()) ? Verdict::kRefused : Verdict::kEither,
                            "the delivery folder (" + Utf8(Delivery()) + ") is the host's working directory" });
+    Combine(refusal, SendReceiveOverlap(before));
     if (!m_ws.send.unset) {
         Combine(refusal, Inside("the delivery folder", m_ws.data, Delivery(), "the send directory", m_ws.send.real, before));
         Combine(refusal, Inside("the send directory", m_ws.send, m_ws.send.real, "the delivery folder", Delivery(), before));
@@ -262,8 +283,9 @@ std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const
     if (run == Run::kExport) {
         std::string code;
         const std::string platform = ClientCodeOf(name, &code) ? Lookup(code) : std::string();
-        if (!platform.empty())
-            places.push_back({ JoinPath(m_ws.data.real, FromGbk(platform)), NameOf(path), false });
+        const std::wstring folder = platform.empty() ? std::wstring() : JoinPath(m_ws.data.real, FromGbk(platform));
+        if (!platform.empty() && !IsDeliveryPair(folder))
+            places.push_back({ folder, NameOf(path), false });
     } else if (!SameName(NameOf(path), L"Backup")) {
         places.push_back({ m_ws.recv.real, NameOf(path), false });
         places.push_back({ Backup(), NameOf(path), true });

@@ -95,6 +95,10 @@ private:
     bool SeesHolder(const FolderSetting& spelled, const std::wstring& inner, const std::wstring& outer) const;
     Refusal ExportRefusal(const CCensus& before) const;
     Refusal ImportRefusal(const CCensus& before) const;
+    // The pair's platform folder is the delivery folder or its Backup: an export passes its files over.
+    bool IsDeliveryPair(const std::wstring& folder) const;
+    // The receive directory is, holds or lies in the send directory: both runs refuse.
+    Refusal SendReceiveOverlap(const CCensus& before) const;
     std::string Value(const std::string& key) const;
 
     const Workspace& m_ws;

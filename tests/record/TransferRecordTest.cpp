@@ -290,7 +290,7 @@ TEST_F(TransferRecord, ARunIsTheSameWithoutItsRecord)
         if (std::string(variant) == "unwritable") {
             ASSERT_TRUE(test::MakeDir(RecordPath()));
         }
-        const int numbered = settings::GetInt(settings::kLastRunNumber, 0);
+        const int numbered = settings::GetInt(settings::kLastRunNumber);
         test::RecordingView exportView, importView;
         RunWorker(kModeAutoExport, exportView);
         RunWorker(kModeAutoImport, importView);
@@ -301,7 +301,7 @@ TEST_F(TransferRecord, ARunIsTheSameWithoutItsRecord)
         files.push_back(test::FilesBelow(workspace));
         if (std::string(variant) == "off") {
             EXPECT_FALSE(Exists(RecordPath()));
-            EXPECT_EQ(numbered, settings::GetInt(settings::kLastRunNumber, 0)) << "runs without a record take no number";
+            EXPECT_EQ(numbered, settings::GetInt(settings::kLastRunNumber)) << "runs without a record take no number";
         }
         if (std::string(variant) == "unwritable") {
             EXPECT_TRUE(test::IsDirectory(RecordPath()) && ListDir(RecordPath()).empty());

@@ -175,6 +175,8 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         "源数据接收目录（DestPath）是数据文件存放路径（ExportLocation）下网商代码“P1”的文件夹，或者在这个文件夹里面，导入的文件会被传送给这个机构，不能导入数据。请检查“DestPath”和“ExportLocation”的设置";
     const std::string importFromSend =
         "源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
+    const std::string sendReceive =
+        "源数据接收目录（DestPath）和源数据发送目录（SourcePath）是同一个文件夹，或者一个在另一个里面，导入的文件会被下一次导出传送给别的机构并删除，不能导出或导入数据。请检查“DestPath”和“SourcePath”的设置";
     const std::string importFromInsideSend =
         "用户机构代码（UserOrgID）的交付文件夹在源数据发送目录（SourcePath）里面，导入会把等待导出的文件取走，不能导入数据。请检查“SourcePath”和“UserOrgID”的设置";
     const struct {
@@ -205,6 +207,10 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         { true, settings::kSourcePath, m_root / "alias", importFromInsideSend },
         { false, settings::kSourcePath, m_root / "into-p1", sendInPlatform },
         { true, settings::kDestPath, m_root / "into-backup", receiveInDelivery },
+        { true, settings::kDestPath, m_send, sendReceive },
+        { false, settings::kDestPath, m_send + "\\IN\\", sendReceive },
+        { true, settings::kSourcePath, m_recv + "\\out", sendReceive },
+        { false, settings::kSourcePath, "\\\\.\\" + m_recv, sendReceive },
     };
     ASSERT_TRUE(test::WriteFile(backup + "\\y_C1_1.dat", "archived OLD"));
     ASSERT_TRUE(test::WriteFile(delivery + "\\y_C1_1.dat", "delivered NEW"));
@@ -273,7 +279,11 @@ TEST_F(Reliability, AnImportFromTheHostsWorkingDirectoryIsRefused)
     ASSERT_TRUE(test::MakeDir(elsewhere / "send") && test::MakeDir(elsewhere / "recv"));
     settings::SetString(settings::kSourcePath, (elsewhere / "send").c_str());
     settings::SetString(settings::kDestPath, (elsewhere / "recv").c_str());
-    Make(m_root.Path(), "d_1.dat", "delivered");
+    // The delivery folder W9 below the data-file location is the current directory.
+    ASSERT_TRUE(test::MakeDir(m_root / "W9"));
+    const test::CurrentDir work(m_root / "W9");
+    SetUserOrgID("W9");
+    Make(m_root / "W9", "d_1.dat", "delivered");
     const std::map<std::string, std::string> before = test::FilesBelow(m_root.Path());
     for (const std::string& location : { m_root.Path(), "\\\\?\\" + m_root.Path() + "\\" }) {
         SCOPED_TRACE(location);
@@ -288,17 +298,16 @@ TEST_F(Reliability, AnImportFromTheHostsWorkingDirectoryIsRefused)
 }
 
 // A data-file location given in the "\\?\" form, with or without a trailing backslash, which that form
-// does not forgive twice: exports reach the platform folder, and an import without a user organisation
-// ID takes the files of the location itself.
+// does not forgive twice: exports reach the platform folder, and an import reaches the delivery folder.
 TEST_F(HandOver, ALocationInTheLongFormIsJoinedWithOneBackslash)
 {
-    ASSERT_TRUE(test::MakeDir(m_recv));
+    const std::string delivery = MakeDelivery();
     for (const std::string& location : { "\\\\?\\" + m_data, "\\\\?\\" + m_data + "\\" }) {
         SCOPED_TRACE(location);
         settings::SetString(settings::kExportLocation, location.c_str());
-        ExportAndImportOneFile(m_data);
-        EXPECT_EQ(Names{ "d.txt" }, ListDir(m_data + "\\Backup"));
-        test::RemoveTree(m_data + "\\Backup");
+        ExportAndImportOneFile(delivery);
+        EXPECT_EQ(Names{ "d.txt" }, ListDir(delivery + "\\Backup"));
+        test::RemoveTree(delivery + "\\Backup");
         test::RemoveTree(m_data + "\\P1");
         ::DeleteFileA((m_recv + "\\d.txt").c_str());
         m_made.clear();

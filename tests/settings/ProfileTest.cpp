@@ -10,8 +10,6 @@ TEST(Profile, StringsAndIntegersRoundTripWithTheirRegistryTypes)
 {
     test::CleanProfile clean;
     EXPECT_EQ("", settings::GetString(settings::kSourcePath));
-    EXPECT_EQ(0, settings::GetInt(settings::kIsDeleted, 0));
-    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 1));
 
     EXPECT_TRUE(settings::SetString(settings::kSourcePath, "C:\\Send"));
     EXPECT_TRUE(settings::SetInt(settings::kIsDeleted, 1));
@@ -22,7 +20,7 @@ TEST(Profile, StringsAndIntegersRoundTripWithTheirRegistryTypes)
     EXPECT_EQ(std::string("C:\\Send\0", 8), data) << "REG_SZ is stored with its terminator";
     ASSERT_TRUE(test::RegistryValue(settings::kIsDeleted, &type, &data));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 0));
+    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted));
     EXPECT_EQ("C:\\Send", settings::GetString(settings::kSourcePath));
 }
 
@@ -37,23 +35,55 @@ TEST(Profile, NullStringDeletesTheValue)
     EXPECT_EQ("", settings::GetString(settings::kPassword));
 }
 
-TEST(Profile, ReadsCreateTheKeyPath)
+TEST(Profile, ReadsNeverCreateTheKey)
 {
     test::CleanProfile clean;
-    settings::GetString(settings::kDestPath);
+    test::CleanProfile::Clear();
+    EXPECT_EQ("", settings::GetString(settings::kDestPath));
+    EXPECT_EQ(1, settings::GetInt(settings::kRecordTransfers));
     HKEY hKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, test::CleanProfile::SectionPath().c_str(), 0, KEY_READ, &hKey));
-    ::RegCloseKey(hKey);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              ::RegOpenKeyExA(HKEY_CURRENT_USER, test::CleanProfile::SectionPath().c_str(), 0, KEY_READ, &hKey));
 }
 
-TEST(Profile, ValuesOfTheWrongTypeReadAsDefaults)
+// Every row of the table: what a run and the setup page read when the value is missing or of the other
+// type, against the defaults as the layout gives them.
+TEST(Profile, MissingValuesAndOtherTypesReadAsTheRowsDefaults)
 {
-    test::CleanProfile clean;
-    ASSERT_TRUE(settings::SetString(settings::kIsDeleted, "1"));
-    EXPECT_EQ(0, settings::GetInt(settings::kIsDeleted, 0));
-    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 1));
-    ASSERT_TRUE(settings::SetInt(settings::kSourcePath, 7));
-    EXPECT_EQ("", settings::GetString(settings::kSourcePath));
+    const struct {
+        const char* name;
+        int run;  // a number's default for a run
+        int page; // and as the setup page shows it
+    } cases[] = {
+        { "UserOrgID", 0, 0 }, { "ExportLocation", 0, 0 }, { "SourcePath", 0, 0 }, { "DestPath", 0, 0 },
+        { "IsDeleted", 0, 1 }, { "OrgID", 0, 0 },          { "Username", 0, 0 },   { "Password", 0, 0 },
+        { "RecordTransfers", 1, 1 }, { "LastRunNumber", 0, 0 },
+    };
+    ASSERT_EQ(sizeof(cases) / sizeof(cases[0]), settings::kValueCount) << "a row without a case";
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        test::CleanProfile clean;
+        const settings::ValueRow& row = settings::Row(c.name);
+        ASSERT_STREQ(c.name, row.name);
+        EXPECT_NE(std::string(), row.label);
+        if (row.type == settings::ValueType::kString) {
+            EXPECT_EQ("", settings::GetString(c.name));
+            ASSERT_TRUE(settings::SetInt(c.name, 7));
+            EXPECT_EQ("", settings::GetString(c.name)) << "a number where text belongs";
+            ASSERT_TRUE(settings::SetString(c.name, "x"));
+            EXPECT_EQ("x", settings::GetString(c.name));
+        } else {
+            EXPECT_EQ(c.run, settings::GetInt(c.name));
+            EXPECT_EQ(c.page, settings::GetShownInt(c.name));
+            ASSERT_TRUE(settings::SetString(c.name, "5"));
+            EXPECT_EQ(c.run, settings::GetInt(c.name)) << "text where a number belongs";
+            EXPECT_EQ(c.page, settings::GetShownInt(c.name));
+            ASSERT_TRUE(settings::SetInt(c.name, 5));
+            EXPECT_EQ(5, settings::GetInt(c.name));
+            EXPECT_EQ(5, settings::GetShownInt(c.name));
+        }
+    }
+    EXPECT_EQ(16u, settings::Row("UserOrgID").limit);
 }
 
 TEST(Profile, LongAndGbkStringsAreKeptWhole)

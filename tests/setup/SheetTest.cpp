@@ -139,7 +139,7 @@ TEST_F(SetupSheet, FilePathPageVisitedOnceStoresAllFourValues)
     EXPECT_EQ("D:\\Data", RegValue(settings::kExportLocation)) << "written back unchanged";
     RegValue(settings::kIsDeleted, &type);
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 0));
+    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted));
     EXPECT_EQ("<absent>", RegValue(settings::kOrgID)) << "the database page was never shown";
 }
 
@@ -162,8 +162,36 @@ TEST_F(SetupSheet, FilePathEditsAndTheDeleteBoxAreStoredAsLeft)
     });
     EXPECT_EQ("E:\\发送\\表", RegValue(settings::kSourcePath));
     EXPECT_EQ("E:\\接收", RegValue(settings::kDestPath));
-    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted, 0)) << "the ticked box is stored without Apply";
+    EXPECT_EQ(1, settings::GetInt(settings::kIsDeleted)) << "the ticked box is stored without Apply";
     EXPECT_EQ("", RegValue(settings::kExportLocation));
+}
+
+// A folder that a run would resolve against whatever directory the host has then is refused; the page
+// stays until the folder is full.
+TEST_F(SetupSheet, FoldersThatAreNoFullPathsAreRefused)
+{
+    RunSheet([](test::GuiScript& s, HWND sheet) {
+        HWND page = SelectPage(sheet, kFilePathPage);
+        const struct {
+            int id;
+            const char* typed;
+            const char* label;
+        } cases[] = { { IDC_PATH_DEST, "Recv", "源数据接收目录" }, { IDC_PATH_DEST, "D:", "源数据接收目录" },
+                      { IDC_PATH_SOURCE, "\\Send", "源数据发送目录" }, { IDC_PATH_SOURCE, "D:Send", "源数据发送目录" } };
+        for (const auto& c : cases) {
+            TRACE_CASE(cases, c);
+            s.SetText(page, c.id, c.typed);
+            ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+            const std::string text = AnswerMessageBox(s, IDOK);
+            EXPECT_EQ(0u, text.find(std::string(c.label) + "“" + c.typed + "”不是完整的路径")) << text;
+            s.SetText(page, c.id, "");
+        }
+        s.SetText(page, IDC_PATH_DEST, "\\\\server\\share\\收");
+        s.SetText(page, IDC_PATH_SOURCE, "d:/send");
+        PressOk(s, sheet);
+    });
+    EXPECT_EQ("\\\\server\\share\\收", RegValue(settings::kDestPath));
+    EXPECT_EQ("d:/send", RegValue(settings::kSourcePath));
 }
 
 TEST_F(SetupSheet, FolderBrowserFillsItsEditAndKeepsWhatWasTyped)

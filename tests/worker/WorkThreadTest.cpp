@@ -270,7 +270,7 @@ TEST_P(RealRunTest, RealEnginesReportThroughTheOwner)
     }
     Journal journal;
     FakeOwner owner(journal);
-    CWorkThread* pThread = new CWorkThread(&owner, c.mode, UserOrgID());
+    CWorkThread* pThread = new CWorkThread(&owner, c.mode, UserOrgID{ "ORG1", false });
     pThread->m_dwPauseMs = 0;
     owner.ShowProgress();
     ASSERT_TRUE(pThread->CreateThread());
@@ -291,8 +291,9 @@ INSTANTIATE_TEST_SUITE_P(
         RealRunCase{ kModeAutoExport, true, "WM_EXPORT_DONE 2 1", "" },
         RealRunCase{ kModeAutoImport, true, "WM_IMPORT_DONE 3 1", "" }));
 
-// An import for a user organisation ID that is too long, or that would lead out of the data-file
-// location, is refused before any engine is made: the message names UserOrgID and nothing is touched.
+// An import for a user organisation ID that is too long, that would lead out of the data-file location
+// or that the host has not set yet is refused before any engine is made: the message names UserOrgID and
+// nothing is touched.
 TEST(WorkThread, AnUnusableUserOrgIDRefusesTheImport)
 {
     const char kTooLong[] = "用户机构代码（UserOrgID）超过16个字节（8个汉字）的长度限制，不能导入数据。请检查“UserOrgID”的设置";
@@ -303,6 +304,9 @@ TEST(WorkThread, AnUnusableUserOrgIDRefusesTheImport)
     } cases[] = {
         { { "", true }, kTooLong },     { { "..\\send", false }, kNotAChild }, { { "..", false }, kNotAChild },
         { { ".", false }, kNotAChild }, { { "C:\\x", false }, kNotAChild },    { { "Q9\\Backup", false }, kNotAChild },
+        { { "", false },
+          "宿主程序还没有设定用户机构代码（UserOrgID），不能导入数据。请在宿主程序里设定用户机构代码，然后重新启动宿主程序"
+          "（插件只在宿主程序加载它时读取这个代码）" },
     };
     test::TempDir root("wrk");
     test::CleanProfile profile;
