@@ -89,8 +89,8 @@ bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
         result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error);
     }
     if (result == kCopyFailed) {
-        const bool shown = m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
-        Record(decision, listed, Outcome::kCopyFailed, error, std::string(), shown ? Box::kShown : Box::kNotShown);
+        Tell("文件拷贝出错：" + decision.source + " ==> " + decision.target,
+             [&](Box box) { Record(decision, listed, Outcome::kCopyFailed, error, std::string(), box); });
         return false;
     }
     if (result == kSourceGone) {

@@ -150,10 +150,20 @@ bool CTransferEngine::MayStart(RunKind kind)
     const std::string refusal = RefusalOf(m_input, kind);
     if (refusal.empty())
         return true;
-    const bool shown = m_pOwner->ShowError(refusal.c_str());
-    if (m_pRecord != nullptr)
-        m_pRecord->Refused(refusal, shown ? Box::kShown : Box::kNotShown);
+    Tell(refusal, [&](Box box) {
+        if (m_pRecord != nullptr)
+            m_pRecord->Refused(refusal, box);
+    });
     return false;
+}
+
+void CTransferEngine::Tell(const std::string& text, const std::function<void(Box)>& write)
+{
+    const bool canShow = m_pOwner->CanShowError();
+    write(canShow ? Box::kShowing : Box::kNotShown);
+    const BoxAnswer answer = m_pOwner->ShowError(text.c_str());
+    if (canShow && m_pRecord != nullptr)
+        m_pRecord->BoxClosed(answer);
 }
 
 void CTransferEngine::Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome,

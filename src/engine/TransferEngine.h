@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,9 @@ protected:
     static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
+    // Shows text in an error box after write has put its line in the record (write is told what the
+    // box column says), so that the cause is kept whatever becomes of the box and of the host.
+    void Tell(const std::string& text, const std::function<void(Box)>& write);
     // Writes what became of a listed file to the record.
     void Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);

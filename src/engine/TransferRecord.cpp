@@ -115,7 +115,7 @@ bool ShiftOlder(const std::string& path)
 
 const char* BoxText(Box box)
 {
-    return box == Box::kShown ? "已显示" : box == Box::kNotShown ? "未能显示（运行窗口已经关闭）" : "";
+    return box == Box::kShowing ? "正在显示" : box == Box::kNotShown ? "未能显示（运行窗口已经关闭）" : "";
 }
 
 } // namespace
@@ -131,8 +131,9 @@ const char CTransferRecord::kBroken[] = "出错";
 
 CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
     : m_kind(kind), m_runLock(), m_bRunLocked(false), m_nNumber(0),
-      m_strRun(std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）")),
-      m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
+      m_strRun(RunLabel(kind, bAuto)),
+      m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_nBoxesUnshown(0),
+      m_nBoxesClosedByThemselves(0)
 {
     if (path.empty())
         return;
@@ -148,6 +149,20 @@ CTransferRecord::~CTransferRecord()
 {
     if (m_bRunLocked)
         ::UnlockFileEx(m_file, 0, 1, 0, &m_runLock);
+}
+
+std::string CTransferRecord::RunLabel(RunKind kind, bool bAuto)
+{
+    return std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）");
+}
+
+bool CTransferRecord::IsResult(const std::string& text)
+{
+    for (const char* result : { kStarted, kMoved, kLeft, kFailed, kEnded, kRefused, kStopped, kBroken }) {
+        if (text == result)
+            return true;
+    }
+    return false;
 }
 
 bool CTransferRecord::IsBeingWritten(const std::string& path, const std::string& who, const std::string& number)
@@ -248,8 +263,13 @@ void CTransferRecord::RunStarted(const RunInput& input)
 void CTransferRecord::Refused(const std::string& why, Box box)
 {
     m_bRefused = true;
-    m_strRefusal = why;
-    m_refusalBox = box;
+    Write(kRefused, why, "", "", "", "", box);
+}
+
+void CTransferRecord::BoxClosed(BoxAnswer answer)
+{
+    m_nBoxesUnshown += answer == BoxAnswer::kNotShown ? 1 : 0;
+    m_nBoxesClosedByThemselves += answer == BoxAnswer::kClosedByItself ? 1 : 0;
 }
 
 void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
@@ -308,11 +328,13 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
 
 void CTransferRecord::RunEnded(End end)
 {
-    const std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
-    if (m_bRefused) {
-        Write(kRefused, m_strRefusal, "", "", "", "", m_refusalBox);
+    if (m_bRefused)
         return;
-    }
+    std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
+    if (m_nBoxesClosedByThemselves != 0)
+        counts += "；" + std::to_string(m_nBoxesClosedByThemselves) + "个“错误信息”提示框没有人点，按AutoErrorBoxSeconds自行关闭了";
+    if (m_nBoxesUnshown != 0)
+        counts += "；" + std::to_string(m_nBoxesUnshown) + "个“错误信息”提示框没能显示（运行窗口已经关闭）";
     switch (end) {
     case End::kDone:
         Write(kEnded, counts);

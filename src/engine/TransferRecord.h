@@ -13,6 +13,7 @@
 #pragma once
 #include "engine/EntryDecision.h"
 #include "engine/RunInput.h"
+#include "engine/RunView.h"
 #include "framework/Handle.h"
 
 #include <windows.h>
@@ -36,8 +37,9 @@ enum class Outcome {
     kArchivedOnly,  // the receive directory held its bytes already: only moved into Backup
 };
 
-// Whether a run's message box told someone.
-enum class Box { kNone, kShown, kNotShown };
+// A line's message box: none, up as the line is written (the line goes first, so that its cause is
+// kept whatever becomes of the box and of the host), or not shown because the run window is gone.
+enum class Box { kNone, kShowing, kNotShown };
 
 class CTransferRecord {
 public:
@@ -64,13 +66,20 @@ public:
     CTransferRecord& operator=(const CTransferRecord&) = delete;
 
     void RunStarted(const RunInput& input);
-    // The run was refused with that message.
+    // The run was refused with that message: its end line.
     void Refused(const std::string& why, Box box);
+    // The box of the last line written with Box::kShowing has gone; the end line tells the boxes that
+    // nobody saw.
+    void BoxClosed(BoxAnswer answer);
     void Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error = 0,
                const std::string& archive = std::string(), Box box = Box::kNone);
     enum class End { kDone, kStopped, kBroken };
     void RunEnded(End end);
 
+    // The run column of a run of that kind: "导出（自动）", ...
+    static std::string RunLabel(RunKind kind, bool bAuto);
+    // True for a value that the result column holds.
+    static bool IsResult(const std::string& text);
     // "传送记录.N.csv" beside path, the n-th older record; n = 0 is the record while it is set aside.
     static std::string OlderFile(const std::string& path, int n);
     // The fields of one line of a record.
@@ -97,6 +106,6 @@ private:
     int m_nLeft;
     int m_nFailed;
     bool m_bRefused;
-    std::string m_strRefusal;
-    Box m_refusalBox;
+    int m_nBoxesUnshown;
+    int m_nBoxesClosedByThemselves;
 };

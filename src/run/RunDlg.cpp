@@ -50,9 +50,10 @@ void CRunDlg::SetPos(int pos)
     CProgressDlg::SetPos(m_hProgressWnd, pos);
 }
 
-bool CRunDlg::ShowError(const char* text)
+BoxAnswer CRunDlg::ShowError(const char* text)
 {
-    return ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR) != 0;
+    return ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR) != 0 ? BoxAnswer::kAnswered
+                                                                                       : BoxAnswer::kNotShown;
 }
 
 BOOL CRunDlg::OnInitDialog()

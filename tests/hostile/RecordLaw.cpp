@@ -254,7 +254,7 @@ private:
     {
         size_t shown = 0;
         for (const std::vector<std::string>& line : lines)
-            shown += line[CTransferRecord::kBox] == "已显示" ? 1 : 0;
+            shown += line[CTransferRecord::kBox] == "正在显示" ? 1 : 0;
         if (shown != m_seen.call.boxes.size())
             Add(std::to_string(m_seen.call.boxes.size()) + " boxes were shown, the record marks " + std::to_string(shown));
     }

@@ -4,9 +4,11 @@
 #include "reliability/Reliability.h"
 #include "run/WorkThread.h"
 #include "support/LinuxSide.h"
+#include "support/GuiScript.h"
 #include "support/Programs.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <set>
 
 namespace reliability {
@@ -30,6 +32,24 @@ protected:
         }
         RecordingView::Add(call);
     }
+};
+
+// A view whose error boxes keep the record's last line as they come up, and are answered as a test asks.
+class BoxView : public test::RecordingView {
+public:
+    explicit BoxView(const std::string& record) : m_record(record) {}
+    BoxAnswer ShowError(const char* text) override
+    {
+        const std::string record = ReadFile(m_record);
+        const size_t end = record.rfind("\r\n");
+        const size_t start = end == std::string::npos ? end : record.rfind("\r\n", end - 1);
+        m_lastLineAtBox.push_back(start == std::string::npos ? "" : record.substr(start + 2, end - start - 2));
+        return RecordingView::ShowError(text);
+    }
+    std::vector<std::string> m_lastLineAtBox;
+
+private:
+    std::string m_record;
 };
 
 class TransferRecord : public Reliability {
@@ -106,7 +126,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
     // Refused: folders that overlap (the run window gone, so the box cannot show), an escaping ID.
     settings::SetString(settings::kSourcePath, (m_data + "\\P1").c_str());
     test::RecordingView overlapView;
-    overlapView.m_bBoxesShown = false;
+    overlapView.m_boxAnswer = BoxAnswer::kNotShown;
     RunWorker(kModeExport, overlapView);
     settings::SetString(settings::kSourcePath, m_send.c_str());
     SetUserOrgID("..\\x");
@@ -135,7 +155,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "1", "已传送", "a_C1_changed.txt", "已复制；源文件在复制时有改动，没有删除，下次导出再传送", "", "" },
         { "1", "失败", "a_C1_held.txt", "已复制，但是源文件无法删除，下次导出会再传送它", sharing, "" },
         { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
-        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "已显示" },
+        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "正在显示" },
         { "1", "结束", "", "传送2个，未传送4个，失败2个", "", "" },
         { "2", "开始", "", "用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "2", "已传送", "d1.txt", "已复制，备份为 Backup\\d1.txt.1", "", "" },
@@ -149,7 +169,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "4", "开始", "", "用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "4", "拒绝", "",
           "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置", "",
-          "已显示" },
+          "正在显示" },
         { "5", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "5", "中止", "", "宿主程序退出或者关闭了窗口，运行在文件之间停下，没有处理的文件留待下次；传送0个，未传送0个，失败0个",
           "", "" },
@@ -176,6 +196,64 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
                      error.substr(0, error.find("：")), f[Record::kBox] });
     }
     EXPECT_EQ(want, got);
+}
+
+// The line of a failure is in the record before its box comes up; the end line tells a box that closed
+// by itself.
+TEST_F(TransferRecord, AFailureIsRecordedBeforeItsBox)
+{
+    WriteOrgMap("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\n");
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1") && test::MakeDir(m_data + "\\P1\\a_C1_dir.txt"));
+    Make(m_send, "a_C1_dir.txt", "x");
+    const struct {
+        BoxAnswer answer;
+        const char* end; // the detail of the end line
+    } cases[] = {
+        { BoxAnswer::kAnswered, "传送0个，未传送0个，失败1个" },
+        { BoxAnswer::kClosedByItself, "传送0个，未传送0个，失败1个；1个“错误信息”提示框没有人点，按AutoErrorBoxSeconds自行关闭了" },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        BoxView view(RecordPath());
+        view.m_boxAnswer = c.answer;
+        RunWorker(kModeAutoExport, view);
+        ASSERT_EQ(1u, view.m_lastLineAtBox.size());
+        const std::vector<std::string> atBox = Record::ParseLine(view.m_lastLineAtBox[0]);
+        ASSERT_EQ(static_cast<size_t>(Record::kColumns), atBox.size());
+        EXPECT_EQ("失败", atBox[Record::kResult]);
+        EXPECT_EQ("正在显示", atBox[Record::kBox]);
+        EXPECT_EQ(c.end, Lines(RecordPath()).back()[Record::kDetail]);
+    }
+}
+
+// A run stopped while it waits for another run of the process to end has its start line before its
+// stop line.
+TEST_F(TransferRecord, ARunStoppedBeforeItsTurnStartedInTheRecord)
+{
+    Make(m_send, "n.txt", "n");
+    CHandle release(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> holding(false);
+    MeddlingView first;
+    first.m_atStatus["n.txt"] = [&] {
+        holding = true;
+        ::WaitForSingleObject(release, 60000);
+    };
+    CWorkThread* worker = new CWorkThread(&first, kModeAutoExport, UserOrgID{ m_strUserOrgID, false });
+    worker->m_dwPauseMs = 0;
+    HANDLE thread = NULL;
+    ASSERT_TRUE(worker->CreateThread(&thread));
+    ASSERT_TRUE(test::PumpUntil([&] { return holding.load(); }, 10000));
+    test::RecordingView stopped;
+    stopped.m_bStop = true;
+    RunWorker(kModeAutoImport, stopped);
+    ::SetEvent(release);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 60000));
+    ::CloseHandle(thread);
+    std::vector<std::string> results;
+    for (const auto& line : Lines(RecordPath()))
+        if (line[Record::kRun] == "导入（自动）")
+            results.push_back(line[Record::kResult]);
+    EXPECT_EQ((std::vector<std::string>{ "开始", "中止" }), results);
 }
 
 // A record that has reached its size moves aside when the next run starts, and the older ones move on:
