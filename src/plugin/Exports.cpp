@@ -1,5 +1,6 @@
 #include "plugin/Exports.h"
 
+#include "framework/ModuleHold.h"
 #include "plugin/HostTitle.h"
 #include "plugin/Identity.h"
 #include "plugin/InterfaceApp.h"
@@ -61,26 +62,31 @@ int RunImport(bool bAuto)
 
 int Export()
 {
+    const CModuleHold hold;
     return RunExport(false);
 }
 
 int AutoExport()
 {
+    const CModuleHold hold;
     return RunExport(true);
 }
 
 int Import()
 {
+    const CModuleHold hold;
     return RunImport(false);
 }
 
 int AutoImport()
 {
+    const CModuleHold hold;
     return RunImport(true);
 }
 
 void Setup()
 {
+    const CModuleHold hold;
     try {
         setup::RunSetupSheet();
     } catch (...) {
@@ -91,6 +97,7 @@ void Setup()
 // A null pointer is passed over: the host gets what it asked for.
 void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
 {
+    const CModuleHold hold;
     if (pszID != nullptr)
         std::memcpy(pszID, identity::kInterfaceID, sizeof(identity::kInterfaceID));
     if (pszName != nullptr)
@@ -101,12 +108,14 @@ void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
 
 unsigned short QueryFunctions()
 {
+    const CModuleHold hold;
     return identity::kFunctions;
 }
 
 // A null pointer changes nothing: it would delete the stored value.
 BOOL SetDataFilePath(const char* pszPath)
 {
+    const CModuleHold hold;
     if (pszPath == nullptr)
         return FALSE;
     return settings::SetString(settings::kExportLocation, pszPath) ? TRUE : FALSE;
@@ -114,6 +123,7 @@ BOOL SetDataFilePath(const char* pszPath)
 
 BOOL SetUserOrgID(const char* pszUserOrgID)
 {
+    const CModuleHold hold;
     if (pszUserOrgID == nullptr)
         return FALSE;
     return settings::SetString(settings::kUserOrgID, pszUserOrgID) ? TRUE : FALSE;

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 
 namespace {
 
@@ -118,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, HostShutdownTest,
                                            ShutdownCase{ "Import", true, true, Shutdown::kPostClose }));
 
 // The pause after an automatic run keeps the host's thread serving its messages: a message sent to the
-// host window from another thread meanwhile is answered at once, not after the pause.
+// host window from another thread, every 100 ms through the whole call, is answered at once.
 typedef test::PluginFixture PauseTest;
 
 TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
@@ -126,16 +128,58 @@ TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
     ASSERT_NE(nullptr, m_hModule);
     m_ws.FillSendFolder(1);
     HWND host = MakeWindow(kHostTitle);
-    bool answered = false;
+    std::atomic<bool> returned{ false };
+    DWORD longest = 0;
+    int probes = 0;
     test::GuiScript script([&](test::GuiScript& s) {
-        s.WaitFor([&] { return !ListDir(m_ws.Data() + "\\P01").empty(); }, "the copy", 30000);
-        s.Sleep(300);
-        DWORD_PTR result = 0;
-        answered = ::SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+        while (!returned) {
+            const DWORD sent = ::GetTickCount();
+            DWORD_PTR result = 0;
+            if (::SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) == 0)
+                longest = 5000;
+            longest = std::max(longest, ::GetTickCount() - sent);
+            ++probes;
+            s.Sleep(100);
+        }
     }, 60000);
     EXPECT_EQ(1, Call("AutoExport"));
+    returned = true;
     script.Finish();
-    EXPECT_TRUE(answered);
+    EXPECT_GT(probes, 10) << "the call ends after its pause of 2 s";
+    EXPECT_LT(longest, 1000u) << "a message waited for the host's thread";
+}
+
+// A host that frees the DLL during a call, in the pause after a file or in the pause after the run,
+// gets the call's return; the DLL goes once the call is over.
+TEST_F(PauseTest, TheHostMayFreeTheDllDuringACall)
+{
+    const std::string record = m_ws.Root() + "\\传送记录.csv";
+    const struct {
+        const char* when;
+        std::function<bool()> moment;
+    } cases[] = {
+        { "the pause after a file", [&] { return !ListDir(m_ws.Data() + "\\P01").empty(); } },
+        { "the pause after the run", [&] { return ReadFile(record).find("结束") != std::string::npos; } },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        test::RemoveTree(m_ws.Data() + "\\P01");
+        ::DeleteFileA(record.c_str());
+        m_ws.FillSendFolder(3);
+        m_plugin.reset();
+        m_plugin.reset(new test::LoadedPlugin(m_ws.Root()));
+        ASSERT_NE(nullptr, m_plugin->Module());
+        MakeWindow(kHostTitle);
+        test::GuiScript script([&](test::GuiScript& s) {
+            s.WaitFor(c.moment, c.when, 30000);
+            m_plugin->Unload();
+        }, 60000);
+        EXPECT_EQ(1, m_plugin->Get<test::RunFn>("AutoExport")());
+        script.Finish();
+        EXPECT_TRUE(test::PumpUntil([] { return ::GetModuleHandleA(test::PluginPath().c_str()) == NULL; }, 10000))
+            << "the DLL stays loaded";
+        m_windows.clear();
+    }
 }
 
 } // namespace
