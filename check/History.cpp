@@ -22,6 +22,8 @@ typedef CTransferRecord Record;
 
 // Failures kept for each run shown; the rest are counted.
 const size_t kFailuresShown = 20;
+// A run under way this long is waiting for something: most likely for someone to answer its error box.
+const long long kStuckMinutes = 60;
 
 struct Run {
     std::string key;
@@ -29,10 +31,13 @@ struct Run {
     std::string label;  // "导出（自动）", ...
     std::string number;
     std::string time;   // of its first line
+    std::string folder; // where it looked for files, from its start line
+    std::string org;    // the user organisation ID it ran with, from its start line
     std::string ending; // the result of its end line, or "" when it has none
     std::string refusal;
     size_t order = 0;   // of its first line among all runs read
     bool underWay = false;
+    bool stuck = false; // under way for more than kStuckMinutes
     int moved = 0;
     int left = 0;
     int failed = 0;
@@ -42,7 +47,7 @@ struct Run {
     bool IsCutOff() const { return ending.empty() && !underWay; }
     bool Failed() const
     {
-        return failed != 0 || ending == Record::kRefused || ending == Record::kBroken || IsCutOff();
+        return failed != 0 || ending == Record::kRefused || ending == Record::kBroken || IsCutOff() || stuck;
     }
 };
 typedef std::shared_ptr<Run> RunPtr;
@@ -105,7 +110,10 @@ public:
             if (++run->failed <= static_cast<int>(kFailuresShown))
                 run->failures.push_back(f[Record::kSource] + "：" + f[Record::kDetail] + InBrackets(f[Record::kError])
                                         + BoxNote(f[Record::kBox]));
-        } else if (result != Record::kStarted) {
+        } else if (result == Record::kStarted) {
+            run->folder = f[Record::kSource];
+            run->org = OrgOf(f[Record::kDetail]);
+        } else {
             run->ending = result;
             if (result == Record::kRefused)
                 run->refusal = f[Record::kDetail] + BoxNote(f[Record::kBox]);
@@ -136,6 +144,14 @@ private:
         return text.empty() ? "" : "（" + text + "）";
     }
     static std::string BoxNote(const std::string& box) { return box.empty() ? "" : "，提示框" + box; }
+    // The user organisation ID that a start line names: "…用户机构代码（UserOrgID）为“Q900”".
+    static std::string OrgOf(const std::string& detail)
+    {
+        const std::string before = "（UserOrgID）为“";
+        const size_t start = detail.find(before);
+        const size_t end = start == std::string::npos ? start : detail.find("”", start + before.size());
+        return end == std::string::npos ? "" : detail.substr(start + before.size(), end - start - before.size());
+    }
 
     RunPtr Start(const std::string& key, const std::vector<std::string>& f)
     {
@@ -212,11 +228,77 @@ bool IsRecordTime(const std::string& time)
     return true;
 }
 
+// Reads a number of 1 to most digits at text[*pAt].
+bool ReadNumber(const std::string& text, size_t* pAt, size_t most, unsigned* pValue)
+{
+    size_t digits = 0;
+    *pValue = 0;
+    for (; *pAt < text.size() && digits < most && text[*pAt] >= '0' && text[*pAt] <= '9'; ++*pAt, ++digits)
+        *pValue = *pValue * 10 + static_cast<unsigned>(text[*pAt] - '0');
+    return digits > 0;
+}
+
+// Reads the character c at text[*pAt].
+bool ReadChar(const std::string& text, size_t* pAt, char c)
+{
+    if (*pAt >= text.size() || text[*pAt] != c)
+        return false;
+    ++*pAt;
+    return true;
+}
+
+// The time of a line as the record writes it ("2026-12-08 08:08:43") or as Excel saves it
+// ("2026/12/8 8:08"); false for anything else.
+bool ParseTime(const std::string& text, SYSTEMTIME* pTime)
+{
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    size_t at = 0;
+    const char sep = text.size() > 4 ? text[4] : 0;
+    if (!ReadNumber(text, &at, 4, &year) || at != 4 || (sep != '-' && sep != '/') || !ReadChar(text, &at, sep)
+        || !ReadNumber(text, &at, 2, &month) || !ReadChar(text, &at, sep) || !ReadNumber(text, &at, 2, &day)
+        || !ReadChar(text, &at, ' ') || !ReadNumber(text, &at, 2, &hour) || !ReadChar(text, &at, ':')
+        || !ReadNumber(text, &at, 2, &minute)
+        || (at < text.size() && (!ReadChar(text, &at, ':') || !ReadNumber(text, &at, 2, &second)))
+        || at != text.size())
+        return false;
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    time.wSecond = static_cast<WORD>(second);
+    FILETIME check;
+    if (!::SystemTimeToFileTime(&time, &check))
+        return false;
+    *pTime = time;
+    return true;
+}
+
+bool IsRunLabel(const std::string& label)
+{
+    for (const RunKind kind : { RunKind::kExport, RunKind::kImport }) {
+        if (label == Record::RunLabel(kind, true) || label == Record::RunLabel(kind, false))
+            return true;
+    }
+    return false;
+}
+
+// True for a line that makes or ends a run: the plug-in's time (or Excel's form of it), one of its run
+// labels and one of its results.
+bool IsRunLine(const std::vector<std::string>& f)
+{
+    SYSTEMTIME time;
+    return f.size() > Record::kResult && ParseTime(f[Record::kTime], &time) && IsRunLabel(f[Record::kRun])
+           && Record::IsResult(f[Record::kResult]);
+}
+
 // True for the fields of a line as the plug-in writes them. (Records written before the last column was
 // added have one column less.)
 bool IsOwnForm(const std::vector<std::string>& f)
 {
-    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime]);
+    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime])
+           && IsRunLine(f);
 }
 
 // What makes the fields of a line other than the plug-in writes them.
@@ -224,8 +306,39 @@ std::string FormProblem(const std::vector<std::string>& f)
 {
     if (!IsRecordTime(f[Record::kTime]))
         return "的时间是" + Quote(f[Record::kTime]) + "，插件写的时间是“年-月-日 时:分:秒”的形式";
-    return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
-           + std::to_string(Record::kColumns) + "列";
+    if (f.size() != Record::kColumns && f.size() != Record::kColumns - 1)
+        return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
+               + std::to_string(Record::kColumns) + "列";
+    if (!IsRunLabel(f[Record::kRun]))
+        return "的运行是" + Quote(f[Record::kRun]) + "，插件写的是“导出（自动）”“导出（手动）”“导入（自动）”或“导入（手动）”";
+    return "的结果是" + Quote(f[Record::kResult]) + "，插件不写这个结果";
+}
+
+// Minutes from the time of a line to now; false for a time that cannot be read.
+bool MinutesSince(const std::string& text, long long* pMinutes)
+{
+    SYSTEMTIME then, now;
+    FILETIME thenFile, nowFile;
+    if (!ParseTime(text, &then) || !::SystemTimeToFileTime(&then, &thenFile))
+        return false;
+    ::GetLocalTime(&now);
+    ::SystemTimeToFileTime(&now, &nowFile);
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<long long>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    *pMinutes = (ticks(nowFile) - ticks(thenFile)) / (60LL * 10000000);
+    return true;
+}
+
+std::string AgeText(long long minutes)
+{
+    if (minutes < 0)
+        return "在现在之后，请检查计算机的时钟";
+    if (minutes < 60)
+        return std::to_string(minutes) + "分钟前";
+    if (minutes < 48 * 60)
+        return std::to_string(minutes / 60) + "小时前";
+    return std::to_string(minutes / (24 * 60)) + "天前";
 }
 
 // line as GBK text when it is UTF-8 text; false when it is not.
@@ -270,7 +383,7 @@ bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
             foreign.Add(number, kUtf8Line);
         else if (!header && !IsOwnForm(f) && !IsEmptyLine(f))
             foreign.Add(number, FormProblem(f));
-        if (header || f.size() <= Record::kResult || IsEmptyLine(f))
+        if (header || !IsRunLine(f))
             continue;
         f.resize(Record::kColumns);
         window.Add(f);
@@ -291,6 +404,29 @@ std::string Ending(const Run& run)
     if (run.ending == Record::kBroken)
         return "，插件内部出错，没有做完";
     return "";
+}
+
+// Where the run looked for files and with which user organisation ID; an import that found nothing
+// says so.
+std::string Place(const Run& run)
+{
+    if (run.folder.empty())
+        return "";
+    const bool foundNothing = !run.IsExport() && run.ending == Record::kEnded && run.moved + run.left + run.failed == 0;
+    return std::string("；") + (run.IsExport() ? "发送目录" : "交付文件夹") + run.folder
+           + (run.org.empty() ? "" : "，用户机构代码“" + run.org + "”") + (foundNothing ? "；交付文件夹里没有送来的文件" : "");
+}
+
+// The time and age of the last run of a kind, and whether it is within hours (0: not asked).
+std::string Newest(const RunPtr& last, const char* kind, int hours, bool* pStale)
+{
+    long long minutes = 0;
+    const bool known = last && MinutesSince(last->time, &minutes);
+    *pStale = hours > 0 && (!known || minutes > hours * 60LL);
+    if (!last)
+        return std::string("记录里没有") + kind + (hours > 0 ? "（--within要求" + std::to_string(hours) + "小时内有一次）" : "");
+    return std::string("最近一次") + kind + "在" + last->time + (known ? "（" + AgeText(minutes) + "）" : "")
+           + (*pStale && last ? "，超过了--within给的" + std::to_string(hours) + "小时" : "");
 }
 
 // Why a run did not finish, or "" when it did or still runs.
@@ -320,7 +456,7 @@ std::string Conclusion(const CRunWindow& window, const std::string& planCommand)
     const bool importFailed = imported && imported->Failed();
     if (exportFailed || importFailed)
         return std::string(exportFailed && importFailed ? "最近一次导出和最近一次导入" : exportFailed ? "最近一次导出" : "最近一次导入")
-               + "有失败、被拒绝或者没有做完，见上面的[失败]、[拒绝]和[中断]行。请按原因处理；没有传送的文件留在原处，"
+               + "有失败、被拒绝或者没有做完，见上面的[失败]、[拒绝]、[中断]和[等待]行。请按原因处理；没有传送的文件留在原处，"
                  "下一次运行会再传送"
                + (planCommand.empty() ? "" : "。要看这些文件现在的情况，请运行 " + planCommand);
     if (exported && imported && !exported->underWay && !imported->underWay)
@@ -330,7 +466,8 @@ std::string Conclusion(const CRunWindow& window, const std::string& planCommand)
 
 } // namespace
 
-HistoryResult ReportHistory(const std::string& path, int count, const std::string& planCommand, CReport& report)
+HistoryResult ReportHistory(const std::string& path, int count, int withinHours, const std::string& planCommand,
+                            CReport& report)
 {
     std::vector<std::string> files;
     for (int n = Record::kOlderFiles; n >= 0; --n)
@@ -362,7 +499,7 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                        + Record::OlderFile(settings::kRecordFile, Record::kOlderFiles) + "。请确认上面的工作目录是宿主程序的工作目录（"
                        + identity::kInterfaceID + ".log所在的文件夹），不是时请在命令里给出宿主程序的工作目录。"
                          "宿主程序还没有运行过导出或导入，或者RecordTransfers为0时，也没有记录");
-        return { HistoryVerdict::kNoRecord, !foreign.empty() };
+        return { HistoryVerdict::kNoRecord, !foreign.empty(), withinHours > 0 };
     }
     bool manyComputers = false;
     for (const RunPtr& run : shown)
@@ -372,12 +509,14 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                         && std::any_of(files.begin(), files.end(), [&](const std::string& file) {
                                return Record::IsBeingWritten(file, run->who, run->number);
                            });
+        long long minutes = 0;
+        run->stuck = run->underWay && MinutesSince(run->time, &minutes) && minutes > kStuckMinutes;
         const Level level = window.IsLastOfItsKind(run) && run->Failed() ? Level::kProblem : Level::kNote;
         report.Add(Level::kInfo, "运行",
                    run->time + " " + run->label + " 运行编号" + run->number
                        + (manyComputers && !run->who.empty() ? "（" + run->who + "）" : "") + "：传送"
                        + std::to_string(run->moved) + "个，未传送" + std::to_string(run->left) + "个，失败"
-                       + std::to_string(run->failed) + "个" + Ending(*run));
+                       + std::to_string(run->failed) + "个" + Ending(*run) + Place(*run));
         if (!run->refusal.empty())
             report.Add(level, "拒绝", run->refusal);
         for (const std::string& failure : run->failures)
@@ -388,11 +527,19 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
         const std::string unfinished = Unfinished(*run);
         if (!unfinished.empty())
             report.Add(level, "中断", unfinished);
+        if (run->stuck)
+            report.Add(level, "等待", "运行编号" + run->number + "从" + run->time + "开始，" + AgeText(minutes)
+                                          + "就开始了，到现在还没有结束：可能在等人点“错误信息”提示框。请到宿主程序所在的计算机上看一看，"
+                                            "点“确定”以后运行会接着做完");
     }
     const bool failed = (window.LastExport() && window.LastExport()->Failed())
                         || (window.LastImport() && window.LastImport()->Failed());
-    report.Add(Level::kInfo, "结论", foreignNote + Conclusion(window, planCommand));
-    return { failed ? HistoryVerdict::kFailed : HistoryVerdict::kNoFailure, !foreign.empty() };
+    bool exportStale = false, importStale = false;
+    const std::string newest = Newest(window.LastExport(), "导出", withinHours, &exportStale) + "，"
+                               + Newest(window.LastImport(), "导入", withinHours, &importStale);
+    report.Add(Level::kInfo, "结论", foreignNote + Conclusion(window, planCommand) + "。" + newest);
+    return { failed ? HistoryVerdict::kFailed : HistoryVerdict::kNoFailure, !foreign.empty(),
+             exportStale || importStale };
 }
 
 } // namespace check
