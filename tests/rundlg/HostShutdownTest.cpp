@@ -129,6 +129,7 @@ TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
     m_ws.FillSendFolder(1);
     HWND host = MakeWindow(kHostTitle);
     std::atomic<bool> returned{ false };
+    std::atomic<bool> probing{ true };
     DWORD longest = 0;
     int probes = 0;
     test::GuiScript script([&](test::GuiScript& s) {
@@ -141,9 +142,12 @@ TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
             ++probes;
             s.Sleep(100);
         }
+        probing = false;
     }, 60000);
     EXPECT_EQ(1, Call("AutoExport"));
     returned = true;
+    // The host's thread goes on answering the probe that is under way.
+    test::PumpUntil([&] { return !probing; }, 10000);
     script.Finish();
     EXPECT_GT(probes, 10) << "the call ends after its pause of 2 s";
     EXPECT_LT(longest, 1000u) << "a message waited for the host's thread";
@@ -180,6 +184,53 @@ TEST_F(PauseTest, TheHostMayFreeTheDllDuringACall)
             << "the DLL stays loaded";
         m_windows.clear();
     }
+}
+
+// A host timer that calls AutoExport again while an automatic export waits on its error box: each call
+// returns at once, with one record line that says why, and no second box comes up.
+struct Reentry {
+    test::RunFn autoExport = nullptr;
+    int calls = 0;
+    DWORD longest = 0;
+};
+Reentry g_reentry;
+
+void CALLBACK CallAgain(HWND, UINT, UINT_PTR, DWORD)
+{
+    const DWORD started = ::GetTickCount();
+    g_reentry.autoExport();
+    ++g_reentry.calls;
+    g_reentry.longest = std::max(g_reentry.longest, ::GetTickCount() - started);
+}
+
+TEST_F(PauseTest, AnAutomaticRunCalledAgainMeanwhileReturnsAtOnce)
+{
+    ASSERT_NE(nullptr, m_hModule);
+    m_ws.FillSendFolder(1);
+    ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+    HWND host = MakeWindow(kHostTitle);
+    g_reentry = Reentry();
+    g_reentry.autoExport = m_plugin->Get<test::RunFn>("AutoExport");
+    int boxes = 0;
+    test::GuiScript script([&](test::GuiScript& s) {
+        HWND box = s.WaitWindow("错误信息");
+        ::SetTimer(host, 1, 100, CallAgain);
+        s.WaitFor([] { return g_reentry.calls >= 5; }, "calls again", 15000);
+        for (HWND w = ::FindWindowExA(NULL, NULL, "#32770", "错误信息"); w != NULL;
+             w = ::FindWindowExA(NULL, w, "#32770", "错误信息"))
+            ++boxes;
+        s.Press(box, IDOK);
+    }, 60000);
+    EXPECT_EQ(1, Call("AutoExport"));
+    ::KillTimer(host, 1);
+    script.Finish();
+    EXPECT_EQ(1, boxes);
+    EXPECT_LT(g_reentry.longest, 1000u);
+    const std::string record = ReadFile(m_ws.Root() + "\\传送记录.csv");
+    size_t lines = 0;
+    for (size_t at = 0; (at = record.find("上一次自动导出还没有结束", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(static_cast<size_t>(g_reentry.calls), lines) << record;
 }
 
 } // namespace
