@@ -25,6 +25,11 @@ bool SetInt(const char* name, int value)
     return CApp::Get()->WriteProfileInt(kSection, name, value) != FALSE;
 }
 
+int AutoErrorBoxSeconds(int stored)
+{
+    return stored <= 0 ? 0 : stored > kMostAutoErrorBoxSeconds ? kMostAutoErrorBoxSeconds : stored;
+}
+
 std::string RecordPath()
 {
     return GetInt(kRecordTransfers, 1) != 0 ? IniPath(kRecordFile) : std::string();

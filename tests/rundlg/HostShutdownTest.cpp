@@ -186,6 +186,48 @@ TEST_F(PauseTest, TheHostMayFreeTheDllDuringACall)
     }
 }
 
+// With AutoErrorBoxSeconds the error box of an automatic run that nobody answers closes by itself, the
+// call returns and the record's end line says so; an interactive run's box waits for someone.
+TEST_F(PauseTest, TheErrorBoxOfAnAutomaticRunClosesByItselfWhenAsked)
+{
+    ASSERT_NE(nullptr, m_hModule);
+    SetDllValue("AutoErrorBoxSeconds", 1u);
+    const struct {
+        const char* call;
+        bool closesByItself;
+    } cases[] = { { "AutoExport", true }, { "Export", false } };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        ::DeleteFileA((m_ws.Root() + "\\传送记录.csv").c_str());
+        m_ws.FillSendFolder(1);
+        ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+        MakeWindow(kHostTitle);
+        bool stayed = false;
+        test::GuiScript script([&](test::GuiScript& s) {
+            if (c.closesByItself) {
+                HWND box = s.WaitWindow("错误信息");
+                s.WaitFor([&] { return !::IsWindow(box); }, "the box closing by itself", 15000);
+                return;
+            }
+            HWND dlg = s.WaitWindow("数据导出");
+            s.Press(dlg, IDC_EXPORT_RUN);
+            HWND box = s.WaitWindow("错误信息");
+            s.Sleep(3000);
+            stayed = ::IsWindow(box) != FALSE;
+            s.Press(box, IDOK);
+            s.Press(s.WaitWindow("QRVLNK"), IDOK);
+            s.Press(dlg, IDOK);
+        }, 60000);
+        EXPECT_EQ(1, Call(c.call));
+        script.Finish();
+        EXPECT_EQ(!c.closesByItself, stayed);
+        EXPECT_EQ(c.closesByItself,
+                  ReadFile(m_ws.Root() + "\\传送记录.csv").find("按AutoErrorBoxSeconds自行关闭了") != std::string::npos);
+        test::RemoveTree(m_ws.Data() + "\\P01");
+        m_windows.clear();
+    }
+}
+
 // A host timer that calls AutoExport again while an automatic export waits on its error box: each call
 // returns at once, with one record line that says why, and no second box comes up.
 struct Reentry {
