@@ -360,10 +360,10 @@ bool IsEmptyLine(const std::vector<std::string>& f)
     return std::all_of(f.begin(), f.end(), [](const std::string& field) { return field.empty(); });
 }
 
-// Reads one record file into window; false when it has no line. A line in another form (saved by
+// Reads one record file into window; the number of its lines. A line in another form (saved by
 // another program) is read as far as it can be and counted in foreign; a file that starts as UTF-8 text
 // has its UTF-8 lines converted.
-bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
+int ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
 {
     CLineReader reader(file);
     std::string line, converted;
@@ -388,7 +388,7 @@ bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
         f.resize(Record::kColumns);
         window.Add(f);
     }
-    return number > 0;
+    return number;
 }
 
 std::string Ending(const Run& run)
@@ -476,12 +476,25 @@ HistoryResult ReportHistory(const std::string& path, int count, int withinHours,
     CRunWindow window(static_cast<size_t>(count));
     std::vector<std::pair<std::string, Foreign>> foreign;
     int read = 0;
+    // Lines that runs could not add to the record wait beside it, for the next run that can.
+    const std::string waiting = Record::WaitingFile(path);
+    int waitingLines = 0;
     for (const std::string& file : files) {
         Foreign lines;
-        read += ReadFile(file, window, lines) ? 1 : 0;
+        read += ReadFile(file, window, lines) > 0 ? 1 : 0;
         if (lines.lines != 0)
             foreign.emplace_back(file, lines);
     }
+    {
+        Foreign lines;
+        waitingLines = std::max(0, ReadFile(waiting, window, lines) - 1);
+        if (lines.lines != 0)
+            foreign.emplace_back(waiting, lines);
+    }
+    files.push_back(waiting);
+    if (waitingLines > 0)
+        report.Note(std::to_string(waitingLines) + "行记录还在" + waiting + "里，没有写进传送记录：运行时传送记录被别的程序（例如Excel）"
+                    "占用，写不进去。请关闭占用它的程序，下一次运行会把这些行补进传送记录。下面的运行已经包括这些行");
     const std::vector<RunPtr> shown = window.Shown();
     const char* foreignNote = foreign.empty() ? "" : "传送记录里有不是插件写的行（见上面的[错误]行），只按读得出来的行判断：";
     if (read > 0)

@@ -163,6 +163,12 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
           }, "--history --within 2", 0,
           { "最近一次导出和最近一次导入都没有失败。最近一次导出在", "（3分钟前），最近一次导入在", "（1小时前）" } },
         { "--within without --history", nullptr, "--within 2", 2, { "--within只能和--history一起用" } },
+        { "lines waiting beside the record", [&](CheckWorkspace& ws) {
+              WriteRecord(ws, { kHeader, "2026-12-01 08:00:00,2" + importStart });
+              test::WriteFile(CTransferRecord::WaitingFile(RecordPath(ws)),
+                              std::string(kHeader) + "\r\n2026-12-01 08:00:01,2" + importEnd + "\r\n");
+          }, "--history", 0,
+          { "[注意] 1行记录还在", "传送记录.待写入.csv里，没有写进传送记录", "导入（自动） 运行编号2：传送0个，未传送0个，失败0个；交付文件夹" } },
         { "saved as UTF-8", [](CheckWorkspace& ws) {
               test::WriteFile(RecordPath(ws), "\xEF\xBB\xBF" "2026-12-08 08:00:00,1,\xE5\xAF\xBC\xE5\x85\xA5\xEF\xBC\x88\xE8\x87\xAA\xE5\x8A\xA8\xEF\xBC\x89,D:\\Data\\Q900,D:\\Recv,,"
                                               "\xE5\xBC\x80\xE5\xA7\x8B,,,,PC1\\op\r\n"

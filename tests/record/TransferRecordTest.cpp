@@ -257,9 +257,10 @@ TEST_F(TransferRecord, ARunStoppedBeforeItsTurnStartedInTheRecord)
 }
 
 // A record that has reached its size moves aside when the next run starts, and the older ones move on:
-// three are kept. A smaller one is appended to. A full record that another program holds open, so that
-// it cannot move, is left as it is with every older one, and gets no lines; a rotation that was cut
-// short (the record set aside as .0) is finished first.
+// three are kept, and nothing but the oldest is ever lost, also while an older one is held open (its
+// rotation is finished by a later run). A smaller one is appended to. A full record that another
+// program holds open, so that it cannot move, is left as it is with every older one, and the lines
+// wait beside it; a rotation that was cut short (the record set aside as .0) is finished first.
 TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
 {
     const std::string full(static_cast<size_t>(Record::kRotateBytes), 'x');
@@ -268,36 +269,50 @@ TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
         for (int n = 1; n <= Record::kOlderFiles; ++n)
             ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), n), "older " + std::to_string(n)));
         ::DeleteFileA(Record::OlderFile(RecordPath(), 0).c_str());
+        ::DeleteFileA(Record::WaitingFile(RecordPath()).c_str());
         if (aside != nullptr) {
             ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), 0), aside));
         }
     };
-    const auto twoExports = [this] {
-        for (int run = 1; run <= 2; ++run) {
+    const auto exports = [this](int runs) {
+        for (int run = 1; run <= runs; ++run) {
             test::RecordingView view;
             RunWorker(kModeAutoExport, view);
         }
     };
+    // Held by a program that lets others read and write it (or .n), but not move or delete it.
+    const auto hold = [](const std::string& path) {
+        return CFileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    };
     lay(nullptr);
     {
-        // Held by a program that lets others write, but not move or delete it.
-        CFileHandle holder(::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
+        CFileHandle holder = hold(RecordPath());
         ASSERT_TRUE(holder.IsValid());
-        twoExports();
+        exports(2);
     }
     EXPECT_TRUE(full == ReadFile(RecordPath())) << "a held record gets no lines";
+    EXPECT_EQ(5u, Lines(Record::WaitingFile(RecordPath())).size()) << "the lines wait beside it";
     for (int n = 1; n <= Record::kOlderFiles; ++n)
         EXPECT_EQ("older " + std::to_string(n), ReadFile(Record::OlderFile(RecordPath(), n)));
 
     const struct {
         const char* aside;
+        int held; // the older record held open during two runs, then a third run: 0 none
         std::string older[Record::kOlderFiles]; // what .1, .2 and .3 hold after the runs
-    } cases[] = { { nullptr, { full, "older 1", "older 2" } }, { "set aside", { full, "set aside", "older 1" } } };
+    } cases[] = { { nullptr, 0, { full, "older 1", "older 2" } },
+                  { "set aside", 0, { full, "set aside", "older 1" } },
+                  { nullptr, 1, { full, "older 1", "older 2" } },
+                  { nullptr, 2, { full, "older 1", "older 2" } } };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
         lay(c.aside);
-        twoExports();
+        if (c.held != 0) {
+            CFileHandle holder = hold(Record::OlderFile(RecordPath(), c.held));
+            ASSERT_TRUE(holder.IsValid());
+            exports(2);
+        }
+        exports(c.held != 0 ? 1 : 2);
         for (int n = 1; n <= Record::kOlderFiles; ++n) {
             const std::string got = ReadFile(Record::OlderFile(RecordPath(), n));
             EXPECT_TRUE(c.older[n - 1] == got) << "." << n << " holds " << got.size() << " bytes from \"" << got.substr(0, 9)
@@ -305,11 +320,48 @@ TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
         }
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 0)));
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
-        EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
+        EXPECT_EQ(c.held != 0 ? 7u : 5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
     }
 }
 
-// On a full disk a line is written whole or not at all, so that the next line does not run into the
+// No line is lost or glued to another: a record whose last line has no line end (a power cut, an
+// editor) gets one before the next line, and the lines of runs that could not write a held record are
+// added to it by the next run that can.
+TEST_F(TransferRecord, NoLineIsLostOrGluedToAnother)
+{
+    const std::string header = "时间,运行编号,运行,源文件,目标文件,大小（字节）,结果,说明,系统错误,提示框,计算机\\用户\r\n";
+    const struct {
+        const char* what;
+        std::string before; // the record before the runs
+        bool held;          // held without write sharing during the first run
+        size_t lines;       // of the record after two runs
+    } cases[] = {
+        { "a torn last line", header + "2026-12-08 08:00:00,1,导出（自动）,D:\\Send,D:\\Da", false, 6 },
+        { "an editor's last line", header + "2026-12-08 08:00:00,1,导出（自动）,,,,结束,,,,PC\\op", false, 6 },
+        { "held by Excel", header, true, 5 },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        ASSERT_TRUE(test::WriteFile(RecordPath(), c.before));
+        for (int run = 1; run <= 2; ++run) {
+            CFileHandle holder(c.held && run == 1 ? ::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                                  OPEN_EXISTING, 0, nullptr)
+                                                  : INVALID_HANDLE_VALUE);
+            test::RecordingView view;
+            RunWorker(kModeAutoImport, view);
+        }
+        EXPECT_FALSE(Exists(Record::WaitingFile(RecordPath())));
+        const std::vector<std::vector<std::string>> lines = Lines(RecordPath());
+        ASSERT_EQ(c.lines, lines.size()) << ReadFile(RecordPath());
+        int starts = 0;
+        for (size_t i = lines.size() - 4; i < lines.size(); ++i) {
+            EXPECT_EQ(static_cast<size_t>(Record::kColumns), lines[i].size()) << i;
+            starts += lines[i][Record::kResult] == "开始" ? 1 : 0;
+        }
+        EXPECT_EQ(2, starts);
+    }
+}
+
 // part of one; and a copy that meets the full disk says so in its line.
 TEST_F(TransferRecord, OnAFullDiskEveryLineIsWholeAndACopySaysTheDiskIsFull)
 {
@@ -358,7 +410,7 @@ TEST_F(TransferRecord, OnAFullDiskEveryLineIsWholeAndACopySaysTheDiskIsFull)
     for (const std::vector<std::string>& f : Lines(RecordPath()))
         said = said || (f[Record::kResult] == Record::kFailed && f[Record::kError].compare(0, 14, "系统错误 112：") == 0);
     EXPECT_TRUE(said) << ReadFile(RecordPath());
-    EXPECT_EQ((Names{ "传送记录.csv" }), ListDir(disk.Folder())) << "no copy or temporary file is left";
+    EXPECT_EQ((Names{ "传送记录.csv", "传送记录.lock" }), ListDir(disk.Folder())) << "no copy or temporary file is left";
 }
 
 // With the record off, or unwritable (a folder stands in its place), runs do exactly what they do with
