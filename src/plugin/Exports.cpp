@@ -97,6 +97,10 @@ int RunImport(bool bAuto)
 
 } // namespace
 
+// The exports that run a modal loop hold the module for the length of the call: the host's own code
+// runs inside them (its timers and window messages) and may free the module meanwhile. The others run
+// none of the host's code, so nothing can free the module under them, and the host may reload the
+// module at once after them (to make it read UserOrgID afresh).
 int Export()
 {
     const CModuleHold hold;
@@ -134,7 +138,6 @@ void Setup()
 // A null pointer is passed over: the host gets what it asked for.
 void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
 {
-    const CModuleHold hold;
     if (pszID != nullptr)
         std::memcpy(pszID, identity::kInterfaceID, sizeof(identity::kInterfaceID));
     if (pszName != nullptr)
@@ -145,14 +148,12 @@ void GetInterfaceInfo(char* pszID, char* pszName, int* pnKind)
 
 unsigned short QueryFunctions()
 {
-    const CModuleHold hold;
     return identity::kFunctions;
 }
 
 // A null pointer changes nothing: it would delete the stored value.
 BOOL SetDataFilePath(const char* pszPath)
 {
-    const CModuleHold hold;
     if (pszPath == nullptr)
         return FALSE;
     return settings::SetString(settings::kExportLocation, pszPath) ? TRUE : FALSE;
@@ -160,7 +161,6 @@ BOOL SetDataFilePath(const char* pszPath)
 
 BOOL SetUserOrgID(const char* pszUserOrgID)
 {
-    const CModuleHold hold;
     if (pszUserOrgID == nullptr)
         return FALSE;
     return settings::SetString(settings::kUserOrgID, pszUserOrgID) ? TRUE : FALSE;
