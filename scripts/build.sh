@@ -5,7 +5,7 @@
 # Fails when the DLL exports other than the nine names, when a shipped binary (the DLL, qrvcheck.exe,
 # qrvhub.exe) would not load on the oldest Windows of its architecture (scripts/check_imports.sh: PE
 # header versions, imports from scripts/allowed-imports.txt only), and when the i686 DLL grows past
-# 320,000 bytes.
+# 330,000 bytes.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -22,11 +22,11 @@ for arch in $archs; do
     echo "QRVLNK.dll ($arch) exports: $exports" >&2
     exit 1
   fi
-  # The DLL that hosts load stays within 320,000 bytes, the C++ runtime linked in included.
+  # The DLL that hosts load stays within 330,000 bytes, the C++ runtime linked in included.
   if [ "$arch" = i686 ]; then
     size=$(stat -c %s "build/$arch/bin/QRVLNK.dll")
-    if [ "$size" -gt 320000 ]; then
-      echo "QRVLNK.dll ($arch) is $size bytes, more than 320,000; build/$arch/QRVLNK.map shows what it is made of" >&2
+    if [ "$size" -gt 330000 ]; then
+      echo "QRVLNK.dll ($arch) is $size bytes, more than 330,000; build/$arch/QRVLNK.map shows what it is made of" >&2
       exit 1
     fi
   fi

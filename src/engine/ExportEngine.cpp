@@ -89,8 +89,9 @@ bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
         result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error);
     }
     if (result == kCopyFailed) {
-        Tell("文件拷贝出错：" + decision.source + " ==> " + decision.target,
-             [&](Box box) { Record(decision, listed, Outcome::kCopyFailed, error, std::string(), box); });
+        const Box box = BoxColumn();
+        Record(decision, listed, Outcome::kCopyFailed, error, std::string(), box);
+        ShowAfterLine("文件拷贝出错：" + decision.source + " ==> " + decision.target, box);
         return false;
     }
     if (result == kSourceGone) {

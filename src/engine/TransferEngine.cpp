@@ -150,19 +150,17 @@ bool CTransferEngine::MayStart(RunKind kind)
     const std::string refusal = RefusalOf(m_input, kind);
     if (refusal.empty())
         return true;
-    Tell(refusal, [&](Box box) {
-        if (m_pRecord != nullptr)
-            m_pRecord->Refused(refusal, box);
-    });
+    const Box box = BoxColumn();
+    if (m_pRecord != nullptr)
+        m_pRecord->Refused(refusal, box);
+    ShowAfterLine(refusal, box);
     return false;
 }
 
-void CTransferEngine::Tell(const std::string& text, const std::function<void(Box)>& write)
+void CTransferEngine::ShowAfterLine(const std::string& text, Box box)
 {
-    const bool canShow = m_pOwner->CanShowError();
-    write(canShow ? Box::kShowing : Box::kNotShown);
     const BoxAnswer answer = m_pOwner->ShowError(text.c_str());
-    if (canShow && m_pRecord != nullptr)
+    if (box == Box::kShowing && m_pRecord != nullptr)
         m_pRecord->BoxClosed(answer);
 }
 

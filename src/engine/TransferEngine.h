@@ -21,7 +21,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,9 +78,11 @@ protected:
     static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
-    // Shows text in an error box after write has put its line in the record (write is told what the
-    // box column says), so that the cause is kept whatever becomes of the box and of the host.
-    void Tell(const std::string& text, const std::function<void(Box)>& write);
+    // The box column of a line whose error box follows it: the line goes to the record first, so that
+    // its cause is kept whatever becomes of the box and of the host.
+    Box BoxColumn() const { return m_pOwner->CanShowError() ? Box::kShowing : Box::kNotShown; }
+    // Shows text in the error box of a line written with box.
+    void ShowAfterLine(const std::string& text, Box box);
     // Writes what became of a listed file to the record.
     void Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);
