@@ -161,10 +161,10 @@ std::string OrgMapText(int pairs, int suppliers)
     return text;
 }
 
-bool NullView::ShowError(const char* text)
+BoxAnswer NullView::ShowError(const char* text)
 {
     std::fprintf(stderr, "engine error: %s\n", text);
-    return true;
+    return BoxAnswer::kAnswered;
 }
 
 } // namespace bench

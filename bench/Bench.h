@@ -59,7 +59,8 @@ class NullView : public IRunView {
 public:
     void SetStatus(const char*) override {}
     void SetPos(int) override {}
-    bool ShowError(const char* text) override;
+    BoxAnswer ShowError(const char* text) override;
+    bool CanShowError() const override { return true; }
     bool IsStopRequested() const override { return false; }
 };
 

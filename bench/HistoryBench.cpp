@@ -37,7 +37,7 @@ double HistoryRun(const std::string& path)
 {
     return Seconds([&] {
         check::CReport report;
-        check::ReportHistory(path, 5, "", report);
+        check::ReportHistory(path, 5, 0, "", report);
     });
 }
 

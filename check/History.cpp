@@ -23,6 +23,8 @@ typedef CTransferRecord Record;
 
 // Failures kept for each run shown; the rest are counted.
 const size_t kFailuresShown = 20;
+// A run under way this long is waiting for something: most likely for someone to answer its error box.
+const long long kStuckMinutes = 60;
 
 struct Run {
     std::string key;
@@ -30,10 +32,13 @@ struct Run {
     std::string label;  // "导出（自动）", ...
     std::string number;
     std::string time;   // of its first line
+    std::string folder; // where it looked for files, from its start line
+    std::string org;    // the user organisation ID it ran with, from its start line
     std::string ending; // the result of its end line, or "" when it has none
     std::string refusal;
     size_t order = 0;   // of its first line among all runs read
     bool underWay = false;
+    bool stuck = false; // under way for more than kStuckMinutes
     int moved = 0;
     int left = 0;
     int failed = 0;
@@ -43,7 +48,7 @@ struct Run {
     bool IsCutOff() const { return ending.empty() && !underWay; }
     bool Failed() const
     {
-        return failed != 0 || ending == Record::kRefused || ending == Record::kBroken || IsCutOff();
+        return failed != 0 || ending == Record::kRefused || ending == Record::kBroken || IsCutOff() || stuck;
     }
 };
 typedef std::shared_ptr<Run> RunPtr;
@@ -106,7 +111,10 @@ public:
             if (++run->failed <= static_cast<int>(kFailuresShown))
                 run->failures.push_back(f[Record::kSource] + "：" + f[Record::kDetail] + InBrackets(f[Record::kError])
                                         + BoxNote(f[Record::kBox]));
-        } else if (result != Record::kStarted) {
+        } else if (result == Record::kStarted) {
+            run->folder = f[Record::kSource];
+            run->org = OrgOf(f[Record::kDetail]);
+        } else {
             run->ending = result;
             if (result == Record::kRefused)
                 run->refusal = f[Record::kDetail] + BoxNote(f[Record::kBox]);
@@ -137,6 +145,14 @@ private:
         return text.empty() ? "" : "（" + text + "）";
     }
     static std::string BoxNote(const std::string& box) { return box.empty() ? "" : "，提示框" + box; }
+    // The user organisation ID that a start line names: "…用户机构代码（UserOrgID）为“Q900”".
+    static std::string OrgOf(const std::string& detail)
+    {
+        const std::string before = "（UserOrgID）为“";
+        const size_t start = detail.find(before);
+        const size_t end = start == std::string::npos ? start : detail.find("”", start + before.size());
+        return end == std::string::npos ? "" : detail.substr(start + before.size(), end - start - before.size());
+    }
 
     RunPtr Start(const std::string& key, const std::vector<std::string>& f)
     {
@@ -213,11 +229,77 @@ bool IsRecordTime(const std::string& time)
     return true;
 }
 
+// Reads a number of 1 to most digits at text[*pAt].
+bool ReadNumber(const std::string& text, size_t* pAt, size_t most, unsigned* pValue)
+{
+    size_t digits = 0;
+    *pValue = 0;
+    for (; *pAt < text.size() && digits < most && text[*pAt] >= '0' && text[*pAt] <= '9'; ++*pAt, ++digits)
+        *pValue = *pValue * 10 + static_cast<unsigned>(text[*pAt] - '0');
+    return digits > 0;
+}
+
+// Reads the character c at text[*pAt].
+bool ReadChar(const std::string& text, size_t* pAt, char c)
+{
+    if (*pAt >= text.size() || text[*pAt] != c)
+        return false;
+    ++*pAt;
+    return true;
+}
+
+// The time of a line as the record writes it ("2026-12-08 08:08:43") or as Excel saves it
+// ("2026/12/8 8:08"); false for anything else.
+bool ParseTime(const std::string& text, SYSTEMTIME* pTime)
+{
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    size_t at = 0;
+    const char sep = text.size() > 4 ? text[4] : 0;
+    if (!ReadNumber(text, &at, 4, &year) || at != 4 || (sep != '-' && sep != '/') || !ReadChar(text, &at, sep)
+        || !ReadNumber(text, &at, 2, &month) || !ReadChar(text, &at, sep) || !ReadNumber(text, &at, 2, &day)
+        || !ReadChar(text, &at, ' ') || !ReadNumber(text, &at, 2, &hour) || !ReadChar(text, &at, ':')
+        || !ReadNumber(text, &at, 2, &minute)
+        || (at < text.size() && (!ReadChar(text, &at, ':') || !ReadNumber(text, &at, 2, &second)))
+        || at != text.size())
+        return false;
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    time.wSecond = static_cast<WORD>(second);
+    FILETIME check;
+    if (!::SystemTimeToFileTime(&time, &check))
+        return false;
+    *pTime = time;
+    return true;
+}
+
+bool IsRunLabel(const std::string& label)
+{
+    for (const RunKind kind : { RunKind::kExport, RunKind::kImport }) {
+        if (label == Record::RunLabel(kind, true) || label == Record::RunLabel(kind, false))
+            return true;
+    }
+    return false;
+}
+
+// True for a line that makes or ends a run: the plug-in's time (or Excel's form of it), one of its run
+// labels and one of its results.
+bool IsRunLine(const std::vector<std::string>& f)
+{
+    SYSTEMTIME time;
+    return f.size() > Record::kResult && ParseTime(f[Record::kTime], &time) && IsRunLabel(f[Record::kRun])
+           && Record::IsResult(f[Record::kResult]);
+}
+
 // True for the fields of a line as the plug-in writes them. (Records written before the last column was
 // added have one column less.)
 bool IsOwnForm(const std::vector<std::string>& f)
 {
-    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime]);
+    return (f.size() == Record::kColumns || f.size() == Record::kColumns - 1) && IsRecordTime(f[Record::kTime])
+           && IsRunLine(f);
 }
 
 // What makes the fields of a line other than the plug-in writes them.
@@ -225,8 +307,39 @@ std::string FormProblem(const std::vector<std::string>& f)
 {
     if (!IsRecordTime(f[Record::kTime]))
         return "的时间是" + Quote(f[Record::kTime]) + "，插件写的时间是“年-月-日 时:分:秒”的形式";
-    return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
-           + std::to_string(Record::kColumns) + "列";
+    if (f.size() != Record::kColumns && f.size() != Record::kColumns - 1)
+        return std::string(f.size() < Record::kColumns ? "只有" : "有") + std::to_string(f.size()) + "列，插件写的是"
+               + std::to_string(Record::kColumns) + "列";
+    if (!IsRunLabel(f[Record::kRun]))
+        return "的运行是" + Quote(f[Record::kRun]) + "，插件写的是“导出（自动）”“导出（手动）”“导入（自动）”或“导入（手动）”";
+    return "的结果是" + Quote(f[Record::kResult]) + "，插件不写这个结果";
+}
+
+// Minutes from the time of a line to now; false for a time that cannot be read.
+bool MinutesSince(const std::string& text, long long* pMinutes)
+{
+    SYSTEMTIME then, now;
+    FILETIME thenFile, nowFile;
+    if (!ParseTime(text, &then) || !::SystemTimeToFileTime(&then, &thenFile))
+        return false;
+    ::GetLocalTime(&now);
+    ::SystemTimeToFileTime(&now, &nowFile);
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<long long>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    *pMinutes = (ticks(nowFile) - ticks(thenFile)) / (60LL * 10000000);
+    return true;
+}
+
+std::string AgeText(long long minutes)
+{
+    if (minutes < 0)
+        return "在现在之后，请检查计算机的时钟";
+    if (minutes < 60)
+        return std::to_string(minutes) + "分钟前";
+    if (minutes < 48 * 60)
+        return std::to_string(minutes / 60) + "小时前";
+    return std::to_string(minutes / (24 * 60)) + "天前";
 }
 
 // line as GBK text when it is UTF-8 text; false when it is not.
@@ -248,10 +361,10 @@ bool IsEmptyLine(const std::vector<std::string>& f)
     return std::all_of(f.begin(), f.end(), [](const std::string& field) { return field.empty(); });
 }
 
-// Reads one record file into window; false when it has no line. A line in another form (saved by
+// Reads one record file into window; the number of its lines. A line in another form (saved by
 // another program) is read as far as it can be and counted in foreign; a file that starts as UTF-8 text
 // has its UTF-8 lines converted.
-bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
+int ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
 {
     CLineReader reader(file);
     std::string line, converted;
@@ -271,12 +384,12 @@ bool ReadFile(const std::string& file, CRunWindow& window, Foreign& foreign)
             foreign.Add(number, kUtf8Line);
         else if (!header && !IsOwnForm(f) && !IsEmptyLine(f))
             foreign.Add(number, FormProblem(f));
-        if (header || f.size() <= Record::kResult || IsEmptyLine(f))
+        if (header || !IsRunLine(f))
             continue;
         f.resize(Record::kColumns);
         window.Add(f);
     }
-    return number > 0;
+    return number;
 }
 
 std::string Ending(const Run& run)
@@ -292,6 +405,29 @@ std::string Ending(const Run& run)
     if (run.ending == Record::kBroken)
         return "，插件内部出错，没有做完";
     return "";
+}
+
+// Where the run looked for files and with which user organisation ID; an import that found nothing
+// says so.
+std::string Place(const Run& run)
+{
+    if (run.folder.empty())
+        return "";
+    const bool foundNothing = !run.IsExport() && run.ending == Record::kEnded && run.moved + run.left + run.failed == 0;
+    return std::string("；") + (run.IsExport() ? "发送目录" : "交付文件夹") + run.folder
+           + (run.org.empty() ? "" : "，用户机构代码“" + run.org + "”") + (foundNothing ? "；交付文件夹里没有送来的文件" : "");
+}
+
+// The time and age of the last run of a kind, and whether it is within hours (0: not asked).
+std::string Newest(const RunPtr& last, const char* kind, int hours, bool* pStale)
+{
+    long long minutes = 0;
+    const bool known = last && MinutesSince(last->time, &minutes);
+    *pStale = hours > 0 && (!known || minutes > hours * 60LL);
+    if (!last)
+        return std::string("记录里没有") + kind + (hours > 0 ? "（--within要求" + std::to_string(hours) + "小时内有一次）" : "");
+    return std::string("最近一次") + kind + "在" + last->time + (known ? "（" + AgeText(minutes) + "）" : "")
+           + (*pStale && last ? "，超过了--within给的" + std::to_string(hours) + "小时" : "");
 }
 
 // Why a run did not finish, or "" when it did or still runs.
@@ -321,7 +457,7 @@ std::string Conclusion(const CRunWindow& window, const std::string& planCommand)
     const bool importFailed = imported && imported->Failed();
     if (exportFailed || importFailed)
         return std::string(exportFailed && importFailed ? "最近一次导出和最近一次导入" : exportFailed ? "最近一次导出" : "最近一次导入")
-               + "有失败、被拒绝或者没有做完，见上面的[失败]、[拒绝]和[中断]行。请按原因处理；没有传送的文件留在原处，"
+               + "有失败、被拒绝或者没有做完，见上面的[失败]、[拒绝]、[中断]和[等待]行。请按原因处理；没有传送的文件留在原处，"
                  "下一次运行会再传送"
                + (planCommand.empty() ? "" : "。要看这些文件现在的情况，请运行 " + planCommand);
     if (exported && imported && !exported->underWay && !imported->underWay)
@@ -331,7 +467,8 @@ std::string Conclusion(const CRunWindow& window, const std::string& planCommand)
 
 } // namespace
 
-HistoryResult ReportHistory(const std::string& path, int count, const std::string& planCommand, CReport& report)
+HistoryResult ReportHistory(const std::string& path, int count, int withinHours, const std::string& planCommand,
+                            CReport& report)
 {
     std::vector<std::string> files;
     for (int n = Record::kOlderFiles; n >= 0; --n)
@@ -340,12 +477,25 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
     CRunWindow window(static_cast<size_t>(count));
     std::vector<std::pair<std::string, Foreign>> foreign;
     int read = 0;
+    // Lines that runs could not add to the record wait beside it, for the next run that can.
+    const std::string waiting = Record::WaitingFile(path);
+    int waitingLines = 0;
     for (const std::string& file : files) {
         Foreign lines;
-        read += ReadFile(file, window, lines) ? 1 : 0;
+        read += ReadFile(file, window, lines) > 0 ? 1 : 0;
         if (lines.lines != 0)
             foreign.emplace_back(file, lines);
     }
+    {
+        Foreign lines;
+        waitingLines = std::max(0, ReadFile(waiting, window, lines) - 1);
+        if (lines.lines != 0)
+            foreign.emplace_back(waiting, lines);
+    }
+    files.push_back(waiting);
+    if (waitingLines > 0)
+        report.Note(std::to_string(waitingLines) + "行记录还在" + waiting + "里，没有写进传送记录：运行时传送记录被别的程序（例如Excel）"
+                    "占用，写不进去。请关闭占用它的程序，下一次运行会把这些行补进传送记录。下面的运行已经包括这些行");
     const std::vector<RunPtr> shown = window.Shown();
     const char* foreignNote = foreign.empty() ? "" : "传送记录里有不是插件写的行（见上面的[错误]行），只按读得出来的行判断：";
     if (read > 0)
@@ -364,7 +514,7 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                        + settings::kLogFile + "所在的文件夹）；不是时，请把宿主程序的工作目录写在命令的最后，例如 "
                        + Argument(OwnPath()) + " --history D:\\QRVHUB\\Work。"
                          "宿主程序还没有运行过导出或导入，或者RecordTransfers为0时，也没有记录");
-        return { HistoryVerdict::kNoRecord, !foreign.empty() };
+        return { HistoryVerdict::kNoRecord, !foreign.empty(), withinHours > 0 };
     }
     bool manyComputers = false;
     for (const RunPtr& run : shown)
@@ -374,12 +524,14 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
                         && std::any_of(files.begin(), files.end(), [&](const std::string& file) {
                                return Record::IsBeingWritten(file, run->who, run->number);
                            });
+        long long minutes = 0;
+        run->stuck = run->underWay && MinutesSince(run->time, &minutes) && minutes > kStuckMinutes;
         const Level level = window.IsLastOfItsKind(run) && run->Failed() ? Level::kProblem : Level::kNote;
         report.Add(Level::kInfo, "运行",
                    run->time + " " + run->label + " 运行编号" + run->number
                        + (manyComputers && !run->who.empty() ? "（" + run->who + "）" : "") + "：传送"
                        + std::to_string(run->moved) + "个，未传送" + std::to_string(run->left) + "个，失败"
-                       + std::to_string(run->failed) + "个" + Ending(*run));
+                       + std::to_string(run->failed) + "个" + Ending(*run) + Place(*run));
         if (!run->refusal.empty())
             report.Add(level, "拒绝", run->refusal);
         for (const std::string& failure : run->failures)
@@ -390,11 +542,19 @@ HistoryResult ReportHistory(const std::string& path, int count, const std::strin
         const std::string unfinished = Unfinished(*run);
         if (!unfinished.empty())
             report.Add(level, "中断", unfinished);
+        if (run->stuck)
+            report.Add(level, "等待", "运行编号" + run->number + "从" + run->time + "开始，" + AgeText(minutes)
+                                          + "就开始了，到现在还没有结束：可能在等人点“错误信息”提示框。请到宿主程序所在的计算机上看一看，"
+                                            "点“确定”以后运行会接着做完");
     }
     const bool failed = (window.LastExport() && window.LastExport()->Failed())
                         || (window.LastImport() && window.LastImport()->Failed());
-    report.Add(Level::kInfo, "结论", foreignNote + Conclusion(window, planCommand));
-    return { failed ? HistoryVerdict::kFailed : HistoryVerdict::kNoFailure, !foreign.empty() };
+    bool exportStale = false, importStale = false;
+    const std::string newest = Newest(window.LastExport(), "导出", withinHours, &exportStale) + "，"
+                               + Newest(window.LastImport(), "导入", withinHours, &importStale);
+    report.Add(Level::kInfo, "结论", foreignNote + Conclusion(window, planCommand) + "。" + newest);
+    return { failed ? HistoryVerdict::kFailed : HistoryVerdict::kNoFailure, !foreign.empty(),
+             exportStale || importStale };
 }
 
 } // namespace check

@@ -127,6 +127,24 @@ void CheckRecordSwitch(const settings::CStoredSection& profile, CReport& report)
         report.Ok(label + "：每次运行写在工作目录的" + settings::kRecordFile + "里");
 }
 
+// How long the error box of an automatic run waits for someone.
+void CheckErrorBoxWait(const CStoredProfile& profile, CReport& report)
+{
+    const StoredValue stored = profile.Get(settings::kAutoErrorBoxSeconds);
+    int value = 0;
+    const std::string label = std::string(settings::kAutoErrorBoxSeconds) + "（自动运行的错误提示框）";
+    const bool read = !stored.present || ReadsAsInt(stored, &value);
+    const int seconds = settings::AutoErrorBoxSeconds(value);
+    if (!read)
+        report.Note(label + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored))
+                    + "，插件只读取REG_DWORD，按0处理：提示框一直等人点“确定”。要让它自行关闭，请把它改为DWORD值，例如300（秒）");
+    else if (seconds == 0)
+        report.Info(label + "：一直等人点“确定”，在这之前这次自动运行不结束，下一次自动导出或导入也不开始。"
+                            "没有人看着的计算机可以把它设为例如300（秒）");
+    else
+        report.Ok(label + "：" + std::to_string(seconds) + "秒内没有人点“确定”就自行关闭，自动运行接着做；传送记录里记下这件事");
+}
+
 void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 {
     if (run.importRefused)
@@ -207,6 +225,7 @@ RunSettings CheckSettings(const std::string& plugin, CReport& report)
         run.*setting.member = CheckString(profile, setting, report);
     CheckIsDeleted(profile, run, report);
     CheckRecordSwitch(profile, report);
+    CheckErrorBoxWait(profile, report);
     run.exportRefused = run.sourcePath.empty() || run.exportLocation.empty();
     run.importRefused = run.destPath.empty() || run.exportLocation.empty() || run.userOrgID.empty()
                         || !UserOrgIDProblem(run.userOrgID).empty();

@@ -28,7 +28,7 @@ const char kUsage[] =
     "qrvcheck.exe " QRVLNK_VERSION_TEXT "：QRVLNK插件的设置检查和预演，什么也不修改。\r\n"
     "用法：qrvcheck.exe [--plan] [工作目录 [插件名]]\r\n"
     "      qrvcheck.exe --plan-table [工作目录 [插件名]]\r\n"
-    "      qrvcheck.exe --history [N] [工作目录 [插件名]]\r\n"
+    "      qrvcheck.exe --history [N] [--within 小时数] [工作目录 [插件名]]\r\n"
     "      qrvcheck.exe --help\r\n"
     "  工作目录  宿主程序的工作目录，OrgMap.ini和TaskDefine.ini所在的文件夹；默认为当前目录\r\n"
     "  插件名    插件DLL的名字（不带.dll），决定读取哪个注册表项；默认为QRVLNK\r\n"
@@ -36,12 +36,15 @@ const char kUsage[] =
     "  --plan-table 预演的结果只作为供程序读取的表格输出（制表符分隔，每个文件一行）\r\n"
     "  --history 不检查设置，只看传送记录里最近N次运行（N从1到9999，默认5）：每次运行传送、未传送和失败的\r\n"
     "            个数，以及失败的文件和原因；最近一次导出和最近一次导入总在其中\r\n"
+    "  --within  和--history一起用：最近一次导出或最近一次导入早于这么多小时（1到8760），或者没有，退出码为5\r\n"
     "  --help    显示这段说明\r\n"
     "退出码：0 没有发现问题；1 有问题，会使运行中止，或使文件传送不出去（--history：最近一次导出或导入有失败、\r\n"
-    "        被拒绝或者没有做完）；2 参数错误；3 没有可查的传送记录（--history）；4 传送记录不是插件写的格式（--history）";
+    "        被拒绝或者没有做完）；2 参数错误；3 没有可查的传送记录（--history）；4 传送记录不是插件写的格式（--history）；\r\n"
+    "        5 最近一次导出或导入太久以前（--within）";
 
 const int kDefaultHistory = 5;
 const int kMostHistory = 9999;
+const int kMostWithinHours = 24 * 365;
 
 // The exit codes.
 enum ExitCode {
@@ -50,6 +53,7 @@ enum ExitCode {
     kExitArguments = 2,
     kExitNoRecord = 3,      // --history: no record to read
     kExitForeignRecord = 4, // --history: the record holds lines that the plug-in did not write so
+    kExitStale = 5,         // --within: the last export or import is older than asked, or missing
 };
 
 const check::IniFileRole kOrgMapRole = {
@@ -67,6 +71,7 @@ struct Arguments {
     bool table = false; // the plan as a table, without the findings
     bool history = false;
     int runs = kDefaultHistory;
+    int withinHours = 0; // 0: not asked
     bool help = false;
     std::string workDir;
     std::string plugin = kDefaultPlugin;
@@ -101,6 +106,13 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
                     return false;
                 }
             }
+        } else if (arg == "--within") {
+            const std::string hours = i + 1 < argc ? argv[++i] : "";
+            args.withinHours = IsNumber(hours) && hours.size() <= 4 ? std::atoi(hours.c_str()) : 0;
+            if (args.withinHours < 1 || args.withinHours > kMostWithinHours) {
+                error = "小时数“" + hours + "”不对：--within后面要给出1到" + std::to_string(kMostWithinHours) + "之间的数";
+                return false;
+            }
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             args.help = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -119,6 +131,10 @@ bool Parse(int argc, char** argv, Arguments& args, std::string& error)
     }
     if (!IsChildName(args.plugin) || args.plugin.find_first_of("*?\"<>|") != std::string::npos) {
         error = "插件名不能用作DLL的名字：" + args.plugin;
+        return false;
+    }
+    if (args.withinHours != 0 && !args.history) {
+        error = "--within只能和--history一起用";
         return false;
     }
     if (args.plan && args.history) {
@@ -158,13 +174,15 @@ int History(const Arguments& args, check::CReport& report)
     const std::string plan = check::Argument(check::OwnPath()) + " --plan " + check::Argument(GetCurrentDir())
                              + (args.plugin == kDefaultPlugin ? "" : " " + check::Argument(args.plugin));
     const check::HistoryResult result =
-        check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, plan, report);
+        check::ReportHistory(settings::IniPath(settings::kRecordFile), args.runs, args.withinHours, plan, report);
     Print(report);
     if (result.foreign)
         return kExitForeignRecord;
     if (result.verdict == check::HistoryVerdict::kNoRecord)
         return kExitNoRecord;
-    return result.verdict == check::HistoryVerdict::kFailed ? kExitProblems : kExitNothingFound;
+    if (result.verdict == check::HistoryVerdict::kFailed)
+        return kExitProblems;
+    return result.stale ? kExitStale : kExitNothingFound;
 }
 
 } // namespace

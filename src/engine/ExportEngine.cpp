@@ -96,8 +96,9 @@ bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
         result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &copied, &error);
     }
     if (result == kCopyFailed) {
-        const bool shown = m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
-        Record(decision, listed.size, Outcome::kCopyFailed, error, std::string(), shown ? Box::kShown : Box::kNotShown);
+        const Box box = BoxColumn();
+        Record(decision, listed.size, Outcome::kCopyFailed, error, std::string(), box);
+        ShowAfterLine("文件拷贝出错：" + decision.source + " ==> " + decision.target, box);
         return false;
     }
     if (result != kCopied) {

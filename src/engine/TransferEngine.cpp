@@ -153,10 +153,18 @@ bool CTransferEngine::MayStart(RunKind kind)
     const std::string refusal = RefusalOf(m_input, kind);
     if (refusal.empty())
         return true;
-    const bool shown = m_pOwner->ShowError(refusal.c_str());
+    const Box box = BoxColumn();
     if (m_pRecord != nullptr)
-        m_pRecord->Refused(refusal, shown ? Box::kShown : Box::kNotShown);
+        m_pRecord->Refused(refusal, box);
+    ShowAfterLine(refusal, box);
     return false;
+}
+
+void CTransferEngine::ShowAfterLine(const std::string& text, Box box)
+{
+    const BoxAnswer answer = m_pOwner->ShowError(text.c_str());
+    if (box == Box::kShowing && m_pRecord != nullptr)
+        m_pRecord->BoxClosed(answer);
 }
 
 void CTransferEngine::Record(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,

@@ -80,6 +80,11 @@ protected:
     static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
+    // The box column of a line whose error box follows it: the line goes to the record first, so that
+    // its cause is kept whatever becomes of the box and of the host.
+    Box BoxColumn() const { return m_pOwner->CanShowError() ? Box::kShowing : Box::kNotShown; }
+    // Shows text in the error box of a line written with box.
+    void ShowAfterLine(const std::string& text, Box box);
     // Writes what became of a file of that size to the record.
     void Record(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);

@@ -1,7 +1,6 @@
 #include "engine/TransferRecord.h"
 
 #include "engine/TransferEngine.h"
-#include "framework/App.h"
 #include "framework/Path.h"
 #include "framework/SystemError.h"
 #include "settings/Settings.h"
@@ -21,12 +20,12 @@ const DWORD kRunLockOffsetHigh = 0x40000001;
 const DWORD kLockPollMs = 1;
 const DWORD kLockWaitMs = 1000;
 
-// Takes the lock on one byte at where, waiting kLockWaitMs at most for a holder to let it go.
-bool LockByte(HANDLE file, OVERLAPPED& where, DWORD flags)
+// Takes the lock on one byte at where, waiting waitMs at most for a holder to let it go.
+bool LockByte(HANDLE file, OVERLAPPED& where, DWORD flags, DWORD waitMs = kLockWaitMs)
 {
     for (DWORD waited = 0; !::LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where);
          waited += kLockPollMs) {
-        if (waited >= kLockWaitMs)
+        if (waited >= waitMs)
             return false;
         ::Sleep(kLockPollMs);
     }
@@ -100,22 +99,75 @@ std::string Who()
     return std::string(computer) + "\\" + user;
 }
 
-// Moves the record set aside (.0) and the older ones each one on, the oldest going; stops at the first
-// that cannot move, so that nothing but the oldest is ever lost. True when the one set aside has moved.
+// Moves the record set aside (.0) and the older ones before the first free place each one on; only
+// when every place is taken does the oldest go. Stops at the first that cannot move, which leaves a free
+// place for the next run: nothing but the oldest is ever lost. True when the one set aside has moved.
 bool ShiftOlder(const std::string& path)
 {
-    ::DeleteFileA(CTransferRecord::OlderFile(path, CTransferRecord::kOlderFiles).c_str());
-    for (int n = CTransferRecord::kOlderFiles - 1; n >= 0; --n) {
-        const std::string older = CTransferRecord::OlderFile(path, n);
-        if (Exists(older) && !::MoveFileA(older.c_str(), CTransferRecord::OlderFile(path, n + 1).c_str()))
+    int free = 1;
+    while (free <= CTransferRecord::kOlderFiles && Exists(CTransferRecord::OlderFile(path, free)))
+        ++free;
+    if (free > CTransferRecord::kOlderFiles) {
+        free = CTransferRecord::kOlderFiles;
+        if (!::DeleteFileA(CTransferRecord::OlderFile(path, free).c_str()))
+            return false;
+    }
+    for (int n = free - 1; n >= 0; --n) {
+        if (!::MoveFileA(CTransferRecord::OlderFile(path, n).c_str(), CTransferRecord::OlderFile(path, n + 1).c_str()))
             return false;
     }
     return true;
 }
 
+// Appends bytes (whole lines) to the end of file with one write under the writers' lock, a line end
+// first when the file does not end in one; bytes that cannot be written whole are taken back. False
+// when they were not written.
+bool AppendLines(HANDLE file, std::string bytes)
+{
+    // The lock makes "find the end, write there" one step among all writers of the file; lines whose
+    // turn does not come are passed over.
+    OVERLAPPED lock = {};
+    lock.OffsetHigh = kLockOffsetHigh;
+    if (!LockByte(file, lock, LOCKFILE_EXCLUSIVE_LOCK))
+        return false;
+    const LARGE_INTEGER zero = {};
+    LARGE_INTEGER end = {};
+    bool written = ::SetFilePointerEx(file, zero, &end, FILE_END) != FALSE;
+    if (written && end.QuadPart > 0) {
+        LARGE_INTEGER last;
+        last.QuadPart = end.QuadPart - 1;
+        char c = 0;
+        DWORD read = 0;
+        if (::SetFilePointerEx(file, last, nullptr, FILE_BEGIN) && ::ReadFile(file, &c, 1, &read, nullptr) && read == 1
+            && c != '\n')
+            bytes.insert(0, "\r\n");
+        written = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) != FALSE;
+    }
+    DWORD done = 0;
+    if (written && (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) || done != bytes.size())) {
+        // Part of a line (a full disk) would run into the next one: the file goes back to where it was.
+        ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file);
+        written = false;
+    }
+    ::UnlockFileEx(file, 0, 1, 0, &lock);
+    return written;
+}
+
+// How long a run waits for another to finish rotating and opening the record.
+const DWORD kOpenWaitMs = 5000;
+
+std::string HeaderLine()
+{
+    std::string line;
+    for (const char* field : kHeader)
+        AppendField(line, field);
+    return line + "\r\n";
+}
+
 const char* BoxText(Box box)
 {
-    return box == Box::kShown ? "已显示" : box == Box::kNotShown ? "未能显示（运行窗口已经关闭）" : "";
+    return box == Box::kShowing ? "正在显示" : box == Box::kNotShown ? "未能显示（运行窗口已经关闭）" : "";
 }
 
 } // namespace
@@ -131,8 +183,9 @@ const char CTransferRecord::kBroken[] = "出错";
 
 CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
     : m_kind(kind), m_runLock(), m_bRunLocked(false), m_nNumber(0),
-      m_strRun(std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）")),
-      m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_refusalBox(Box::kNone)
+      m_strRun(RunLabel(kind, bAuto)),
+      m_strWho(Who()), m_nMoved(0), m_nLeft(0), m_nFailed(0), m_bRefused(false), m_nBoxesUnshown(0),
+      m_nBoxesClosedByThemselves(0)
 {
     if (path.empty())
         return;
@@ -148,6 +201,20 @@ CTransferRecord::~CTransferRecord()
 {
     if (m_bRunLocked)
         ::UnlockFileEx(m_file, 0, 1, 0, &m_runLock);
+}
+
+std::string CTransferRecord::RunLabel(RunKind kind, bool bAuto)
+{
+    return std::string(kind == RunKind::kExport ? "导出" : "导入") + (bAuto ? "（自动）" : "（手动）");
+}
+
+bool CTransferRecord::IsResult(const std::string& text)
+{
+    for (const char* result : { kStarted, kMoved, kLeft, kFailed, kEnded, kRefused, kStopped, kBroken }) {
+        if (text == result)
+            return true;
+    }
+    return false;
 }
 
 bool CTransferRecord::IsBeingWritten(const std::string& path, const std::string& who, const std::string& number)
@@ -170,11 +237,58 @@ std::string CTransferRecord::OlderFile(const std::string& path, int n)
     return path.substr(0, dot) + "." + std::to_string(n) + path.substr(dot);
 }
 
+std::string CTransferRecord::WaitingFile(const std::string& path)
+{
+    return path.substr(0, path.rfind('.')) + ".待写入" + path.substr(path.rfind('.'));
+}
+
+std::string CTransferRecord::LockFile(const std::string& path)
+{
+    return path.substr(0, path.rfind('.')) + ".lock";
+}
+
+bool CTransferRecord::OpenForLines(const std::string& file)
+{
+    m_file.Attach(::CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
+        Write(kHeader);
+    return m_file.IsValid();
+}
+
+void CTransferRecord::AddWaitingLines(const std::string& path)
+{
+    const std::string waiting = WaitingFile(path);
+    std::string lines;
+    {
+        // Without write sharing: a run that still writes there keeps it for the next run.
+        CFileHandle file(::CreateFileA(waiting.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsValid())
+            return;
+        const DWORD size = ::GetFileSize(file, nullptr);
+        DWORD read = 0;
+        lines.resize(size == INVALID_FILE_SIZE ? 0 : size);
+        if (lines.empty() || !::ReadFile(file, &lines[0], size, &read, nullptr) || read != size)
+            return;
+    }
+    const std::string header = HeaderLine();
+    if (lines.compare(0, header.size(), header) == 0)
+        lines.erase(0, header.size());
+    if (!lines.empty() && lines.back() != '\n')
+        lines += "\r\n";
+    if (lines.empty() || AppendLines(m_file, lines))
+        ::DeleteFileA(waiting.c_str());
+}
+
 void CTransferRecord::Open(const std::string& path)
 {
-    // Processes of this user rotate and start the file one at a time.
-    CHandle mutex(::CreateMutexA(nullptr, FALSE, (std::string(CApp::Get()->GetAppName()) + ".Record").c_str()));
-    const bool held = mutex.IsValid() && ::WaitForSingleObject(mutex, 5000) != WAIT_TIMEOUT;
+    // Runs of every process and computer rotate and start the record one at a time.
+    CFileHandle lockFile(::CreateFileA(LockFile(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    OVERLAPPED first = {};
+    const bool held = lockFile.IsValid() && LockByte(lockFile, first, LOCKFILE_EXCLUSIVE_LOCK, kOpenWaitMs);
     // A rotation that an earlier run could not finish goes on first.
     const std::string aside = OlderFile(path, 0);
     const bool pending = Exists(aside) && !ShiftOlder(path);
@@ -182,18 +296,17 @@ void CTransferRecord::Open(const std::string& path)
     const bool full = ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
                       && ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) >= kRotateBytes;
     // The record moves aside before anything older goes. One that cannot move is held by another
-    // program (Excel): nothing is touched, and the run writes no lines.
+    // program (Excel): nothing is touched, and the run's lines wait beside it, as they do when the
+    // record cannot be opened for writing.
     const bool blocked = full && !pending && !::MoveFileA(path.c_str(), aside.c_str());
     if (full && !pending && !blocked)
         ShiftOlder(path);
-    if (!blocked) {
-        m_file.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (m_file.IsValid() && ::GetFileSize(m_file, nullptr) == 0)
-            Write(kHeader);
-    }
+    if (!blocked && OpenForLines(path))
+        AddWaitingLines(path);
+    else
+        OpenForLines(WaitingFile(path));
     if (held)
-        ::ReleaseMutex(mutex);
+        ::UnlockFileEx(lockFile, 0, 1, 0, &first);
 }
 
 void CTransferRecord::Write(const char* const fields[kColumns])
@@ -203,24 +316,7 @@ void CTransferRecord::Write(const char* const fields[kColumns])
     std::string line;
     for (int i = 0; i < kColumns; ++i)
         AppendField(line, fields[i]);
-    line += "\r\n";
-    // The lock makes "find the end, write there" one step among all writers of the file; a line whose
-    // turn does not come is passed over.
-    OVERLAPPED lock = {};
-    lock.OffsetHigh = kLockOffsetHigh;
-    if (!LockByte(m_file, lock, LOCKFILE_EXCLUSIVE_LOCK))
-        return;
-    const LARGE_INTEGER zero = {};
-    LARGE_INTEGER end = {};
-    DWORD written = 0;
-    if (::SetFilePointerEx(m_file, zero, &end, FILE_END)
-        && (!::WriteFile(m_file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr)
-            || written != line.size())) {
-        // Part of a line (a full disk) would run into the next one: the file goes back to where it was.
-        ::SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN);
-        ::SetEndOfFile(m_file);
-    }
-    ::UnlockFileEx(m_file, 0, 1, 0, &lock);
+    AppendLines(m_file, line + "\r\n");
 }
 
 void CTransferRecord::Write(const char* result, const std::string& detail, const std::string& source,
@@ -248,8 +344,13 @@ void CTransferRecord::RunStarted(const RunInput& input)
 void CTransferRecord::Refused(const std::string& why, Box box)
 {
     m_bRefused = true;
-    m_strRefusal = why;
-    m_refusalBox = box;
+    Write(kRefused, why, "", "", "", "", box);
+}
+
+void CTransferRecord::BoxClosed(BoxAnswer answer)
+{
+    m_nBoxesUnshown += answer == BoxAnswer::kNotShown ? 1 : 0;
+    m_nBoxesClosedByThemselves += answer == BoxAnswer::kClosedByItself ? 1 : 0;
 }
 
 void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
@@ -324,11 +425,13 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
 
 void CTransferRecord::RunEnded(End end)
 {
-    const std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
-    if (m_bRefused) {
-        Write(kRefused, m_strRefusal, "", "", "", "", m_refusalBox);
+    if (m_bRefused)
         return;
-    }
+    std::string counts = Counts(m_nMoved, m_nLeft, m_nFailed);
+    if (m_nBoxesClosedByThemselves != 0)
+        counts += "；" + std::to_string(m_nBoxesClosedByThemselves) + "个“错误信息”提示框没有人点，按AutoErrorBoxSeconds自行关闭了";
+    if (m_nBoxesUnshown != 0)
+        counts += "；" + std::to_string(m_nBoxesUnshown) + "个“错误信息”提示框没能显示（运行窗口已经关闭）";
     switch (end) {
     case End::kDone:
         Write(kEnded, counts);

@@ -5,14 +5,22 @@
 //
 // It never costs a run its work: a record that cannot be opened or written is passed over. Each line
 // goes to the end of the file with one write under a lock that all writers take, so that lines of two
-// processes never mix, and a line that cannot be written whole is taken back. While a run lives it holds
-// a lock of its own on the record, so that a reader tells a run under way from one that was cut off
-// (the lock goes with the process, whatever ends it). When a run starts, a
-// record of kRotateBytes or more becomes "传送记录.1.csv", the older ones move on to .2 and .3, and
-// the oldest goes; a record that another program holds open is left as it is.
+// processes never mix; a line that cannot be written whole is taken back, and a file that does not end
+// in a line end (cut by a power cut, or saved so by an editor) gets one first. While a run lives it
+// holds a lock of its own on the file it writes, so that a reader tells a run under way from one that
+// was cut off (the lock goes with the process, whatever ends it).
+//
+// When a run starts, a record of kRotateBytes or more becomes "传送记录.1.csv" and the older ones move
+// on to .2 and .3: each into the first free place, the oldest going only when every place is taken, so
+// that nothing but the oldest is lost, also when a rotation was left half done. Runs of every process
+// and computer rotate and start one at a time, under a lock on a file beside the record
+// ("传送记录.lock"). A record that another program holds open (Excel) is left as it is, and the run
+// writes its lines beside it ("传送记录.待写入.csv", the same way); the next run that can write the
+// record adds them to it.
 #pragma once
 #include "engine/EntryDecision.h"
 #include "engine/RunInput.h"
+#include "engine/RunView.h"
 #include "framework/Handle.h"
 
 #include <windows.h>
@@ -41,8 +49,9 @@ enum class Outcome {
     kArchivedOnly,  // import: an earlier run's claim whose copy was in place already: only archived
 };
 
-// Whether a run's message box told someone.
-enum class Box { kNone, kShown, kNotShown };
+// A line's message box: none, up as the line is written (the line goes first, so that its cause is
+// kept whatever becomes of the box and of the host), or not shown because the run window is gone.
+enum class Box { kNone, kShowing, kNotShown };
 
 class CTransferRecord {
 public:
@@ -69,15 +78,26 @@ public:
     CTransferRecord& operator=(const CTransferRecord&) = delete;
 
     void RunStarted(const RunInput& input);
-    // The run was refused with that message.
+    // The run was refused with that message: its end line.
     void Refused(const std::string& why, Box box);
+    // The box of the last line written with Box::kShowing has gone; the end line tells the boxes that
+    // nobody saw.
+    void BoxClosed(BoxAnswer answer);
     void Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error = 0,
                const std::string& archive = std::string(), Box box = Box::kNone);
     enum class End { kDone, kStopped, kBroken };
     void RunEnded(End end);
 
+    // The run column of a run of that kind: "导出（自动）", ...
+    static std::string RunLabel(RunKind kind, bool bAuto);
+    // True for a value that the result column holds.
+    static bool IsResult(const std::string& text);
     // "传送记录.N.csv" beside path, the n-th older record; n = 0 is the record while it is set aside.
     static std::string OlderFile(const std::string& path, int n);
+    // "传送记录.待写入.csv" beside path: the lines of runs that could not write the record.
+    static std::string WaitingFile(const std::string& path);
+    // "传送记录.lock" beside path, whose lock serialises the rotation and the start of runs.
+    static std::string LockFile(const std::string& path);
     // The fields of one line of a record.
     static std::vector<std::string> ParseLine(const std::string& line);
     // True while the run of that computer and user ("计算机\用户") and number writes to the record at
@@ -86,6 +106,10 @@ public:
 
 private:
     void Open(const std::string& path);
+    // Opens file for the run's lines: a new or empty one gets the header.
+    bool OpenForLines(const std::string& file);
+    // Adds the lines of the waiting file to the record and removes it; left while a run writes to it.
+    void AddWaitingLines(const std::string& path);
     void Write(const char* const fields[kColumns]);
     void Write(const char* result, const std::string& detail, const std::string& source = std::string(),
                const std::string& target = std::string(), const std::string& size = std::string(),
@@ -102,6 +126,6 @@ private:
     int m_nLeft;
     int m_nFailed;
     bool m_bRefused;
-    std::string m_strRefusal;
-    Box m_refusalBox;
+    int m_nBoxesUnshown;
+    int m_nBoxesClosedByThemselves;
 };

@@ -1,11 +1,16 @@
 #include "framework/Thread.h"
 
+#include "framework/ModuleHold.h"
+
 #include <process.h>
 
 bool CThread::CreateThread(HANDLE* phThread)
 {
+    m_hModule = CModuleHold::TakeReference();
     uintptr_t h = ::_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr);
     if (h == 0) {
+        if (m_hModule != NULL)
+            ::FreeLibrary(m_hModule);
         delete this;
         return false;
     }
@@ -26,6 +31,9 @@ unsigned __stdcall CThread::ThreadProc(void* pParam)
     } catch (...) {
         result = 0;
     }
+    const HMODULE hModule = pThread->m_hModule;
     delete pThread;
+    if (hModule != NULL)
+        ::FreeLibraryAndExitThread(hModule, static_cast<DWORD>(result));
     return static_cast<unsigned>(result);
 }

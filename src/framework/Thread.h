@@ -1,11 +1,13 @@
 // A worker thread object that deletes itself when its thread ends. Allocate it on the heap and never
-// delete it: once CreateThread has been called, the object belongs to its thread.
+// delete it: once CreateThread has been called, the object belongs to its thread. The thread holds a
+// reference to the module its code lives in and gives it back as it ends (FreeLibraryAndExitThread),
+// so a host that frees the module while the thread runs does not unmap the code under it.
 #pragma once
 #include <windows.h>
 
 class CThread {
 public:
-    CThread() {}
+    CThread() : m_hModule(NULL) {}
     virtual ~CThread() {}
     CThread(const CThread&) = delete;
     CThread& operator=(const CThread&) = delete;
@@ -22,4 +24,6 @@ protected:
 
 private:
     static unsigned __stdcall ThreadProc(void* pParam);
+
+    HMODULE m_hModule;
 };

@@ -4,6 +4,8 @@
 #include "engine/ExportEngine.h"
 #include "framework/App.h"
 #include "framework/Gbk.h"
+#include "framework/TimedBox.h"
+#include "settings/Settings.h"
 #include "run/WorkThread.h"
 
 namespace {
@@ -50,9 +52,12 @@ void CRunDlg::SetPos(int pos)
     CProgressDlg::SetPos(m_hProgressWnd, pos);
 }
 
-bool CRunDlg::ShowError(const char* text)
+// The box of an automatic run closes by itself after "AutoErrorBoxSeconds", when that is set.
+BoxAnswer CRunDlg::ShowError(const char* text)
 {
-    return ::MessageBoxA(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR) != 0;
+    const DWORD seconds = m_bAuto ? settings::AutoErrorBoxSeconds(settings::GetInt(settings::kAutoErrorBoxSeconds, 0)) : 0;
+    const int answer = TimedMessageBox(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR, seconds * 1000);
+    return answer == 0 ? BoxAnswer::kNotShown : answer == kBoxTimedOut ? BoxAnswer::kClosedByItself : BoxAnswer::kAnswered;
 }
 
 BOOL CRunDlg::OnInitDialog()

@@ -55,7 +55,8 @@ public:
     HWND GetRunWindow() const override { return m_hRunWnd; }
     void SetStatus(const char* text) override;
     void SetPos(int pos) override;
-    bool ShowError(const char* text) override;
+    BoxAnswer ShowError(const char* text) override;
+    bool CanShowError() const override { return ::IsWindow(m_hRunWnd) != FALSE; }
     bool IsStopRequested() const override { return m_bStopRequested; }
 
     static const DWORD kDefaultEndPauseMs = 2000;

@@ -75,11 +75,13 @@ int CWorkThread::Run()
     try {
         const bool bAuto = m_nMode == kModeAutoExport || m_nMode == kModeAutoImport;
         record.reset(new CTransferRecord(settings::RecordPath(), IsImport() ? RunKind::kImport : RunKind::kExport, bAuto));
+        // The start line comes before the wait for the turn, so that a run stopped while it waits
+        // ends a run that the record has.
+        std::unique_ptr<CTransferEngine> engine(CreateEngine());
+        record->RunStarted(engine->Input());
         CRunLock lock;
         end = CTransferRecord::End::kStopped;
         if (lock.Acquire(*m_pOwner)) {
-            std::unique_ptr<CTransferEngine> engine(CreateEngine());
-            record->RunStarted(engine->Input());
             engine->SetRecord(record.get());
             result = engine->Run() != 0 ? 1 : 0;
             end = engine->WasStopped() ? CTransferRecord::End::kStopped : CTransferRecord::End::kDone;

@@ -14,6 +14,7 @@ const char kUsername[] = "Username";
 const char kPassword[] = "Password";
 const char kRecordTransfers[] = "RecordTransfers";
 const char kLastRunNumber[] = "LastRunNumber";
+const char kAutoErrorBoxSeconds[] = "AutoErrorBoxSeconds";
 
 const char kOrgMapFile[] = "OrgMap.ini";
 const char kTaskDefineFile[] = "TaskDefine.ini";

@@ -115,6 +115,11 @@ bool SetInt(const char* name, int value)
     return Write(name, REG_DWORD, &data, sizeof(data));
 }
 
+int AutoErrorBoxSeconds(int stored)
+{
+    return stored <= 0 ? 0 : stored > kMostAutoErrorBoxSeconds ? kMostAutoErrorBoxSeconds : stored;
+}
+
 std::string RecordPath()
 {
     return GetInt(kRecordTransfers) != 0 ? IniPath(kRecordFile) : std::string();

@@ -23,6 +23,11 @@ extern const char kPassword[];
 extern const char kRecordTransfers[];
 // REG_DWORD: the number of the last run that the transfer record numbered.
 extern const char kLastRunNumber[];
+// REG_DWORD, 0 when missing: the seconds after which the error box of an automatic run closes by itself,
+// so that a host nobody sits at goes on; 0 waits for someone, as interactive runs always do. Larger
+// values count as kMostAutoErrorBoxSeconds.
+extern const char kAutoErrorBoxSeconds[];
+const int kMostAutoErrorBoxSeconds = 24 * 60 * 60;
 
 // INI files, sections and keys.
 extern const char kOrgMapFile[];
@@ -117,6 +122,8 @@ bool SetInt(const char* name, int value);
 
 // The current directory, one trailing backslash removed, then "\" and the file name; built afresh.
 std::string IniPath(const char* fileName);
+// "AutoErrorBoxSeconds" as runs use it: 0 (wait) for a value that is not a positive REG_DWORD.
+int AutoErrorBoxSeconds(int stored);
 // The transfer record beside the INI files, or "" when "RecordTransfers" turns it off.
 std::string RecordPath();
 // The number of a new run: "LastRunNumber" counted up, by one process of this user at a time.

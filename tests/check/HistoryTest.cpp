@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,26 @@ const char kHeader[] = "时间,运行编号,运行,源文件,目标文件,大小
 std::string RecordPath(const CheckWorkspace& ws)
 {
     return ws.Host() + "\\" + settings::kRecordFile;
+}
+
+// The local time minutes ago, as the record writes it.
+std::string TimeAgo(int minutes)
+{
+    FILETIME file;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    ::SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    ::FileTimeToSystemTime(&file, &now);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return text;
 }
 
 // The record file of ws made of lines, each ended by CRLF.
@@ -66,6 +87,8 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
     const std::string start = ",导出（自动）,D:\\Send,D:\\Data,,开始,,,";
     const std::string failed = ",导出（自动）,D:\\Send\\b_C01_1.txt,D:\\Data\\P01\\b_C01_1.txt,1,失败,文件拷贝出错,系统错误 5：访问被拒绝。,";
     const std::string ended = ",导出（自动）,,,,结束,,,";
+    const std::string importStart = ",导入（自动）,D:\\Data\\Q900,D:\\Recv,,开始,用户机构代码（UserOrgID）为“Q900”,,,PC1\\op";
+    const std::string importEnd = ",导入（自动）,,,,结束,传送0个，未传送0个，失败0个,,,PC1\\op";
     const struct {
         const char* what;
         std::function<void(CheckWorkspace&)> setUp;
@@ -120,12 +143,41 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
             "2026/12/8 8:00 导出（自动） 运行编号1：传送0个，未传送0个，失败1个",
             "[失败] D:\\Send\\b_C01_1.txt：文件拷贝出错（系统错误 5：访问被拒绝）",
             "[结论] 传送记录里有不是插件写的行（见上面的[错误]行），只按读得出来的行判断：最近一次导出有失败" } },
-        { "saved as UTF-8", [](CheckWorkspace& ws) {
-              test::WriteFile(RecordPath(ws), "\xEF\xBB\xBF" "2026-12-08 08:00:00,1,\xE5\xAF\xBC\xE5\x85\xA5,D:\\Data\\Q900,D:\\Recv,,"
-                                              "\xE5\xBC\x80\xE5\xA7\x8B,,,,PC1\\op\r\n"
-                                              "2026-12-08 08:00:01,1,\xE5\xAF\xBC\xE5\x85\xA5,,,,\xE7\xBB\x93\xE6\x9D\x9F,,,,PC1\\op\r\n");
+        // Lines of another form neither make nor end runs, whatever their columns.
+        { "foreign lines among the runs", [&](CheckWorkspace& ws) {
+              WriteRecord(ws, { kHeader, "2026-12-08 08:00:00,1" + start + ",PC1\\op",
+                                "2026-12-08 08:00:01,1,导出（自动）,,,,完成,,,,PC1\\op",
+                                "2026-12-08 08:00:01,1" + failed + ",PC1\\op",
+                                "2026-12-08 08:00:02,9,\x81\x30乱,,,,结束,,,,PC1\\op",
+                                "2026-12-08 08:00:03,1" + ended + ",PC1\\op" });
           }, "--history", 4,
-          { "有2行不是插件写的格式，例如第1行是UTF-8文本，插件写的是GBK文本", "导入 运行编号1：传送0个，未传送0个，失败0个",
+          { "有2行不是插件写的格式，例如第3行的结果是“完成”，插件不写这个结果",
+            "导出（自动） 运行编号1：传送0个，未传送0个，失败1个；发送目录D:\\Send",
+            "只按读得出来的行判断：最近一次导出有失败" } },
+        { "an import that found nothing, long ago", [&](CheckWorkspace& ws) {
+              WriteRecord(ws, { kHeader, "2026-12-01 08:00:00,2" + importStart, "2026-12-01 08:00:01,2" + importEnd });
+          }, "--history --within 24", 5,
+          { "导入（自动） 运行编号2：传送0个，未传送0个，失败0个；交付文件夹D:\\Data\\Q900，用户机构代码“Q900”；交付文件夹里没有送来的文件",
+            "[结论] 记录里没有导出，最近一次导入没有失败。记录里没有导出（--within要求24小时内有一次），最近一次导入在2026-12-01 08:00:00（",
+            "天前），超过了--within给的24小时" } },
+        { "both within the hours asked", [&](CheckWorkspace& ws) {
+              WriteRecord(ws, { kHeader, TimeAgo(90) + ",2" + importStart, TimeAgo(90) + ",2" + importEnd,
+                                TimeAgo(3) + ",3" + start + ",PC1\\op", TimeAgo(3) + ",3" + ended + ",PC1\\op" });
+          }, "--history --within 2", 0,
+          { "最近一次导出和最近一次导入都没有失败。最近一次导出在", "（3分钟前），最近一次导入在", "（1小时前）" } },
+        { "--within without --history", nullptr, "--within 2", 2, { "--within只能和--history一起用" } },
+        { "lines waiting beside the record", [&](CheckWorkspace& ws) {
+              WriteRecord(ws, { kHeader, "2026-12-01 08:00:00,2" + importStart });
+              test::WriteFile(CTransferRecord::WaitingFile(RecordPath(ws)),
+                              std::string(kHeader) + "\r\n2026-12-01 08:00:01,2" + importEnd + "\r\n");
+          }, "--history", 0,
+          { "[注意] 1行记录还在", "传送记录.待写入.csv里，没有写进传送记录", "导入（自动） 运行编号2：传送0个，未传送0个，失败0个；交付文件夹" } },
+        { "saved as UTF-8", [](CheckWorkspace& ws) {
+              test::WriteFile(RecordPath(ws), "\xEF\xBB\xBF" "2026-12-08 08:00:00,1,\xE5\xAF\xBC\xE5\x85\xA5\xEF\xBC\x88\xE8\x87\xAA\xE5\x8A\xA8\xEF\xBC\x89,D:\\Data\\Q900,D:\\Recv,,"
+                                              "\xE5\xBC\x80\xE5\xA7\x8B,,,,PC1\\op\r\n"
+                                              "2026-12-08 08:00:01,1,\xE5\xAF\xBC\xE5\x85\xA5\xEF\xBC\x88\xE8\x87\xAA\xE5\x8A\xA8\xEF\xBC\x89,,,,\xE7\xBB\x93\xE6\x9D\x9F,,,,PC1\\op\r\n");
+          }, "--history", 4,
+          { "有2行不是插件写的格式，例如第1行是UTF-8文本，插件写的是GBK文本", "导入（自动） 运行编号1：传送0个，未传送0个，失败0个",
             "记录里没有导出，最近一次导入没有失败" } },
     };
     for (const auto& c : cases) {
@@ -141,25 +193,31 @@ TEST(CheckHistory, RecordsAsTheyAreFound)
 }
 
 // A run without its end line is under way while its process holds the record, and cut off once it
-// does not.
+// does not; one under way for more than an hour is a problem: it may wait for its error box.
 TEST(CheckHistory, TellsARunUnderWayFromOneCutOff)
 {
-    CheckWorkspace ws("QRVLNK");
-    std::unique_ptr<CTransferRecord> record(new CTransferRecord(RecordPath(ws), RunKind::kExport, true));
-    RunInput input;
-    input.strSourcePath = ws.Send();
-    input.strExportLocation = ws.Data();
-    record->RunStarted(input);
     const struct {
         bool live;
+        int minutesAgo; // of its start line
         DWORD exitCode;
         std::vector<std::string> lines; // each held by a line of the output
     } cases[] = {
-        { true, 0, { "传送0个，未传送0个，失败0个，还在运行", "[结论] 最近一次导出还在运行，到现在没有失败，记录里没有导入" } },
-        { false, 1, { "传送0个，未传送0个，失败0个，没有结束的记录", "[中断] 运行编号" } },
+        { true, 0, 0, { "传送0个，未传送0个，失败0个，还在运行", "[结论] 最近一次导出还在运行，到现在没有失败，记录里没有导入" } },
+        { true, 120, 1, { "[等待] 运行编号", "2小时前就开始了，到现在还没有结束：可能在等人点“错误信息”提示框",
+                          "[结论] 最近一次导出有失败、被拒绝或者没有做完" } },
+        { false, 0, 1, { "传送0个，未传送0个，失败0个，没有结束的记录", "[中断] 运行编号" } },
     };
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = "", user[257] = "";
+    DWORD computerSize = sizeof(computer), userSize = sizeof(user);
+    ASSERT_TRUE(::GetComputerNameA(computer, &computerSize) && ::GetUserNameA(user, &userSize));
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
+        CheckWorkspace ws("QRVLNK");
+        // The start line as the next run writes it, at the time the case asks for.
+        const std::string number = std::to_string(settings::GetInt(settings::kLastRunNumber, 0) + 1);
+        WriteRecord(ws, { kHeader, TimeAgo(c.minutesAgo) + "," + number + ",导出（自动）,D:\\Send,D:\\Data,,开始,,,,"
+                                       + computer + "\\" + user });
+        std::unique_ptr<CTransferRecord> record(new CTransferRecord(RecordPath(ws), RunKind::kExport, true));
         if (!c.live)
             record.reset();
         const test::ProgramResult r = ws.CheckHere("--history");

@@ -90,6 +90,7 @@ Workspace CGenerator::Make()
     Records();
     Runs();
     Events();
+    Unattended(m_ws);
     std::sort(m_ws.folders.begin(), m_ws.folders.end(),
               [](const std::wstring& a, const std::wstring& b) { return a.size() < b.size(); });
     return m_ws;

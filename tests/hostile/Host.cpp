@@ -101,20 +101,49 @@ bool CHost::SetUserOrgID(const std::string& id)
     return set != nullptr && set(id.c_str()) != FALSE;
 }
 
-CallResult CHost::Call(Run run, const std::function<void(const CallResult&)>& onHang)
+namespace {
+
+// The host's timer: the export called again from within the call, as a host's scheduler does.
+struct Reentry {
+    test::RunFn call = nullptr;
+    int calls = 0;
+};
+Reentry g_reentry;
+
+void CALLBACK CallAgain(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_reentry.call != nullptr) {
+        ++g_reentry.calls;
+        g_reentry.call();
+    }
+}
+
+} // namespace
+
+CallResult CHost::Call(Run run, const std::function<void(const CallResult&)>& onHang, DWORD boxDelayMs,
+                       DWORD reentryMs)
 {
     const test::RunFn call = m_plugin->Get<test::RunFn>(RunName(run));
+    g_reentry = Reentry();
+    g_reentry.call = call;
+    const UINT_PTR timer = reentryMs != 0 ? ::SetTimer(m_window->Get(), 1, reentryMs, CallAgain) : 0;
     {
         std::lock_guard<test::CriticalSection> lock(m_lock);
         m_result = CallResult();
+        m_dwBoxDelayMs = boxDelayMs;
         m_answered.clear();
+        m_firstSeen.clear();
         m_onHang = onHang;
         m_dwStart = ::GetTickCount();
         m_bCalling = true;
     }
     const int value = call != nullptr ? call() : -1;
+    if (timer != 0)
+        ::KillTimer(m_window->Get(), timer);
+    g_reentry.call = nullptr;
     std::unique_lock<test::CriticalSection> lock(m_lock);
     m_bCalling = false;
+    m_result.reentries = g_reentry.calls;
     m_result.value = value;
     m_result.ms = ::GetTickCount() - m_dwStart;
     CallResult result = m_result;
@@ -155,22 +184,28 @@ void CHost::AnswerBoxes()
 {
     // A window that is gone may lend its handle to the next box.
     std::vector<HWND> alive;
-    for (HWND answered : m_answered) {
-        if (::IsWindow(answered))
-            alive.push_back(answered);
+    std::vector<DWORD> firstSeen;
+    for (size_t i = 0; i < m_answered.size(); ++i) {
+        if (::IsWindow(m_answered[i])) {
+            alive.push_back(m_answered[i]);
+            firstSeen.push_back(m_firstSeen[i]);
+        }
     }
     m_answered.swap(alive);
+    m_firstSeen.swap(firstSeen);
     for (HWND hWnd : OwnWindows()) {
         if (!IsMessageBox(hWnd, m_window->Get()))
             continue;
-        bool seen = false;
-        for (HWND answered : m_answered)
-            seen = seen || answered == hWnd;
-        if (!seen) {
+        size_t seen = 0;
+        while (seen < m_answered.size() && m_answered[seen] != hWnd)
+            ++seen;
+        if (seen == m_answered.size()) {
             m_answered.push_back(hWnd);
+            m_firstSeen.push_back(::GetTickCount());
             m_result.boxes.push_back({ TextOf(hWnd), TextOf(::GetDlgItem(hWnd, kMessageTextId)) });
         }
-        ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+        if (::GetTickCount() - m_firstSeen[seen] >= m_dwBoxDelayMs)
+            ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
     }
 }
 

@@ -27,6 +27,8 @@ struct CallResult {
     std::vector<Box> boxes;
     // Windows of this process still shown after the call, besides the host's own.
     std::vector<std::wstring> windowsLeft;
+    // Calls that the host's timer made while the call was under way.
+    int reentries = 0;
 };
 
 class CHost {
@@ -43,7 +45,10 @@ public:
     bool SetDataFilePath(const std::string& path);
     bool SetUserOrgID(const std::string& id);
     // Calls AutoExport or AutoImport; onHang runs (on another thread) when the call has not returned in time.
-    CallResult Call(Run run, const std::function<void(const CallResult&)>& onHang);
+    // Boxes are answered once boxDelayMs have passed; every reentryMs (0: never) a timer calls the same
+    // export again from within the call.
+    CallResult Call(Run run, const std::function<void(const CallResult&)>& onHang, DWORD boxDelayMs = 0,
+                    DWORD reentryMs = 0);
 
 private:
     static DWORD WINAPI WatchProc(void* pParam);
@@ -61,6 +66,8 @@ private:
     DWORD m_dwStart;
     CallResult m_result;
     std::vector<HWND> m_answered;
+    std::vector<DWORD> m_firstSeen; // beside m_answered: when each box was first seen
+    DWORD m_dwBoxDelayMs = 0;
     std::function<void(const CallResult&)> m_onHang;
     // The watcher, made last: it reads the members above.
     CHandle m_thread;

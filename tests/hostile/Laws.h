@@ -43,6 +43,12 @@ struct RunSeen {
 std::vector<std::vector<std::string>> AddedLines(const RunSeen& seen, std::string* tail);
 // True when the run was refused: its record says so, or a box said it would not start.
 bool WasRefused(const RunSeen& seen);
+// A line that waited beside the record before the run (Unattended.cpp).
+bool IsWaitingLine(const RunSeen& seen, const std::string& line);
+// The line of an automatic call that did not run because one of its kind was open.
+bool IsCallThatDidNotRun(const std::string& line);
+// Law 4 for an unattended night: every line once, none lost, calls again told, --history true.
+void CheckUnattended(const Workspace& ws, const RunSeen& seen, std::vector<Violation>* violations);
 
 void CheckFiles(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
 // Only for a run that the plan holds for: the folders it reads are as they were when the plan was taken.

@@ -256,8 +256,9 @@ bool CModel::IsHostFile(const std::wstring& path) const
             return true;
     }
     const std::wstring record = FromGbk("传送记录");
+    // The record, its older files, the lines waiting beside it, and the lock of its rotation.
     return name.size() >= record.size() + 4 && name.compare(0, record.size(), record) == 0
-           && SameName(name.substr(name.size() - 4), L".csv");
+           && (SameName(name.substr(name.size() - 4), L".csv") || SameName(name.substr(record.size()), L".lock"));
 }
 
 std::wstring CModel::Walked(Run run) const

@@ -22,9 +22,15 @@ std::wstring OlderPath(const Workspace& ws, int n)
     return JoinPath(ws.work, FromGbk(kRecordName) + L"." + std::to_wstring(n) + L".csv");
 }
 
+std::wstring WaitingPath(const Workspace& ws)
+{
+    return JoinPath(ws.work, FromGbk(kRecordName) + FromGbk(".待写入") + L".csv");
+}
+
 RecordFiles ReadRecordFiles(const Workspace& ws)
 {
     RecordFiles files;
+    ReadBytes(LongPath(ws, WaitingPath(ws)), &files.waiting);
     files.exists = ReadBytes(LongPath(ws, RecordPath(ws)), &files.main);
     for (int n = 1; n <= 3; ++n) {
         std::string bytes;

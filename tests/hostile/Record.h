@@ -15,11 +15,13 @@ struct RecordFiles {
     std::string main;
     bool olderExists[3] = { false, false, false };
     uint64_t older[3] = { 0, 0, 0 };
+    std::string waiting; // the lines kept aside while the record could not be written
 };
 
 RecordFiles ReadRecordFiles(const Workspace& ws);
 std::wstring RecordPath(const Workspace& ws);
 // The older file n (1 to 3) of the record.
 std::wstring OlderPath(const Workspace& ws, int n);
+std::wstring WaitingPath(const Workspace& ws);
 
 } // namespace hostile

@@ -254,7 +254,7 @@ private:
     {
         size_t shown = 0;
         for (const std::vector<std::string>& line : lines)
-            shown += line[CTransferRecord::kBox] == "已显示" ? 1 : 0;
+            shown += line[CTransferRecord::kBox] == "正在显示" ? 1 : 0;
         if (shown != m_seen.call.boxes.size())
             Add(std::to_string(m_seen.call.boxes.size()) + " boxes were shown, the record marks " + std::to_string(shown));
     }
@@ -277,7 +277,12 @@ std::vector<std::vector<std::string>> AddedLines(const RunSeen& seen, std::strin
     std::vector<std::vector<std::string>> lines;
     size_t start = 0;
     for (size_t end = added.find("\r\n"); end != std::string::npos; start = end + 2, end = added.find("\r\n", start)) {
-        const std::vector<std::string> fields = CTransferRecord::ParseLine(added.substr(start, end - start));
+        const std::string text = added.substr(start, end - start);
+        // The line end that a torn last line gets first, the lines of earlier runs that waited beside the
+        // record, and calls of an unattended host that did not run are not this run's.
+        if ((start == 0 && text.empty()) || IsWaitingLine(seen, text) || IsCallThatDidNotRun(text))
+            continue;
+        const std::vector<std::string> fields = CTransferRecord::ParseLine(text);
         // A new record starts with its header.
         if (fields.size() <= CTransferRecord::kResult || fields[CTransferRecord::kResult] != "结果")
             lines.push_back(fields);

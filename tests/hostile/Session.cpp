@@ -130,7 +130,8 @@ private:
         CNeighbour neighbour(m_ws, index);
         neighbour.Before(0);
         hooks::Arm([&neighbour](unsigned call) { neighbour.Before(call); });
-        seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); });
+        seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); }, m_ws.boxDelayMs,
+                                m_ws.reentryMs);
         hooks::Disarm();
         neighbour.End();
         seen.facts = neighbour.Facts();
@@ -144,6 +145,7 @@ private:
         if (seen.planHolds)
             CheckPlan(m_ws, m_model, m_plan, seen, &m_violations);
         CheckRecord(m_ws, m_model, seen, &m_violations);
+        CheckUnattended(m_ws, seen, &m_violations);
         CheckHost(seen, &m_violations);
         for (size_t i = first; i < m_violations.size(); ++i)
             m_violations[i].text = "run " + std::to_string(index + 1) + " (" + RunName(seen.run) + "): " + m_violations[i].text;

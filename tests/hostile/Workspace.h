@@ -93,6 +93,10 @@ struct Workspace {
     std::vector<FileSpec> files;
     std::vector<Run> runs;
     std::vector<Event> events;
+    // An unattended host (Unattended.cpp): error boxes answered only after this long, and a timer that
+    // calls the run's export again every reentryMs while the call is under way (0: none).
+    DWORD boxDelayMs = 0;
+    DWORD reentryMs = 0;
 };
 
 const char* RunName(Run run);

@@ -4,15 +4,35 @@
 #include "support/Reliability.h"
 #include "run/WorkThread.h"
 #include "support/LinuxSide.h"
+#include "support/GuiScript.h"
 #include "support/Programs.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <set>
 
 namespace reliability {
 namespace {
 
 typedef CTransferRecord Record;
+
+// A view whose error boxes keep the record's last line as they come up, and are answered as a test asks.
+class BoxView : public test::RecordingView {
+public:
+    explicit BoxView(const std::string& record) : m_record(record) {}
+    BoxAnswer ShowError(const char* text) override
+    {
+        const std::string record = ReadFile(m_record);
+        const size_t end = record.rfind("\r\n");
+        const size_t start = end == std::string::npos ? end : record.rfind("\r\n", end - 1);
+        m_lastLineAtBox.push_back(start == std::string::npos ? "" : record.substr(start + 2, end - start - 2));
+        return RecordingView::ShowError(text);
+    }
+    std::vector<std::string> m_lastLineAtBox;
+
+private:
+    std::string m_record;
+};
 
 class TransferRecord : public Reliability {
 protected:
@@ -88,7 +108,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
     // Refused: folders that overlap (the run window gone, so the box cannot show), an escaping ID.
     settings::SetString(settings::kSourcePath, (m_data + "\\P1").c_str());
     test::RecordingView overlapView;
-    overlapView.m_bBoxesShown = false;
+    overlapView.m_boxAnswer = BoxAnswer::kNotShown;
     RunWorker(kModeExport, overlapView);
     settings::SetString(settings::kSourcePath, m_send.c_str());
     SetUserOrgID("..\\x");
@@ -117,7 +137,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "1", "已传送", "a_C1_changed.txt", "已复制，已删除源文件", "", "" },
         { "1", "失败", "a_C1_held.txt", "已复制，但是源文件无法删除，下次导出会再传送它", sharing, "" },
         { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
-        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "已显示" },
+        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "正在显示" },
         { "1", "结束", "", "传送2个，未传送4个，失败2个", "", "" },
         { "2", "开始", "", "用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "2", "已传送", "d1.txt", "已复制，备份为 Backup\\d1.txt.1", "", "" },
@@ -131,7 +151,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "4", "开始", "", "用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "4", "拒绝", "",
           "用户机构代码（UserOrgID）不是数据文件存放路径下的一个文件夹名，不能导入数据。请检查“UserOrgID”的设置", "",
-          "已显示" },
+          "正在显示" },
         { "5", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“..\\x”", "", "" },
         { "5", "中止", "", "宿主程序退出或者关闭了窗口，运行在文件之间停下，没有处理的文件留待下次；传送0个，未传送0个，失败0个",
           "", "" },
@@ -160,10 +180,69 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
     EXPECT_EQ(want, got);
 }
 
+// The line of a failure is in the record before its box comes up; the end line tells a box that closed
+// by itself.
+TEST_F(TransferRecord, AFailureIsRecordedBeforeItsBox)
+{
+    WriteOrgMap("[OrgMapping]\r\nClientID0000=C1\r\nQRVID0000=P1\r\n");
+    ASSERT_TRUE(test::MakeDir(m_data + "\\P1") && test::MakeDir(m_data + "\\P1\\a_C1_dir.txt"));
+    Make(m_send, "a_C1_dir.txt", "x");
+    const struct {
+        BoxAnswer answer;
+        const char* end; // the detail of the end line
+    } cases[] = {
+        { BoxAnswer::kAnswered, "传送0个，未传送0个，失败1个" },
+        { BoxAnswer::kClosedByItself, "传送0个，未传送0个，失败1个；1个“错误信息”提示框没有人点，按AutoErrorBoxSeconds自行关闭了" },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        BoxView view(RecordPath());
+        view.m_boxAnswer = c.answer;
+        RunWorker(kModeAutoExport, view);
+        ASSERT_EQ(1u, view.m_lastLineAtBox.size());
+        const std::vector<std::string> atBox = Record::ParseLine(view.m_lastLineAtBox[0]);
+        ASSERT_EQ(static_cast<size_t>(Record::kColumns), atBox.size());
+        EXPECT_EQ("失败", atBox[Record::kResult]);
+        EXPECT_EQ("正在显示", atBox[Record::kBox]);
+        EXPECT_EQ(c.end, Lines(RecordPath()).back()[Record::kDetail]);
+    }
+}
+
+// A run stopped while it waits for another run of the process to end has its start line before its
+// stop line.
+TEST_F(TransferRecord, ARunStoppedBeforeItsTurnStartedInTheRecord)
+{
+    Make(m_send, "n.txt", "n");
+    CHandle release(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> holding(false);
+    test::MeddlingView first;
+    first.m_atStatus["n.txt"] = [&] {
+        holding = true;
+        ::WaitForSingleObject(release, 60000);
+    };
+    CWorkThread* worker = new CWorkThread(&first, kModeAutoExport, UserOrgID{ m_strUserOrgID, false });
+    worker->m_dwPauseMs = 0;
+    HANDLE thread = NULL;
+    ASSERT_TRUE(worker->CreateThread(&thread));
+    ASSERT_TRUE(test::PumpUntil([&] { return holding.load(); }, 10000));
+    test::RecordingView stopped;
+    stopped.m_bStop = true;
+    RunWorker(kModeAutoImport, stopped);
+    ::SetEvent(release);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 60000));
+    ::CloseHandle(thread);
+    std::vector<std::string> results;
+    for (const auto& line : Lines(RecordPath()))
+        if (line[Record::kRun] == "导入（自动）")
+            results.push_back(line[Record::kResult]);
+    EXPECT_EQ((std::vector<std::string>{ "开始", "中止" }), results);
+}
+
 // A record that has reached its size moves aside when the next run starts, and the older ones move on:
-// three are kept. A smaller one is appended to. A full record that another program holds open, so that
-// it cannot move, is left as it is with every older one, and gets no lines; a rotation that was cut
-// short (the record set aside as .0) is finished first.
+// three are kept, and nothing but the oldest is ever lost, also while an older one is held open (its
+// rotation is finished by a later run). A smaller one is appended to. A full record that another
+// program holds open, so that it cannot move, is left as it is with every older one, and the lines
+// wait beside it; a rotation that was cut short (the record set aside as .0) is finished first.
 TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
 {
     const std::string full(static_cast<size_t>(Record::kRotateBytes), 'x');
@@ -172,36 +251,50 @@ TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
         for (int n = 1; n <= Record::kOlderFiles; ++n)
             ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), n), "older " + std::to_string(n)));
         ::DeleteFileA(Record::OlderFile(RecordPath(), 0).c_str());
+        ::DeleteFileA(Record::WaitingFile(RecordPath()).c_str());
         if (aside != nullptr) {
             ASSERT_TRUE(test::WriteFile(Record::OlderFile(RecordPath(), 0), aside));
         }
     };
-    const auto twoExports = [this] {
-        for (int run = 1; run <= 2; ++run) {
+    const auto exports = [this](int runs) {
+        for (int run = 1; run <= runs; ++run) {
             test::RecordingView view;
             RunWorker(kModeAutoExport, view);
         }
     };
+    // Held by a program that lets others read and write it (or .n), but not move or delete it.
+    const auto hold = [](const std::string& path) {
+        return CFileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    };
     lay(nullptr);
     {
-        // Held by a program that lets others write, but not move or delete it.
-        CFileHandle holder(::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
+        CFileHandle holder = hold(RecordPath());
         ASSERT_TRUE(holder.IsValid());
-        twoExports();
+        exports(2);
     }
     EXPECT_TRUE(full == ReadFile(RecordPath())) << "a held record gets no lines";
+    EXPECT_EQ(5u, Lines(Record::WaitingFile(RecordPath())).size()) << "the lines wait beside it";
     for (int n = 1; n <= Record::kOlderFiles; ++n)
         EXPECT_EQ("older " + std::to_string(n), ReadFile(Record::OlderFile(RecordPath(), n)));
 
     const struct {
         const char* aside;
+        int held; // the older record held open during two runs, then a third run: 0 none
         std::string older[Record::kOlderFiles]; // what .1, .2 and .3 hold after the runs
-    } cases[] = { { nullptr, { full, "older 1", "older 2" } }, { "set aside", { full, "set aside", "older 1" } } };
+    } cases[] = { { nullptr, 0, { full, "older 1", "older 2" } },
+                  { "set aside", 0, { full, "set aside", "older 1" } },
+                  { nullptr, 1, { full, "older 1", "older 2" } },
+                  { nullptr, 2, { full, "older 1", "older 2" } } };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
         lay(c.aside);
-        twoExports();
+        if (c.held != 0) {
+            CFileHandle holder = hold(Record::OlderFile(RecordPath(), c.held));
+            ASSERT_TRUE(holder.IsValid());
+            exports(2);
+        }
+        exports(c.held != 0 ? 1 : 2);
         for (int n = 1; n <= Record::kOlderFiles; ++n) {
             const std::string got = ReadFile(Record::OlderFile(RecordPath(), n));
             EXPECT_TRUE(c.older[n - 1] == got) << "." << n << " holds " << got.size() << " bytes from \"" << got.substr(0, 9)
@@ -209,11 +302,48 @@ TEST_F(TransferRecord, AFullRecordMovesAsideAndThreeOlderOnesStay)
         }
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 0)));
         EXPECT_FALSE(Exists(Record::OlderFile(RecordPath(), 4)));
-        EXPECT_EQ(5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
+        EXPECT_EQ(c.held != 0 ? 7u : 5u, Lines(RecordPath()).size()) << "a header, then the start and the end of each run";
     }
 }
 
-// On a full disk a line is written whole or not at all, so that the next line does not run into the
+// No line is lost or glued to another: a record whose last line has no line end (a power cut, an
+// editor) gets one before the next line, and the lines of runs that could not write a held record are
+// added to it by the next run that can.
+TEST_F(TransferRecord, NoLineIsLostOrGluedToAnother)
+{
+    const std::string header = "时间,运行编号,运行,源文件,目标文件,大小（字节）,结果,说明,系统错误,提示框,计算机\\用户\r\n";
+    const struct {
+        const char* what;
+        std::string before; // the record before the runs
+        bool held;          // held without write sharing during the first run
+        size_t lines;       // of the record after two runs
+    } cases[] = {
+        { "a torn last line", header + "2026-12-08 08:00:00,1,导出（自动）,D:\\Send,D:\\Da", false, 6 },
+        { "an editor's last line", header + "2026-12-08 08:00:00,1,导出（自动）,,,,结束,,,,PC\\op", false, 6 },
+        { "held by Excel", header, true, 5 },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        ASSERT_TRUE(test::WriteFile(RecordPath(), c.before));
+        for (int run = 1; run <= 2; ++run) {
+            CFileHandle holder(c.held && run == 1 ? ::CreateFileA(RecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                                  OPEN_EXISTING, 0, nullptr)
+                                                  : INVALID_HANDLE_VALUE);
+            test::RecordingView view;
+            RunWorker(kModeAutoImport, view);
+        }
+        EXPECT_FALSE(Exists(Record::WaitingFile(RecordPath())));
+        const std::vector<std::vector<std::string>> lines = Lines(RecordPath());
+        ASSERT_EQ(c.lines, lines.size()) << ReadFile(RecordPath());
+        int starts = 0;
+        for (size_t i = lines.size() - 4; i < lines.size(); ++i) {
+            EXPECT_EQ(static_cast<size_t>(Record::kColumns), lines[i].size()) << i;
+            starts += lines[i][Record::kResult] == "开始" ? 1 : 0;
+        }
+        EXPECT_EQ(2, starts);
+    }
+}
+
 // part of one; and a copy that meets the full disk says so in its line.
 TEST_F(TransferRecord, OnAFullDiskEveryLineIsWholeAndACopySaysTheDiskIsFull)
 {
@@ -262,7 +392,7 @@ TEST_F(TransferRecord, OnAFullDiskEveryLineIsWholeAndACopySaysTheDiskIsFull)
     for (const std::vector<std::string>& f : Lines(RecordPath()))
         said = said || (f[Record::kResult] == Record::kFailed && f[Record::kError].compare(0, 14, "系统错误 112：") == 0);
     EXPECT_TRUE(said) << ReadFile(RecordPath());
-    EXPECT_EQ((Names{ "传送记录.csv" }), ListDir(disk.Folder())) << "no copy or temporary file is left";
+    EXPECT_EQ((Names{ "传送记录.csv", "传送记录.lock" }), ListDir(disk.Folder())) << "no copy or temporary file is left";
 }
 
 // With the record off, or unwritable (a folder stands in its place), runs do exactly what they do with

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 
 namespace {
 
@@ -118,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, HostShutdownTest,
                                            ShutdownCase{ "Import", true, true, Shutdown::kPostClose }));
 
 // The pause after an automatic run keeps the host's thread serving its messages: a message sent to the
-// host window from another thread meanwhile is answered at once, not after the pause.
+// host window from another thread, every 100 ms through the whole call, is answered at once.
 typedef test::PluginFixture PauseTest;
 
 TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
@@ -126,16 +128,151 @@ TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
     ASSERT_NE(nullptr, m_hModule);
     m_ws.FillSendFolder(1);
     HWND host = MakeWindow(kHostTitle);
-    bool answered = false;
+    std::atomic<bool> returned{ false };
+    std::atomic<bool> probing{ true };
+    DWORD longest = 0;
+    int probes = 0;
     test::GuiScript script([&](test::GuiScript& s) {
-        s.WaitFor([&] { return !ListDir(m_ws.Data() + "\\P01").empty(); }, "the copy", 30000);
-        s.Sleep(300);
-        DWORD_PTR result = 0;
-        answered = ::SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+        while (!returned) {
+            const DWORD sent = ::GetTickCount();
+            DWORD_PTR result = 0;
+            if (::SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) == 0)
+                longest = 5000;
+            longest = std::max(longest, ::GetTickCount() - sent);
+            ++probes;
+            s.Sleep(100);
+        }
+        probing = false;
     }, 60000);
     EXPECT_EQ(1, Call("AutoExport"));
+    returned = true;
+    // The host's thread goes on answering the probe that is under way.
+    test::PumpUntil([&] { return !probing; }, 10000);
     script.Finish();
-    EXPECT_TRUE(answered);
+    EXPECT_GT(probes, 10) << "the call ends after its pause of 2 s";
+    EXPECT_LT(longest, 1000u) << "a message waited for the host's thread";
+}
+
+// A host that frees the DLL during a call, in the pause after a file or in the pause after the run,
+// gets the call's return; the DLL goes once the call is over.
+TEST_F(PauseTest, TheHostMayFreeTheDllDuringACall)
+{
+    const std::string record = m_ws.Root() + "\\传送记录.csv";
+    const struct {
+        const char* when;
+        std::function<bool()> moment;
+    } cases[] = {
+        { "the pause after a file", [&] { return !ListDir(m_ws.Data() + "\\P01").empty(); } },
+        { "the pause after the run", [&] { return ReadFile(record).find("结束") != std::string::npos; } },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        test::RemoveTree(m_ws.Data() + "\\P01");
+        ::DeleteFileA(record.c_str());
+        m_ws.FillSendFolder(3);
+        m_plugin.reset();
+        m_plugin.reset(new test::LoadedPlugin(m_ws.Root()));
+        ASSERT_NE(nullptr, m_plugin->Module());
+        MakeWindow(kHostTitle);
+        test::GuiScript script([&](test::GuiScript& s) {
+            s.WaitFor(c.moment, c.when, 30000);
+            m_plugin->Unload();
+        }, 60000);
+        EXPECT_EQ(1, m_plugin->Get<test::RunFn>("AutoExport")());
+        script.Finish();
+        EXPECT_TRUE(test::PumpUntil([] { return ::GetModuleHandleA(test::PluginPath().c_str()) == NULL; }, 10000))
+            << "the DLL stays loaded";
+        m_windows.clear();
+    }
+}
+
+// With AutoErrorBoxSeconds the error box of an automatic run that nobody answers closes by itself, the
+// call returns and the record's end line says so; an interactive run's box waits for someone.
+TEST_F(PauseTest, TheErrorBoxOfAnAutomaticRunClosesByItselfWhenAsked)
+{
+    ASSERT_NE(nullptr, m_hModule);
+    SetDllValue("AutoErrorBoxSeconds", 1u);
+    const struct {
+        const char* call;
+        bool closesByItself;
+    } cases[] = { { "AutoExport", true }, { "Export", false } };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        ::DeleteFileA((m_ws.Root() + "\\传送记录.csv").c_str());
+        m_ws.FillSendFolder(1);
+        ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+        MakeWindow(kHostTitle);
+        bool stayed = false;
+        test::GuiScript script([&](test::GuiScript& s) {
+            if (c.closesByItself) {
+                HWND box = s.WaitWindow("错误信息");
+                s.WaitFor([&] { return !::IsWindow(box); }, "the box closing by itself", 15000);
+                return;
+            }
+            HWND dlg = s.WaitWindow("数据导出");
+            s.Press(dlg, IDC_EXPORT_RUN);
+            HWND box = s.WaitWindow("错误信息");
+            s.Sleep(3000);
+            stayed = ::IsWindow(box) != FALSE;
+            s.Press(box, IDOK);
+            s.Press(s.WaitWindow("QRVLNK"), IDOK);
+            s.Press(dlg, IDOK);
+        }, 60000);
+        EXPECT_EQ(1, Call(c.call));
+        script.Finish();
+        EXPECT_EQ(!c.closesByItself, stayed);
+        EXPECT_EQ(c.closesByItself,
+                  ReadFile(m_ws.Root() + "\\传送记录.csv").find("按AutoErrorBoxSeconds自行关闭了") != std::string::npos);
+        test::RemoveTree(m_ws.Data() + "\\P01");
+        m_windows.clear();
+    }
+}
+
+// A host timer that calls AutoExport again while an automatic export waits on its error box: each call
+// returns at once, with one record line that says why, and no second box comes up.
+struct Reentry {
+    test::RunFn autoExport = nullptr;
+    int calls = 0;
+    DWORD longest = 0;
+};
+Reentry g_reentry;
+
+void CALLBACK CallAgain(HWND, UINT, UINT_PTR, DWORD)
+{
+    const DWORD started = ::GetTickCount();
+    g_reentry.autoExport();
+    ++g_reentry.calls;
+    g_reentry.longest = std::max(g_reentry.longest, ::GetTickCount() - started);
+}
+
+TEST_F(PauseTest, AnAutomaticRunCalledAgainMeanwhileReturnsAtOnce)
+{
+    ASSERT_NE(nullptr, m_hModule);
+    m_ws.FillSendFolder(1);
+    ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+    HWND host = MakeWindow(kHostTitle);
+    g_reentry = Reentry();
+    g_reentry.autoExport = m_plugin->Get<test::RunFn>("AutoExport");
+    int boxes = 0;
+    test::GuiScript script([&](test::GuiScript& s) {
+        HWND box = s.WaitWindow("错误信息");
+        ::SetTimer(host, 1, 100, CallAgain);
+        s.WaitFor([] { return g_reentry.calls >= 5; }, "calls again", 15000);
+        for (HWND w = ::FindWindowExA(NULL, NULL, "#32770", "错误信息"); w != NULL;
+             w = ::FindWindowExA(NULL, w, "#32770", "错误信息"))
+            ++boxes;
+        s.Press(box, IDOK);
+    }, 60000);
+    EXPECT_EQ(1, Call("AutoExport"));
+    ::KillTimer(host, 1);
+    script.Finish();
+    EXPECT_EQ(1, boxes);
+    EXPECT_LT(g_reentry.longest, 1000u);
+    const std::string record = ReadFile(m_ws.Root() + "\\传送记录.csv");
+    size_t lines = 0;
+    for (size_t at = 0; (at = record.find("上一次自动导出还没有结束", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(static_cast<size_t>(g_reentry.calls), lines) << record;
 }
 
 } // namespace

@@ -25,16 +25,17 @@ public:
     HWND GetRunWindow() const override { return m_hRunWindow; }
     void SetStatus(const char* text) override { Add({ Call::kStatus, text, 0 }); }
     void SetPos(int pos) override { Add({ Call::kPos, std::string(), pos }); }
-    bool ShowError(const char* text) override
+    BoxAnswer ShowError(const char* text) override
     {
         Add({ Call::kError, text, 0 });
-        return m_bBoxesShown;
+        return m_boxAnswer;
     }
+    bool CanShowError() const override { return m_boxAnswer != BoxAnswer::kNotShown; }
     bool IsStopRequested() const override { return m_bStop; }
 
     std::atomic<bool> m_bStop{ false };
-    // What ShowError answers: false plays a run window that has gone.
-    bool m_bBoxesShown = true;
+    // What ShowError answers: kNotShown plays a run window that has gone.
+    BoxAnswer m_boxAnswer = BoxAnswer::kAnswered;
 
     std::vector<Call> Calls() const
     {
