@@ -128,12 +128,12 @@ void CheckRecordSwitch(const settings::CStoredSection& profile, CReport& report)
 }
 
 // How long the error box of an automatic run waits for someone.
-void CheckErrorBoxWait(const CStoredProfile& profile, CReport& report)
+void CheckErrorBoxWait(const settings::CStoredSection& profile, CReport& report)
 {
     const StoredValue stored = profile.Get(settings::kAutoErrorBoxSeconds);
-    int value = 0;
-    const std::string label = std::string(settings::kAutoErrorBoxSeconds) + "（自动运行的错误提示框）";
-    const bool read = !stored.present || ReadsAsInt(stored, &value);
+    int value = settings::Row(settings::kAutoErrorBoxSeconds).number;
+    const std::string label = Label(settings::kAutoErrorBoxSeconds);
+    const bool read = !stored.present || settings::ReadsAsInt(stored, &value);
     const int seconds = settings::AutoErrorBoxSeconds(value);
     if (!read)
         report.Note(label + "是" + TypeName(stored.type) + "类型的" + Quote(Show(stored))

@@ -55,7 +55,7 @@ void CRunDlg::SetPos(int pos)
 // The box of an automatic run closes by itself after "AutoErrorBoxSeconds", when that is set.
 BoxAnswer CRunDlg::ShowError(const char* text)
 {
-    const DWORD seconds = m_bAuto ? settings::AutoErrorBoxSeconds(settings::GetInt(settings::kAutoErrorBoxSeconds, 0)) : 0;
+    const DWORD seconds = m_bAuto ? settings::AutoErrorBoxSeconds(settings::GetInt(settings::kAutoErrorBoxSeconds)) : 0;
     const int answer = TimedMessageBox(m_hRunWnd, text, kErrorCaption, MB_OK | MB_ICONERROR, seconds * 1000);
     return answer == 0 ? BoxAnswer::kNotShown : answer == kBoxTimedOut ? BoxAnswer::kClosedByItself : BoxAnswer::kAnswered;
 }

@@ -17,6 +17,7 @@ const ValueRow kValues[] = {
     { kUsername, ValueType::kString, 0, 0, 0, "用户名", nullptr },
     { kPassword, ValueType::kString, 0, 0, 0, "密码", nullptr },
     { kRecordTransfers, ValueType::kNumber, 1, 1, 0, "传送记录", "按1处理，照常写传送记录" },
+    { kAutoErrorBoxSeconds, ValueType::kNumber, 0, 0, 0, "自动运行的错误提示框", "按0处理：提示框一直等人点“确定”" },
     // Written by the runs.
     { kLastRunNumber, ValueType::kNumber, 0, 0, 0, "上次运行编号", "当作0：从1开始编号" },
 };

@@ -214,7 +214,7 @@ TEST(CheckHistory, TellsARunUnderWayFromOneCutOff)
         TRACE_CASE(cases, c);
         CheckWorkspace ws("QRVLNK");
         // The start line as the next run writes it, at the time the case asks for.
-        const std::string number = std::to_string(settings::GetInt(settings::kLastRunNumber, 0) + 1);
+        const std::string number = std::to_string(settings::GetInt(settings::kLastRunNumber) + 1);
         WriteRecord(ws, { kHeader, TimeAgo(c.minutesAgo) + "," + number + ",导出（自动）,D:\\Send,D:\\Data,,开始,,,,"
                                        + computer + "\\" + user });
         std::unique_ptr<CTransferRecord> record(new CTransferRecord(RecordPath(ws), RunKind::kExport, true));
