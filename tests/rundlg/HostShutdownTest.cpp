@@ -32,7 +32,9 @@ struct ShutdownCase {
 
 class HostShutdownTest : public test::PluginFixture, public ::testing::WithParamInterface<ShutdownCase> {
 protected:
+    // The user's organisation's delivery folder, and the folder its exports go to.
     std::string Delivery() const { return m_ws.Data() + "\\P01"; }
+    std::string Target() const { return m_ws.Data() + "\\P02"; }
     static std::string ImportContent(int i) { return std::string(kImportBytes, static_cast<char>('a' + i % 26)); }
     static std::string Name(int i) { return "x_C01_" + std::to_string(i) + ".txt"; }
 };
@@ -53,7 +55,7 @@ TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace
     HWND host = MakeWindow(kHostTitle);
     const DWORD hostThread = ::GetCurrentThreadId();
     const bool destroyHost = c.how != Shutdown::kQuit;
-    const std::string firstPlace = c.import ? m_ws.Receive() : Delivery();
+    const std::string firstPlace = c.import ? m_ws.Receive() : Target();
     std::atomic<bool> returned{ false };
     test::GuiScript script([&](test::GuiScript& s) {
         if (c.interactive) {
@@ -92,7 +94,7 @@ TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace
     for (int i = 0; i < files; ++i) {
         const std::string content = c.import ? ImportContent(i) : "data " + std::to_string(i);
         const std::string from = (c.import ? Delivery() : m_ws.Send()) + "\\" + Name(i);
-        const std::string to = (c.import ? Delivery() + "\\Backup" : Delivery()) + "\\" + Name(i);
+        const std::string to = (c.import ? Delivery() + "\\Backup" : Target()) + "\\" + Name(i);
         ASSERT_NE(Exists(from), Exists(to)) << Name(i) << " must be in exactly one place";
         EXPECT_EQ(content, ReadFile(Exists(from) ? from : to)) << Name(i);
         if (c.import && Exists(to)) {
@@ -128,7 +130,7 @@ TEST_F(PauseTest, TheHostAnswersDuringThePauseAfterARun)
     HWND host = MakeWindow(kHostTitle);
     bool answered = false;
     test::GuiScript script([&](test::GuiScript& s) {
-        s.WaitFor([&] { return !ListDir(m_ws.Data() + "\\P01").empty(); }, "the copy", 30000);
+        s.WaitFor([&] { return !ListDir(m_ws.Data() + "\\P02").empty(); }, "the copy", 30000);
         s.Sleep(300);
         DWORD_PTR result = 0;
         answered = ::SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;

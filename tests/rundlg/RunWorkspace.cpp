@@ -13,7 +13,7 @@ namespace test {
 namespace {
 
 const char kOrgMap[] =
-    "[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P01\r\n"
+    "[OrgMapping]\r\nClientID0000=C01\r\nQRVID0000=P02\r\n"
     "[Suppliers]\r\nSID0000=S01\r\nValid0000=0\r\nName0000=甲供商\r\nSID0001=S02\r\nValid0001=1\r\nName0001=乙\r\n"
     "SID0003=S04\r\nValid0003=1\r\n";
 const char kTaskDefine[] =

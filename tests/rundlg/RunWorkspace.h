@@ -19,7 +19,7 @@ public:
     std::string Root() const { return m_root.Path(); }
     std::string Ini(const char* name) const { return m_root / name; }
 
-    // OrgMap.ini maps client code C01 to platform code P01 and lists suppliers with a gap in their
+    // OrgMap.ini maps client code C01 to platform code P02 (the user's own, P01, takes no exports) and lists suppliers with a gap in their
     // numbering and no TempSQL; TaskDefine.ini holds two tasks, one without LastExportTime.
     void WriteIniFiles() const;
     // count files named x_C01_<n>.txt in the send folder.
