@@ -34,7 +34,9 @@ struct ShutdownCase {
 
 class HostShutdownTest : public test::PluginFixture, public ::testing::WithParamInterface<ShutdownCase> {
 protected:
+    // The user's organisation's delivery folder, and the folder its exports go to.
     std::string Delivery() const { return m_ws.Data() + "\\P01"; }
+    std::string Target() const { return m_ws.Data() + "\\P02"; }
     static std::string ImportContent(int i) { return std::string(kImportBytes, static_cast<char>('a' + i % 26)); }
     static std::string Name(int i) { return "x_C01_" + std::to_string(i) + ".txt"; }
 };
@@ -55,7 +57,7 @@ TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace
     HWND host = MakeWindow(kHostTitle);
     const DWORD hostThread = ::GetCurrentThreadId();
     const bool destroyHost = c.how != Shutdown::kQuit;
-    const std::string firstPlace = c.import ? m_ws.Receive() : Delivery();
+    const std::string firstPlace = c.import ? m_ws.Receive() : Target();
     std::atomic<bool> returned{ false };
     test::GuiScript script([&](test::GuiScript& s) {
         if (c.interactive) {
@@ -94,7 +96,7 @@ TEST_P(HostShutdownTest, TheRunStopsAtAFileBoundaryAndEveryFileIsWholeInOnePlace
     for (int i = 0; i < files; ++i) {
         const std::string content = c.import ? ImportContent(i) : "data " + std::to_string(i);
         const std::string from = (c.import ? Delivery() : m_ws.Send()) + "\\" + Name(i);
-        const std::string to = (c.import ? Delivery() + "\\Backup" : Delivery()) + "\\" + Name(i);
+        const std::string to = (c.import ? Delivery() + "\\Backup" : Target()) + "\\" + Name(i);
         ASSERT_NE(Exists(from), Exists(to)) << Name(i) << " must be in exactly one place";
         EXPECT_EQ(content, ReadFile(Exists(from) ? from : to)) << Name(i);
         if (c.import && Exists(to)) {
@@ -162,12 +164,12 @@ TEST_F(PauseTest, TheHostMayFreeTheDllDuringACall)
         const char* when;
         std::function<bool()> moment;
     } cases[] = {
-        { "the pause after a file", [&] { return !ListDir(m_ws.Data() + "\\P01").empty(); } },
+        { "the pause after a file", [&] { return !ListDir(m_ws.Data() + "\\P02").empty(); } },
         { "the pause after the run", [&] { return ReadFile(record).find("结束") != std::string::npos; } },
     };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
-        test::RemoveTree(m_ws.Data() + "\\P01");
+        test::RemoveTree(m_ws.Data() + "\\P02");
         ::DeleteFileA(record.c_str());
         m_ws.FillSendFolder(3);
         m_plugin.reset();
@@ -200,7 +202,7 @@ TEST_F(PauseTest, TheErrorBoxOfAnAutomaticRunClosesByItselfWhenAsked)
         TRACE_CASE(cases, c);
         ::DeleteFileA((m_ws.Root() + "\\传送记录.csv").c_str());
         m_ws.FillSendFolder(1);
-        ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+        ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P02") && test::MakeDir(m_ws.Data() + "\\P02\\x_C01_0.txt"));
         MakeWindow(kHostTitle);
         bool stayed = false;
         test::GuiScript script([&](test::GuiScript& s) {
@@ -223,7 +225,7 @@ TEST_F(PauseTest, TheErrorBoxOfAnAutomaticRunClosesByItselfWhenAsked)
         EXPECT_EQ(!c.closesByItself, stayed);
         EXPECT_EQ(c.closesByItself,
                   ReadFile(m_ws.Root() + "\\传送记录.csv").find("按AutoErrorBoxSeconds自行关闭了") != std::string::npos);
-        test::RemoveTree(m_ws.Data() + "\\P01");
+        test::RemoveTree(m_ws.Data() + "\\P02");
         m_windows.clear();
     }
 }
@@ -249,7 +251,7 @@ TEST_F(PauseTest, AnAutomaticRunCalledAgainMeanwhileReturnsAtOnce)
 {
     ASSERT_NE(nullptr, m_hModule);
     m_ws.FillSendFolder(1);
-    ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01") && test::MakeDir(m_ws.Data() + "\\P01\\x_C01_0.txt"));
+    ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P02") && test::MakeDir(m_ws.Data() + "\\P02\\x_C01_0.txt"));
     HWND host = MakeWindow(kHostTitle);
     g_reentry = Reentry();
     g_reentry.autoExport = m_plugin->Get<test::RunFn>("AutoExport");

@@ -9,6 +9,8 @@ PluginFixture::PluginFixture()
     SetDllValue("DestPath", m_ws.Receive());
     SetDllValue("UserOrgID", "P01");
     m_ws.WriteIniFiles();
+    // Exports go to P02: the user's own delivery folder, P01, takes none.
+    ::WritePrivateProfileStringA("OrgMapping", "QRVID0000", "P02", m_ws.Ini("OrgMap.ini").c_str());
     m_ws.FillSendFolder(1);
     m_plugin.reset(new LoadedPlugin(m_ws.Root()));
     m_hModule = m_plugin->Module();

@@ -81,7 +81,10 @@ TEST_F(PluginRunTest, AutomaticRunsGoThroughUnderTheHostWindowWhichSurvives)
     Watch watch;
     test::GuiScript script([&](test::GuiScript& s) { watch.Body(s); });
     EXPECT_EQ(1, Call("AutoExport"));
-    EXPECT_TRUE(test::Exists(m_ws.Data() + "\\P01\\x_C01_0.txt")) << "AutoExport returned before its run";
+    EXPECT_TRUE(test::Exists(m_ws.Data() + "\\P02\\x_C01_0.txt")) << "AutoExport returned before its run";
+    // The platform delivers it to the user's organisation, P01.
+    ASSERT_TRUE(test::MakeDir(m_ws.Data() + "\\P01"));
+    ASSERT_TRUE(::MoveFileA((m_ws.Data() + "\\P02\\x_C01_0.txt").c_str(), (m_ws.Data() + "\\P01\\x_C01_0.txt").c_str()));
     EXPECT_EQ(1, Call("AutoImport"));
     watch.done = true;
     script.Finish();
