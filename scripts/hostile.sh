@@ -28,7 +28,7 @@ while [ $# -gt 0 ]; do
     --seeds) count=$2; regressions=(); shift 2 ;;
     --first) first=$2; regressions=(); shift 2 ;;
     --seed) first=$2; count=1; regressions=(); shift 2 ;;
-    --timeout) flags+=("$1" "$2"); shift 2 ;;
+    --timeout|--cuts) flags+=("$1" "$2"); shift 2 ;;
     --real-time|--keep|--show) flags+=("$1"); shift ;;
     *) echo "usage: scripts/hostile.sh [--seeds N] [--first S] [--seed S] [--real-time] [--timeout SECONDS] [--keep] [--show]" >&2; exit 2 ;;
   esac

@@ -5,9 +5,13 @@
 #include "Outcome.h"
 #include "Text.h"
 
+#include <cwchar>
+
 namespace hostile {
 
 namespace {
+
+const wchar_t kClaimCopyPrefix[] = L".~qrvlnk-claim-";
 
 // A file before the run, or one the neighbour wrote during it, with the places its bytes may be in.
 struct Original {
@@ -137,13 +141,14 @@ private:
                 Add(2, "a folder appeared where no rule makes one: " + Utf8(path));
             return;
         }
-        if (m_model.IsHostFile(path))
+        if (m_model.IsHostFile(path) || m_model.IsClaimMark(path))
             return;
         const Entry* was = m_seen.before.Find(path);
         if ((was != nullptr && !was->folder && was->hash == entry.hash) || Touched(path) != nullptr)
             return;
         if (CModel::IsTemporaryName(NameOf(path))) {
-            Add(1, "a temporary copy was left: " + Utf8(path));
+            if (!MayLeave(path))
+                Add(1, "a temporary copy was left: " + Utf8(path));
             return;
         }
         bool known = false;
@@ -171,13 +176,26 @@ private:
         return std::wstring();
     }
 
-    // Folders a run makes: the platform folders of the mapping (export) and Backup (import).
+    // A temporary copy a run may leave: any, when it was ended at a file call (a copy under way is not
+    // removed before it is a day old); else the receive side's copy of a claim still waiting in Backup.
+    bool MayLeave(const std::wstring& path) const
+    {
+        if (m_seen.endedAt != 0)
+            return true;
+        for (const auto& entry : m_seen.after.Entries()) {
+            if (m_seen.run == Run::kImport && !entry.second.folder && m_model.IsClaim(entry.first))
+                return NameOf(path).compare(0, std::wcslen(kClaimCopyPrefix), kClaimCopyPrefix) == 0;
+        }
+        return false;
+    }
+
+    // Folders a run makes: the platform folders of the mapping (export), Backup and its claim folder (import).
     bool IsMadeFolder(const std::wstring& path) const
     {
         if (m_refused)
             return false;
         if (m_seen.run == Run::kImport)
-            return SameName(path, m_model.Backup());
+            return SameName(path, m_model.Backup()) || m_model.IsClaimMark(path);
         for (const std::string& code : m_model.PlatformCodes()) {
             if (SameName(path, JoinPath(m_ws.data.real, FromGbk(code))))
                 return true;
