@@ -1,6 +1,7 @@
 #include "Plan.h"
 
 #include "Folder.h"
+#include "engine/Claim.h"
 #include "engine/ExportEngine.h"
 #include "engine/ImportEngine.h"
 #include "engine/OrgCodeTable.h"
@@ -196,6 +197,37 @@ std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& ru
     }
 }
 
+// Where in Backup the delivery of planned goes, none of the names in taken, which it joins.
+void Archives(PlannedEntry& planned, const std::string& backup, std::vector<std::string>& taken)
+{
+    const std::string archive = CImportEngine::FreeBackupName(backup, planned.decision.name, taken);
+    taken.push_back(archive);
+    planned.archive = JoinPath(backup, archive);
+    planned.source = SourceFate::kArchived;
+}
+
+// The claims an earlier import left unfinished in the claim folder of the receive directory, which the
+// next import finishes before it looks at the deliveries.
+void PlanClaims(const RunInput& input, const std::string& backup, CReport& report, std::vector<PlannedEntry>& entries,
+                std::vector<std::string>& taken)
+{
+    const std::string claimFolder = ClaimFolderOf(backup, input.strDestPath);
+    if (claimFolder.empty())
+        return;
+    for (const FolderEntry& entry : ListEntries(claimFolder)) {
+        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::DecideClaim(input, claimFolder, entry));
+        if (planned.action == EntryAction::kPassOver)
+            continue;
+        Archives(planned, backup, taken);
+        planned.text = "上次导入没有做完：" + planned.decision.name + "已经从交付文件夹取走，"
+                       + (planned.action == EntryAction::kCopy ? "复制好了但还没有放到接收目录；下次导入会完成：放到"
+                                                                     + planned.decision.target + "，"
+                                                               : "已经放到接收目录；下次导入会完成：")
+                       + "备份为 " + planned.archive;
+        Tell(report, entries, planned);
+    }
+}
+
 // A value's code in the table.
 template <class T>
 struct Code {
@@ -229,6 +261,7 @@ const Code<EntryReason> kReasonCodes[] = {
     { EntryReason::kTargetTooLong, "target-too-long" },
     { EntryReason::kArchiveTooLong, "archive-too-long" },
     { EntryReason::kBackupName, "backup-name" },
+    { EntryReason::kUnfinishedClaim, "unfinished-claim" },
 };
 
 const Code<PlanObstacle> kObstacleCodes[] = {
@@ -241,6 +274,7 @@ const Code<PlanObstacle> kObstacleCodes[] = {
     { PlanObstacle::kSourceReadOnly, "source-read-only" },
     { PlanObstacle::kBackupIsFile, "backup-is-file" },
     { PlanObstacle::kArchiveBlocked, "archive-blocked" },
+    { PlanObstacle::kSourceBeingWritten, "source-being-written" },
     { PlanObstacle::kDestUnusable, "dest-unusable" },
 };
 
@@ -363,6 +397,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
     const std::string destProblem = FolderProblem(run.destPath);
     Cleans(report, run.destPath, "导入");
     std::vector<std::string> taken;
+    PlanClaims(input, backup, report, entries, taken);
     ULONGLONG toCopy = 0;
     for (const FolderEntry& entry : ListEntries(delivery)) {
         PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::Decide(input, entry));
@@ -391,17 +426,24 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
         default:
             break;
         }
-        // An import copies only what it can archive afterwards.
-        const DWORD archiveError =
-            backupBlocked || decision.action == EntryAction::kStay ? 0 : CImportEngine::ArchiveBlocker(decision, true);
-        if (decision.action != EntryAction::kStay && (backupBlocked || archiveError != 0)) {
+        // An import copies only what it can claim, moving it into Backup.
+        const DWORD claimError =
+            backupBlocked || decision.action == EntryAction::kStay ? 0 : CImportEngine::ClaimBlocker(decision, true);
+        if (claimError == ERROR_SHARING_VIOLATION || claimError == ERROR_LOCK_VIOLATION) {
+            planned.action = EntryAction::kStay;
+            planned.obstacle = PlanObstacle::kSourceBeingWritten;
+            planned.text = decision.name + "：送来的文件还在被别的程序写入，下次导入再传送";
+            Tell(report, entries, planned);
+            continue;
+        }
+        if (decision.action != EntryAction::kStay && (backupBlocked || claimError != 0)) {
             planned.action = EntryAction::kStay;
             planned.obstacle = backupBlocked ? PlanObstacle::kBackupIsFile : PlanObstacle::kArchiveBlocked;
-            planned.text = decision.name + "：无法备份到" + backup
+            planned.text = decision.name + "：无法移到" + backup
                            + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
-                                            : "（" + SystemErrorText(archiveError)
+                                            : "（" + SystemErrorText(claimError)
                                                   + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
-                                                    "请关闭正在使用这个文件的程序，或者让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
+                                                    "请让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
             Tell(report, entries, planned);
             continue;
         }
@@ -421,20 +463,10 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
             Tell(report, entries, planned);
             continue;
         }
-        const std::string archive = CImportEngine::FreeBackupName(backup, decision.name, taken);
-        taken.push_back(archive);
-        planned.archive = JoinPath(backup, archive);
-        planned.source = SourceFate::kArchived;
-        const std::string archived = "备份为 " + planned.archive;
-        if (decision.action == EntryAction::kArchive) {
-            planned.text = decision.name + "：接收目录里已经有内容相同的" + decision.target
-                           + "（以前复制过，当时没能备份），不再复制，只" + archived;
-            Tell(report, entries, planned);
-            continue;
-        }
+        Archives(planned, backup, taken);
         toCopy += entry.size;
         planned.text = decision.name + " → " + decision.target
-                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，" + archived;
+                       + (EntryAt(decision.target) == Entry::kNothing ? "" : "（替换已有的文件）") + "，备份为 " + planned.archive;
         Tell(report, entries, planned);
     }
     if (destProblem.empty())

@@ -8,8 +8,8 @@
 // the table that --plan-table prints for programs (tab-separated, GBK, a header first):
 //   run      export | import
 //   entry    the name as listed ("" for a run that would be refused)
-//   action   pass (a folder or temporary copy) | stay | copy | archive (the receive directory holds the
-//            delivery's bytes already: only moved into Backup) | refused (the whole run)
+//   action   pass (a folder or temporary copy) | stay | copy | archive (an earlier import's claim that
+//            was handed over already: only moved into Backup) | refused (the whole run)
 //   reason   why it stays or why a copy keeps its source, "" for none (PlanReasonCode)
 //   target   where the copy goes (copy, archive)
 //   archive  where in Backup the delivery goes (import: copy, archive)
@@ -38,6 +38,7 @@ enum class PlanObstacle {
     kSourceReadOnly,        // export with delete: copied, but the read-only source stays
     kBackupIsFile,          // import: a file named Backup stands where the archive folder belongs
     kArchiveBlocked,        // import: the delivery cannot be moved into Backup
+    kSourceBeingWritten,    // import: another program still writes the delivery
     kDestUnusable,          // import: the receive directory cannot be used
 };
 

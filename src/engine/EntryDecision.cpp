@@ -23,6 +23,8 @@ std::string ReasonText(const EntryDecision& decision)
         return "备份路径超过Windows的路径长度限制（259个字符），文件无法备份，导入不取它";
     case EntryReason::kBackupName:
         return "名为Backup的文件占着备份文件夹的位置，它不是送来的文件，送来的文件也都无法备份";
+    case EntryReason::kUnfinishedClaim:
+        return "上次导入没有做完：文件已经从交付文件夹取走，在Backup里等着，下次导入会完成";
     default:
         return "";
     }

@@ -7,8 +7,7 @@ enum class EntryAction {
     kPassOver, // not a file to transfer: a folder or a temporary copy
     kStay,     // a file the run leaves where it is
     kCopy,     // a file the run copies to target (and then deletes or archives)
-    kArchive,  // import: target holds the file's bytes already (a run copied it and could not archive
-               // it): the run only archives it
+    kArchive,  // import: an earlier run's claim that was handed over already: the run only archives it
 };
 
 enum class EntryReason {
@@ -29,6 +28,8 @@ enum class EntryReason {
     kArchiveTooLong, // import: the file's path in Backup would not fit it, so the file could not be
                      // archived and would be delivered again by every run
     kBackupName,     // import: a file named Backup, where the archive folder belongs; no delivery
+    kUnfinishedClaim, // import: a delivery that an earlier run claimed and did not finish handing over;
+                      // the next run finishes it
 };
 
 struct EntryDecision {

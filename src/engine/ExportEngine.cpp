@@ -69,7 +69,7 @@ void CExportEngine::OnEntry(const FolderEntry& entry)
     }
     m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
     if (decision.action == EntryAction::kStay && decision.reason != EntryReason::kTargetTooLong) {
-        Record(decision, entry, Outcome::kLeft);
+        Record(decision, entry.size, Outcome::kLeft);
         Step();
         return;
     }
@@ -82,35 +82,39 @@ bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
     // A target path that does not fit fails as its copy would.
     DWORD error = ERROR_FILENAME_EXCED_RANGE;
     CopyResult result = kCopyFailed;
+    FileStamp copied = StampOf(listed);
     if (decision.action == EntryAction::kCopy) {
         ::CreateDirectoryA(decision.targetFolder.c_str(), nullptr);
         if (m_cleanedFolders.insert(decision.targetFolder).second)
             RemoveTemporaryFiles(decision.targetFolder);
-        result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error);
+        result = CopyWithRetry(decision.source, decision.targetFolder, decision.name, &copied, &error);
     }
     if (result == kCopyFailed) {
         const bool shown = m_pOwner->ShowError(("文件拷贝出错：" + decision.source + " ==> " + decision.target).c_str());
-        Record(decision, listed, Outcome::kCopyFailed, error, std::string(), shown ? Box::kShown : Box::kNotShown);
+        Record(decision, listed.size, Outcome::kCopyFailed, error, std::string(), shown ? Box::kShown : Box::kNotShown);
         return false;
     }
-    if (result == kSourceGone) {
-        Record(decision, listed, Outcome::kSourceGone);
+    if (result != kCopied) {
+        Record(decision, listed.size, result == kSourceGone ? Outcome::kTakenByAnotherRun : Outcome::kSourceNowFolder);
         return true;
     }
     Outcome outcome = Outcome::kCopied;
     error = 0;
     if (m_input.bDeleteAfterCopy) {
-        // A file that changed since it was listed may hold data the copy missed: it stays for the next run.
-        if (!IsUnchanged(decision.source, StampOf(listed)))
+        // A file that changed since the copy read it holds data the copy missed: it stays for the next
+        // run. One that is gone was taken by another run.
+        if (IsGone(decision.source))
+            outcome = Outcome::kTakenByAnotherRun;
+        else if (!IsUnchanged(decision.source, copied))
             outcome = Outcome::kSourceChanged;
         else if (::DeleteFileW(WidePath(decision.source).c_str()))
             outcome = Outcome::kSourceDeleted;
         else {
-            outcome = Outcome::kDeleteFailed;
             error = ::GetLastError();
+            outcome = IsGone(decision.source) ? Outcome::kTakenByAnotherRun : Outcome::kDeleteFailed;
         }
     }
-    Record(decision, listed, outcome, error);
+    Record(decision, copied.size, outcome, outcome == Outcome::kDeleteFailed ? error : 0);
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include "framework/Path.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -29,38 +28,11 @@ bool CopyNumber(const std::string& entry, const std::string& name, unsigned long
     return true;
 }
 
-// True when the file at target has the size and the bytes of the file at source. The source is opened as
-// a copy opens it.
-bool HoldsSameBytes(const std::string& target, const std::string& source, ULONGLONG size)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(WidePath(target).c_str(), GetFileExInfoStandard, &data)
-        || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-        || ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) != size)
-        return false;
-    CFileHandle there(::CreateFileW(WidePath(target).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    CFileHandle here(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!there.IsValid() || !here.IsValid())
-        return false;
-    const DWORD kChunk = 64 * 1024;
-    std::vector<char> a(kChunk), b(kChunk);
-    for (;;) {
-        DWORD readA = 0, readB = 0;
-        if (!::ReadFile(there, a.data(), kChunk, &readA, nullptr) || !::ReadFile(here, b.data(), kChunk, &readB, nullptr)
-            || readA != readB || std::memcmp(a.data(), b.data(), readA) != 0)
-            return false;
-        if (readA == 0)
-            return true;
-    }
-}
-
 } // namespace
 
 CImportEngine::CImportEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs)
-    : CTransferEngine(pOwner, input, dwRetryPauseMs)
+    : CTransferEngine(pOwner, input, dwRetryPauseMs), m_blocked(Outcome::kArchived), m_dwBlockError(0),
+      m_bClaimTried(false)
 {
 }
 
@@ -68,10 +40,53 @@ int CImportEngine::Run()
 {
     if (!MayStart(RunKind::kImport))
         return 0;
-    ::CreateDirectoryW(WidePath(JoinPath(DeliveryFolder(m_input), kBackupFolder)).c_str(), nullptr);
+    const std::string backup = JoinPath(DeliveryFolder(m_input), kBackupFolder);
+    ::CreateDirectoryW(WidePath(backup).c_str(), nullptr);
+    // A receive directory that leads into Backup only now that it is made (a link to it given before)
+    // is refused all the same, before anything is copied.
+    if (!MayStart(RunKind::kImport))
+        return 0;
     RemoveTemporaryFiles(m_input.strDestPath);
+    CClaimLock lock;
+    PrepareClaims(backup, lock);
     WalkFolder(DeliveryFolder(m_input));
+    // The claim folder goes when it is empty.
+    if (lock.IsHeld())
+        ::RemoveDirectoryW(WidePath(m_strClaimFolder).c_str());
     return 1;
+}
+
+void CImportEngine::PrepareClaims(const std::string& backupFolder, CClaimLock& lock)
+{
+    m_strClaimFolder = ClaimFolderOf(backupFolder, m_input.strDestPath);
+    if (m_strClaimFolder.empty()) {
+        m_blocked = Outcome::kCopyFailed;
+        m_dwBlockError = ::GetLastError();
+        return;
+    }
+    m_dwBlockError = lock.Take(m_strClaimFolder, RetryPauseMs());
+    if (m_dwBlockError == ERROR_SHARING_VIOLATION) {
+        m_blocked = Outcome::kTakenByAnotherRun;
+        return;
+    }
+    const CWidePath folder = WidePath(m_strClaimFolder);
+    if (m_dwBlockError == 0 && !::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        m_dwBlockError = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (m_dwBlockError == 0 && (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0))
+        m_dwBlockError = ERROR_DIRECTORY;
+    if (m_dwBlockError != 0) {
+        m_blocked = Outcome::kClaimFailed;
+        return;
+    }
+    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    for (const FolderEntry& entry : ListFolder(m_strClaimFolder)) {
+        const EntryDecision decision = DecideClaim(m_input, m_strClaimFolder, entry);
+        if (decision.action == EntryAction::kPassOver)
+            continue;
+        m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
+        HandOver(decision, decision.source, StampOf(entry), decision.action == EntryAction::kCopy, true);
+    }
 }
 
 EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& entry)
@@ -90,12 +105,28 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& en
     else if (!FitsMaxPath(JoinPath(decision.backupFolder, decision.name)))
         decision.reason = EntryReason::kArchiveTooLong;
     else
-        decision.action = HoldsSameBytes(decision.target, decision.source, entry.size) ? EntryAction::kArchive
-                                                                                     : EntryAction::kCopy;
+        decision.action = EntryAction::kCopy;
     return decision;
 }
 
-DWORD CImportEngine::ArchiveBlocker(const EntryDecision& decision, bool bMayBeMade)
+EntryDecision CImportEngine::DecideClaim(const RunInput& input, const std::string& claimFolder, const FolderEntry& entry)
+{
+    EntryDecision decision = Listed(claimFolder, entry);
+    if (decision.reason != EntryReason::kNone) {
+        decision.action = EntryAction::kPassOver;
+        return decision;
+    }
+    decision.reason = EntryReason::kUnfinishedClaim;
+    decision.targetFolder = input.strDestPath;
+    decision.target = JoinPath(decision.targetFolder, decision.name);
+    decision.backupFolder = JoinPath(DeliveryFolder(input), kBackupFolder);
+    const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(decision.name)));
+    decision.action = ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES ? EntryAction::kCopy
+                                                                                    : EntryAction::kArchive;
+    return decision;
+}
+
+DWORD CImportEngine::ClaimBlocker(const EntryDecision& decision, bool bMayBeMade)
 {
     const DWORD attributes = ::GetFileAttributesW(WidePath(decision.backupFolder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -105,10 +136,10 @@ DWORD CImportEngine::ArchiveBlocker(const EntryDecision& decision, bool bMayBeMa
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return ERROR_DIRECTORY;
     }
-    // A move opens the file for deleting it under its old name, and shares it with everyone.
-    CFileHandle file(::CreateFileW(WidePath(decision.source).c_str(), DELETE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The claim reads the file while it renames it, and lets no writer in.
+    CFileHandle file(::CreateFileW(WidePath(decision.source).c_str(), GENERIC_READ | DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
     return file.IsValid() ? 0 : ::GetLastError();
 }
 
@@ -119,7 +150,7 @@ void CImportEngine::OnEntry(const FolderEntry& entry)
         return;
     m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
     if (decision.action == EntryAction::kStay)
-        Record(decision, entry, Outcome::kLeft);
+        Record(decision, entry.size, Outcome::kLeft);
     else
         Deliver(decision, entry);
     m_pOwner->SetPos(5);
@@ -127,40 +158,80 @@ void CImportEngine::OnEntry(const FolderEntry& entry)
 
 void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& listed)
 {
-    DWORD error = 0;
-    if (decision.action == EntryAction::kCopy) {
-        // A file copied but not archived would be copied again by every run, over whatever the receive
-        // side has made of it since: nothing is copied that cannot be archived.
-        error = ArchiveBlocker(decision, false);
-        if (error != 0) {
-            if (IsGone(decision.source))
-                Record(decision, listed, Outcome::kSourceGone);
-            else
-                Record(decision, listed, Outcome::kArchiveImpossible, error);
-            return;
-        }
-        switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &error)) {
-        case kSourceGone:
-            Record(decision, listed, Outcome::kSourceGone);
-            return;
-        case kCopyFailed:
-            Record(decision, listed, Outcome::kCopyFailed, error);
-            return;
-        case kCopied:
-            break;
-        }
+    const std::string claimed = JoinPath(m_strClaimFolder, decision.name);
+    if (m_blocked != Outcome::kArchived) {
+        Record(decision, listed.size, m_blocked, m_dwBlockError);
+        return;
     }
-    // A file that changed since it was listed stays for the next run, which copies it again.
-    if (!IsUnchanged(decision.source, StampOf(listed))) {
-        Record(decision, listed, IsGone(decision.source) ? Outcome::kSourceGone : Outcome::kSourceChanged);
+    // The copy of an earlier claim of this name waits where this one would be written.
+    if (::GetFileAttributesW(WidePath(claimed).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Record(decision, listed.size, Outcome::kUnfinishedClaim);
+        return;
+    }
+    FileStamp copied = StampOf(listed);
+    DWORD error = 0;
+    switch (CopyWithRetry(decision.source, decision.targetFolder, decision.name, &copied, &error)) {
+    case kSourceGone:
+        Record(decision, listed.size, Outcome::kTakenByAnotherRun);
+        return;
+    case kSourceNowFolder:
+        Record(decision, listed.size, Outcome::kSourceNowFolder);
+        return;
+    case kCopyFailed:
+        if (m_bClaimTried)
+            Record(decision, listed.size, Outcome::kClaimFailed, error);
+        else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+            Record(decision, listed.size, Outcome::kSourceBeingWritten);
+        else
+            Record(decision, listed.size, Outcome::kCopyFailed, error);
+        return;
+    case kCopied:
+        break;
+    }
+    HandOver(decision, claimed, copied, true, false);
+}
+
+bool CImportEngine::CopyOnce(const std::string& source, const std::string& folder, const std::string& name,
+                             FileStamp* pCopied)
+{
+    m_bClaimTried = false;
+    CFileHandle from(OpenSource(source, true));
+    const std::string copy = JoinPath(folder, ClaimCopyName(name));
+    if (!from.IsValid() || !WriteCopy(from, source, copy, CREATE_ALWAYS, pCopied))
+        return false;
+    // A target that no copy can replace fails the copy before the delivery is claimed.
+    const DWORD target = ::GetFileAttributesW(WidePath(JoinPath(folder, name)).c_str());
+    if (target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        ::DeleteFileW(WidePath(copy).c_str());
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Only one run wins the rename, and only now that its copy is whole; no writer gets in meanwhile.
+    m_bClaimTried = true;
+    if (::MoveFileExW(WidePath(source).c_str(), WidePath(JoinPath(m_strClaimFolder, name)).c_str(),
+                      m_bFlushCopies ? MOVEFILE_WRITE_THROUGH : 0))
+        return true;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(WidePath(copy).c_str());
+    ::SetLastError(error);
+    return false;
+}
+
+void CImportEngine::HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
+                             bool bPlace, bool bEarlier)
+{
+    DWORD error = 0;
+    if (bPlace && !PlaceClaimCopy(decision, claimed, copied, &error)) {
+        Record(decision, copied.size, Outcome::kPlaceFailed, error);
         return;
     }
     std::string archive;
-    if (MoveToBackup(decision, &archive, &error))
-        Record(decision, listed, decision.action == EntryAction::kArchive ? Outcome::kArchivedOnly : Outcome::kArchived,
-               0, archive);
+    if (!MoveToBackup(claimed, decision, &archive, &error))
+        Record(decision, copied.size, Outcome::kArchiveFailed, error);
+    else if (bEarlier)
+        Record(decision, copied.size, bPlace ? Outcome::kClaimFinished : Outcome::kArchivedOnly, 0, archive);
     else
-        Record(decision, listed, Outcome::kArchiveFailed, error);
+        Record(decision, copied.size, Outcome::kArchived, 0, archive);
 }
 
 std::string CImportEngine::BackupName(const std::string& name, unsigned long long suffix)
@@ -194,10 +265,37 @@ std::string CImportEngine::FreeBackupName(const std::string& backupFolder, const
     return BackupName(name, free);
 }
 
-bool CImportEngine::MoveToBackup(const EntryDecision& decision, std::string* pArchive, DWORD* pError)
+bool CImportEngine::PlaceClaimCopy(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
+                                   DWORD* pError)
+{
+    const std::string copyName = ClaimCopyName(decision.name);
+    for (int attempt = 1; !PlaceCopy(decision.targetFolder, copyName, decision.name, copied); ++attempt) {
+        *pError = ::GetLastError();
+        if (attempt >= kCopyAttempts)
+            return false;
+        // A copy that another program's clean-up took is made again from the claimed file; a target
+        // that the receive side holds for a moment is tried again.
+        if (*pError == ERROR_RETRY) {
+            CFileHandle from(OpenSource(claimed, true));
+            FileStamp again;
+            if (!from.IsValid()
+                || !WriteCopy(from, claimed, JoinPath(decision.targetFolder, copyName), CREATE_ALWAYS, &again))
+                return false;
+        } else if (*pError != ERROR_SHARING_VIOLATION && *pError != ERROR_LOCK_VIOLATION
+                   && *pError != ERROR_ACCESS_DENIED) {
+            return false;
+        } else {
+            ::Sleep(RetryPauseMs());
+        }
+    }
+    return true;
+}
+
+bool CImportEngine::MoveToBackup(const std::string& claimed, const EntryDecision& decision, std::string* pArchive,
+                                 DWORD* pError)
 {
     // A copy number may lengthen the path past the platform's limit: both paths go in their long form.
-    const CWidePath source = WidePath(decision.source);
+    const CWidePath source = WidePath(claimed);
     std::vector<std::string> taken;
     for (std::string archive = decision.name;; archive = FreeBackupName(decision.backupFolder, decision.name, taken)) {
         if (::MoveFileW(source.c_str(), WidePath(JoinPath(decision.backupFolder, archive)).c_str())) {

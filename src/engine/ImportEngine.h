@@ -1,7 +1,9 @@
-// The import run: copies every file that the platform delivered into the folder of the user's
-// organisation to the receive directory, then moves it into that folder's Backup subfolder under a
-// free name, so that the next run does not see it again. Lives for one run on the worker thread.
+// The import run: hands every file that the platform delivered into the folder of the user's
+// organisation over to the receive directory, then archives it in that folder's Backup subfolder under
+// a free name, so that the next run does not see it again; each delivery by a claim (engine/Claim.h),
+// so that it is handed over exactly once. Lives for one run on the worker thread.
 #pragma once
+#include "engine/Claim.h"
 #include "engine/TransferEngine.h"
 
 #include <string>
@@ -13,14 +15,17 @@ public:
 
     int Run() override;
 
-    // What an import does with one entry of the delivery folder. A file copied is then archived in the
-    // delivery folder's Backup under the name FreeBackupName gives; one whose bytes the receive
-    // directory holds already is only archived.
+    // What an import does with one entry of the delivery folder: a file is copied and then archived in
+    // the delivery folder's Backup under the name FreeBackupName gives.
     static EntryDecision Decide(const RunInput& input, const FolderEntry& entry);
-    // Why the delivered file of decision could not be archived, as a system error; 0 when it can: Backup
-    // is a folder (or, when bMayBeMade, nothing yet), and the file can be opened for the move. The
-    // file is closed again at once.
-    static DWORD ArchiveBlocker(const EntryDecision& decision, bool bMayBeMade);
+    // What it does first with an entry of claimFolder, a claim that an earlier run did not finish: one
+    // whose copy still waits beside the target has it put in place (kCopy), one whose copy is in place
+    // already is only archived (kArchive); anything else there is passed over.
+    static EntryDecision DecideClaim(const RunInput& input, const std::string& claimFolder, const FolderEntry& entry);
+    // Why the delivered file of decision could not be claimed, as a system error; 0 when it can: Backup
+    // is a folder (or, when bMayBeMade, nothing yet), and the file can be opened as the claim opens it.
+    // The file is closed again at once.
+    static DWORD ClaimBlocker(const EntryDecision& decision, bool bMayBeMade);
 
     // The archive name of a delivered file with a copy number: name for 0, else name.1, name.2, ...
     static std::string BackupName(const std::string& name, unsigned long long suffix);
@@ -31,11 +36,31 @@ public:
 
 protected:
     void OnEntry(const FolderEntry& entry) override;
+    // Writes the copy beside the target under its claim copy name, then claims the source.
+    bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name,
+                  FileStamp* pCopied) override;
 
 private:
-    // Copies a file to the receive directory and archives it, or neither.
+    // Sets up the claim folder of the run's receive directory and finishes what earlier runs left in
+    // it; m_blocked says why no delivery can be claimed when that fails.
+    void PrepareClaims(const std::string& backupFolder, CClaimLock& lock);
+    // Claims a delivery with its copy, then hands it over; or leaves it.
     void Deliver(const EntryDecision& decision, const FolderEntry& listed);
-    // Moves the copied file into the backup folder under its name, else under the name
-    // FreeBackupName gives; never replaces a file. False, with the error, when it cannot be moved.
-    bool MoveToBackup(const EntryDecision& decision, std::string* pArchive, DWORD* pError);
+    // Puts the copy of the claimed file in place (bPlace), then archives the claim.
+    void HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
+                  bool bEarlier);
+    // Renames the copy of the claimed file over the target; false, with the error, when it cannot.
+    bool PlaceClaimCopy(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
+                        DWORD* pError);
+    // Moves the claimed file into the backup folder under its name, else under the name FreeBackupName
+    // gives; never replaces a file. False, with the error, when it cannot be moved.
+    bool MoveToBackup(const std::string& claimed, const EntryDecision& decision, std::string* pArchive,
+                      DWORD* pError);
+
+    std::string m_strClaimFolder;
+    // kArchived while deliveries can be claimed; else what becomes of each, with m_dwBlockError.
+    Outcome m_blocked;
+    DWORD m_dwBlockError;
+    // True once the last copy attempt got as far as its claim.
+    bool m_bClaimTried;
 };

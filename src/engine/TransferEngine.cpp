@@ -1,5 +1,6 @@
 #include "engine/TransferEngine.h"
 
+#include "engine/Claim.h"
 #include "framework/Handle.h"
 #include "framework/Path.h"
 
@@ -99,6 +100,8 @@ std::string CTransferEngine::MakeTemporaryName(const FILETIME& made)
 
 bool CTransferEngine::IsStaleTemporary(const FolderEntry& entry, const FILETIME& now)
 {
+    if (IsClaimCopyName(entry.name.c_str()))
+        return false;
     ULONGLONG made = 0;
     if (!TimeInName(entry.name.c_str(), &made))
         made = ToNumber(entry.lastWrite);
@@ -108,7 +111,7 @@ bool CTransferEngine::IsStaleTemporary(const FolderEntry& entry, const FILETIME&
 
 CTransferEngine::FileStamp CTransferEngine::StampOf(const FolderEntry& entry)
 {
-    return FileStamp{ entry.size, entry.lastWrite };
+    return FileStamp{ entry.size, entry.lastWrite, entry.attributes };
 }
 
 bool CTransferEngine::IsGone(const std::string& path)
@@ -156,11 +159,11 @@ bool CTransferEngine::MayStart(RunKind kind)
     return false;
 }
 
-void CTransferEngine::Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome,
-                             DWORD error, const std::string& archive, Box box)
+void CTransferEngine::Record(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
+                             const std::string& archive, Box box)
 {
     if (m_pRecord != nullptr)
-        m_pRecord->Entry(decision, StampOf(listed).size, outcome, error, archive, box);
+        m_pRecord->Entry(decision, size, outcome, error, archive, box);
 }
 
 void CTransferEngine::WalkFolder(const std::string& dir)
@@ -175,15 +178,19 @@ void CTransferEngine::WalkFolder(const std::string& dir)
 }
 
 CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& source, const std::string& folder,
-                                                           const std::string& name, DWORD* pError)
+                                                           const std::string& name, FileStamp* pCopied,
+                                                           DWORD* pError)
 {
     for (int attempt = 1;; ++attempt) {
-        if (CopyOnce(source, folder, name))
+        if (CopyOnce(source, folder, name, pCopied))
             return kCopied;
         const DWORD error = ::GetLastError();
         *pError = error;
-        if (IsGone(source))
+        const DWORD attributes = ::GetFileAttributesW(WidePath(source).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES && IsGone(source))
             return kSourceGone;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return kSourceNowFolder;
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_RETRY)
             || attempt >= kCopyAttempts)
             return kCopyFailed;
@@ -191,34 +198,51 @@ CTransferEngine::CopyResult CTransferEngine::CopyWithRetry(const std::string& so
     }
 }
 
-bool CTransferEngine::CopyOnce(const std::string& source, const std::string& folder, const std::string& name)
+HANDLE CTransferEngine::OpenSource(const std::string& source, bool bMayMove)
 {
-    CFileHandle from(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    // (Not GetFileInformationByHandle, which asks for the volume too: under Wine that costs more than
-    // the copy of a small file.)
-    FILETIME lastWrite;
-    const DWORD attributes = ::GetFileAttributesW(WidePath(source).c_str());
-    if (!from.IsValid() || !::GetFileTime(from, nullptr, nullptr, &lastWrite) || attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
+    return ::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ | (bMayMove ? FILE_SHARE_DELETE : 0),
+                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool CTransferEngine::CopyOnce(const std::string& source, const std::string& folder, const std::string& name,
+                               FileStamp* pCopied)
+{
+    CFileHandle from(OpenSource(source, false));
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    // The temporary path may pass the platform's path limit where the target's does not: both go in
-    // their long form then.
-    const CWidePath temp = WidePath(JoinPath(folder, MakeTemporaryName(now)));
-    const CWidePath target = WidePath(JoinPath(folder, name));
-    ULONGLONG written = 0;
+    const std::string temp = MakeTemporaryName(now);
+    if (!from.IsValid() || !WriteCopy(from, source, JoinPath(folder, temp), CREATE_NEW, pCopied))
+        return false;
+    if (PlaceCopy(folder, temp, name, *pCopied))
+        return true;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(WidePath(JoinPath(folder, temp)).c_str());
+    ::SetLastError(error);
+    return false;
+}
+
+bool CTransferEngine::WriteCopy(HANDLE from, const std::string& source, const std::string& temp, DWORD creation,
+                                FileStamp* pCopied)
+{
+    // (Not GetFileInformationByHandle, which asks for the volume too: under Wine that costs more than
+    // the copy of a small file.)
+    pCopied->size = 0;
+    pCopied->attributes = ::GetFileAttributesW(WidePath(source).c_str());
+    if (!::GetFileTime(from, nullptr, nullptr, &pCopied->lastWrite) || pCopied->attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // The temporary path may pass the platform's path limit where the target's does not: it goes in its
+    // long form then.
+    const CWidePath path = WidePath(temp);
     {
-        // A new file, never another copy's: nobody else may open it while it is written.
-        CFileHandle to(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
-                                     nullptr));
+        // Nobody else may open it while it is written.
+        CFileHandle to(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!to.IsValid())
             return false;
-        if (!CopyData(from, to, &written) || !::SetFileTime(to, nullptr, nullptr, &lastWrite)
+        if (!CopyData(from, to, &pCopied->size) || !::SetFileTime(to, nullptr, nullptr, &pCopied->lastWrite)
             || (m_bFlushCopies && !::FlushFileBuffers(to))) {
             const DWORD error = ::GetLastError();
             to.Close();
-            ::DeleteFileW(temp.c_str());
+            ::DeleteFileW(path.c_str());
             ::SetLastError(error);
             return false;
         }
@@ -226,23 +250,27 @@ bool CTransferEngine::CopyOnce(const std::string& source, const std::string& fol
     // Only the bytes just written go under the final name. A temporary file that another program's
     // clean-up took, or that is not what was written, is left alone and the copy made again.
     WIN32_FILE_ATTRIBUTE_DATA onDisk;
-    if (!::GetFileAttributesExW(temp.c_str(), GetFileExInfoStandard, &onDisk)
-        || ((static_cast<ULONGLONG>(onDisk.nFileSizeHigh) << 32) | onDisk.nFileSizeLow) != written) {
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &onDisk)
+        || ((static_cast<ULONGLONG>(onDisk.nFileSizeHigh) << 32) | onDisk.nFileSizeLow) != pCopied->size) {
         ::SetLastError(ERROR_RETRY);
         return false;
     }
+    return true;
+}
+
+bool CTransferEngine::PlaceCopy(const std::string& folder, const std::string& temp, const std::string& name,
+                                const FileStamp& copied)
+{
+    const CWidePath from = WidePath(JoinPath(folder, temp));
+    const CWidePath target = WidePath(JoinPath(folder, name));
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (m_bFlushCopies ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!::MoveFileExW(temp.c_str(), target.c_str(), flags)) {
-        DWORD error = ::GetLastError();
-        if (::GetFileAttributesW(temp.c_str()) == INVALID_FILE_ATTRIBUTES)
-            error = ERROR_RETRY;
-        else
-            ::DeleteFileW(temp.c_str());
-        ::SetLastError(error);
+    if (!::MoveFileExW(from.c_str(), target.c_str(), flags)) {
+        const DWORD error = ::GetLastError();
+        ::SetLastError(::GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES ? ERROR_RETRY : error);
         return false;
     }
     // The target takes the source's attributes, as a plain file copy gives them.
-    ::SetFileAttributesW(target.c_str(), attributes);
+    ::SetFileAttributesW(target.c_str(), copied.attributes);
     if (m_bFlushCopies)
         FlushFolder(folder);
     return true;

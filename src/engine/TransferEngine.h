@@ -45,7 +45,8 @@ public:
     // The temporary name of a copy begun at made: ".~qrvlnk-<made>-<process>-<thread>-<random>.part".
     static std::string MakeTemporaryName(const FILETIME& made);
     // True for a temporary file that a run removes at now: older than kStaleTemporaryAge by the time in
-    // its name, or, for a name without one, by its last-write time.
+    // its name, or, for a name without one, by its last-write time; never the copy of a claimed delivery,
+    // which waits for the next import into its folder.
     static bool IsStaleTemporary(const FolderEntry& entry, const FILETIME& now);
 
     // Copies are flushed to disk before their rename and renamed with write-through; the benchmark
@@ -61,10 +62,11 @@ public:
 protected:
     CTransferEngine(IRunView* pOwner, const RunInput& input, DWORD dwRetryPauseMs);
 
-    // A file's size and last-write time.
+    // A file's size and last-write time (and, for a copy, the attributes that its target takes).
     struct FileStamp {
         ULONGLONG size;
         FILETIME lastWrite;
+        DWORD attributes;
     };
     static FileStamp StampOf(const FolderEntry& entry);
     // True when nothing is at path any more.
@@ -78,23 +80,40 @@ protected:
     static EntryDecision Listed(const std::string& folder, const FolderEntry& entry);
     // False, after showing why, when a run of that kind must not start.
     bool MayStart(RunKind kind);
-    // Writes what became of a listed file to the record.
-    void Record(const EntryDecision& decision, const FolderEntry& listed, Outcome outcome, DWORD error = 0,
+    // Writes what became of a file of that size to the record.
+    void Record(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error = 0,
                 const std::string& archive = std::string(), Box box = Box::kNone);
     // Offers every entry of dir (ListFolder), "." and ".." included, to OnEntry in the file system's
     // order, until a stop is requested.
     void WalkFolder(const std::string& dir);
     virtual void OnEntry(const FolderEntry& entry) = 0;
 
-    enum CopyResult { kCopied, kSourceGone, kCopyFailed };
-    // Copies source to folder\name, replacing a file of that name. A copy refused for a sharing or lock
-    // violation, or whose temporary file vanished, is tried again, kCopyAttempts times in all. A source
-    // that no longer exists is reported as gone, not as a failure. *pError is the last attempt's error.
+    enum CopyResult { kCopied, kSourceGone, kSourceNowFolder, kCopyFailed };
+    // Copies source to folder\name, replacing a file of that name; *pCopied is the stamp of what was
+    // copied, as the open source gave it. A copy refused for a sharing or lock violation, or whose
+    // temporary file vanished, is tried again, kCopyAttempts times in all. A source that no longer
+    // exists, or is a folder now, is reported so, not as a failure. *pError is the last attempt's error.
     CopyResult CopyWithRetry(const std::string& source, const std::string& folder, const std::string& name,
-                             DWORD* pError);
+                             FileStamp* pCopied, DWORD* pError);
     // One copy attempt; the error is left in GetLastError (ERROR_RETRY when another attempt may work).
-    virtual bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name);
-    // Removes the stale temporary files that interrupted copies left in folder; files still open are kept.
+    virtual bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name,
+                          FileStamp* pCopied);
+    // Opens source for a copy: readers may share it, writers may not; with bMayMove it may be renamed
+    // meanwhile (by this run, or by another one that wins it).
+    static HANDLE OpenSource(const std::string& source, bool bMayMove);
+    // Writes the bytes of the open source from to a new hidden file at temp (creation: CREATE_NEW, or
+    // CREATE_ALWAYS for a name that only this run writes to now), flushed and checked to be the bytes
+    // read; *pCopied is their stamp. On failure temp is removed again.
+    bool WriteCopy(HANDLE from, const std::string& source, const std::string& temp, DWORD creation,
+                   FileStamp* pCopied);
+    // Renames the written copy folder\temp over folder\name with the attributes of copied, then
+    // flushes the folder. A copy that vanished meanwhile fails with ERROR_RETRY.
+    bool PlaceCopy(const std::string& folder, const std::string& temp, const std::string& name,
+                   const FileStamp& copied);
+    // The pause before another attempt at a step that another program blocks for a moment.
+    DWORD RetryPauseMs() const { return m_dwRetryPauseMs; }
+    // Removes the stale temporary files that interrupted copies left in folder; files still open, and an
+    // import's copies of claimed deliveries, are kept.
     static void RemoveTemporaryFiles(const std::string& folder);
 
     IRunView* m_pOwner;

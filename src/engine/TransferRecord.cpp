@@ -255,7 +255,6 @@ void CTransferRecord::Refused(const std::string& why, Box box)
 void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
                             const std::string& archive, Box box)
 {
-    const bool exporting = m_kind == RunKind::kExport;
     const char* result = kMoved;
     std::string detail;
     switch (outcome) {
@@ -263,9 +262,21 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         result = kLeft;
         detail = ReasonText(decision);
         break;
-    case Outcome::kSourceGone:
+    case Outcome::kTakenByAnotherRun:
         result = kLeft;
-        detail = "复制之前，源文件已经被别的程序移走或删除";
+        detail = "另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送";
+        break;
+    case Outcome::kSourceBeingWritten:
+        result = kLeft;
+        detail = "送来的文件还在被别的程序写入，下次导入再传送";
+        break;
+    case Outcome::kSourceNowFolder:
+        result = kLeft;
+        detail = "列出之后它变成了一个文件夹，插件不进入文件夹";
+        break;
+    case Outcome::kUnfinishedClaim:
+        result = kLeft;
+        detail = "上次导入取走的同名文件还没有做完（在Backup里等着），这个文件下次导入再传送";
         break;
     case Outcome::kCopyFailed:
         result = kFailed;
@@ -278,27 +289,32 @@ void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outco
         detail = "已复制，已删除源文件";
         break;
     case Outcome::kSourceChanged:
-        detail = exporting ? "已复制；源文件在复制时有改动，没有删除，下次导出再传送"
-                           : "已复制；源文件在复制时有改动，没有备份，下次导入再复制";
+        detail = "已复制；源文件在复制之后有改动，没有删除，下次导出再传送";
         break;
     case Outcome::kDeleteFailed:
         result = kFailed;
         detail = "已复制，但是源文件无法删除，下次导出会再传送它";
         break;
+    case Outcome::kClaimFailed:
+        result = kFailed;
+        detail = "无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送";
+        break;
     case Outcome::kArchived:
         detail = "已复制，备份为 " + JoinPath(kBackupFolder, archive);
         break;
+    case Outcome::kPlaceFailed:
+        result = kFailed;
+        detail = "已取走并复制，但是无法放到接收目录；文件在Backup里等着，下次导入会完成";
+        break;
     case Outcome::kArchiveFailed:
         result = kFailed;
-        detail = "已复制，但是无法备份到Backup；下次导入时，接收目录里的文件如果还和它相同，只补做备份";
+        detail = "已放到接收目录，但是无法备份；文件在Backup里等着，下次导入会补做备份";
         break;
-    case Outcome::kArchiveImpossible:
-        result = kFailed;
-        detail = "无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送";
+    case Outcome::kClaimFinished:
+        detail = "上次导入没有做完：现在已放到接收目录，备份为 " + JoinPath(kBackupFolder, archive);
         break;
     case Outcome::kArchivedOnly:
-        detail = "接收目录里已经有内容相同的文件（以前复制过，当时没能备份），没有再复制，备份为 "
-                 + JoinPath(kBackupFolder, archive);
+        detail = "上次导入已经把它放到接收目录，只是没有备份：现在备份为 " + JoinPath(kBackupFolder, archive);
         break;
     }
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;

@@ -23,17 +23,22 @@
 // What became of a file that a run handled.
 enum class Outcome {
     kLeft,          // the run leaves it where it is, for the decision's reason
-    kSourceGone,    // another program took it between the listing and its copy
+    kTakenByAnotherRun, // gone between the listing and its copy (or, export, before its delete): another
+                        // run (or another program) took it
+    kSourceBeingWritten, // import: another program still writes the delivery: it stays for the next run
+    kSourceNowFolder, // a folder stands under its name since the listing
+    kUnfinishedClaim, // import: an earlier run's claim of that name waits in Backup to be finished
     kCopyFailed,    // the copy failed (or its path does not fit): the source stays
     kCopied,        // copied; the export keeps its source
     kSourceDeleted, // copied, then the source deleted
-    kSourceChanged, // copied, but the source changed since it was listed: it stays for the next run
+    kSourceChanged, // export: copied, but the source changed since the copy read it: it stays
     kDeleteFailed,  // copied, but the source could not be deleted: the next export sends it again
-    kArchived,      // copied, then moved into Backup
-    kArchiveFailed, // copied, but not moved into Backup: the next import only archives it while the
-                    // receive directory holds the same bytes
-    kArchiveImpossible, // not copied, because it could not be archived afterwards: the source stays
-    kArchivedOnly,  // the receive directory held its bytes already: only moved into Backup
+    kClaimFailed,   // import: not copied, because it could not be claimed (moved into Backup): it stays
+    kArchived,      // import: claimed, copied, then archived in Backup
+    kPlaceFailed,   // import: claimed, but its copy could not be put in place: the next import does
+    kArchiveFailed, // import: handed over, but not archived: the next import archives it
+    kClaimFinished, // import: an earlier run's claim, its copy put in place and archived
+    kArchivedOnly,  // import: an earlier run's claim whose copy was in place already: only archived
 };
 
 // Whether a run's message box told someone.

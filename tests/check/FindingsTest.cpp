@@ -3,6 +3,7 @@
 #include "CheckWorkspace.h"
 
 #include "Version.h"
+#include "engine/Claim.h"
 #include "framework/Handle.h"
 #include "settings/Settings.h"
 
@@ -193,12 +194,15 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
           }, "--plan", 1, "是只读的，不能被替换，复制会失败，文件留在交付文件夹" },
         { "plan: a file named Backup", [](CheckWorkspace& ws) { test::WriteFile(ws.Backup(), "not a folder"); }, "--plan", 1,
           "[错误] 交付文件夹里的Backup是一个文件，不是文件夹" },
-        { "plan: a delivery that cannot be moved into Backup", HeldOpen(&CheckWorkspace::Delivery, "d.txt"), "--plan", 1,
-          "[未传送] d.txt：无法备份到" },
-        { "plan: the receive side holds the delivery already", [](CheckWorkspace& ws) {
-              test::WriteFile(ws.Delivery() + "\\d.txt", "same bytes");
-              test::WriteFile(ws.Receive() + "\\d.txt", "same bytes");
-          }, "--plan", 0, "[导入] d.txt：接收目录里已经有内容相同的" },
+        { "plan: a delivery still being written", HeldOpen(&CheckWorkspace::Delivery, "d.txt"), "--plan", 1,
+          "[未传送] d.txt：送来的文件还在被别的程序写入，下次导入再传送" },
+        { "plan: a claim an earlier import left", [](CheckWorkspace& ws) {
+              test::MakeDir(ws.Backup());
+              const std::string claims = ClaimFolderOf(ws.Backup(), ws.Receive());
+              test::MakeDir(claims);
+              test::WriteFile(claims + "\\d.txt", "d");
+              test::WriteFile(ws.Receive() + "\\" + ClaimCopyName("d.txt"), "d");
+          }, "--plan", 0, "[导入] 上次导入没有做完：d.txt已经从交付文件夹取走，复制好了但还没有放到接收目录；下次导入会完成" },
         { "overlap: an import from the send directory",
           [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Delivery()); }, "", 1,
           "[错误] 源数据发送目录（SourcePath）是用户机构代码（UserOrgID）的交付文件夹，或者在这个文件夹里面，导入会把等待导出的文件取走" },

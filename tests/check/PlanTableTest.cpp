@@ -1,6 +1,7 @@
 // qrvcheck.exe --plan-table: the plan's verdicts as rows a program reads, one for each kind of verdict.
 #include "CheckWorkspace.h"
 
+#include "engine/Claim.h"
 #include "settings/Settings.h"
 
 #include "support/TestSupport.h"
@@ -64,6 +65,9 @@ TEST(CheckPlan, TableHasARowForEachVerdict)
               ::SetFileAttributesA((ws.Receive() + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
               ws.Lock(ws.Delivery() + "\\held.txt");
               ws.WriteWide(ws.Delivery(), L"d_\u0E01.txt", "thai");
+              const std::string claims = ClaimFolderOf(ws.Backup(), ws.Receive());
+              test::MakeDir(claims);
+              test::WriteFile(claims + "\\c.txt", "claimed and handed over before");
           }, [](const CheckWorkspace& ws) {
               const std::string p01 = ws.Data() + "\\P01\\";
               return std::vector<std::string>{
@@ -78,9 +82,10 @@ TEST(CheckPlan, TableHasARowForEachVerdict)
                   Row("import", "Backup", "pass", "folder", "", "", "stays"),
                   Row("import", "d1.txt", "copy", "", ws.Receive() + "\\d1.txt", ws.Backup() + "\\d1.txt", "archived"),
                   Row("import", "d2.txt", "copy", "", ws.Receive() + "\\d2.txt", ws.Backup() + "\\d2.txt.1", "archived"),
-                  Row("import", "same.txt", "archive", "", ws.Receive() + "\\same.txt", ws.Backup() + "\\same.txt", "archived"),
+                  Row("import", "same.txt", "copy", "", ws.Receive() + "\\same.txt", ws.Backup() + "\\same.txt", "archived"),
+                  Row("import", "c.txt", "archive", "unfinished-claim", ws.Receive() + "\\c.txt", ws.Backup() + "\\c.txt", "archived"),
                   Row("import", "ro.txt", "stay", "target-read-only", "", "", "stays"),
-                  Row("import", "held.txt", "stay", "archive-blocked", "", "", "stays"),
+                  Row("import", "held.txt", "stay", "source-being-written", "", "", "stays"),
                   Row("import", "d_?.txt", "stay", "name-not-gbk", "", "", "stays"),
               };
           } },

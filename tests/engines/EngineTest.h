@@ -22,19 +22,22 @@ public:
 
     bool RealCopy(const std::string& source, const std::string& target)
     {
-        return TEngine::CopyOnce(source, m_folder, target.substr(m_folder.size() + 1));
+        return TEngine::CopyOnce(source, m_folder, target.substr(m_folder.size() + 1), m_pCopied);
     }
 
 protected:
-    bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name) override
+    bool CopyOnce(const std::string& source, const std::string& folder, const std::string& name,
+                  typename TEngine::FileStamp* pCopied) override
     {
         ++m_nAttempts;
         m_folder = folder;
-        return m_copy ? m_copy(m_nAttempts, source, folder + "\\" + name) : TEngine::CopyOnce(source, folder, name);
+        m_pCopied = pCopied;
+        return m_copy ? m_copy(m_nAttempts, source, folder + "\\" + name) : TEngine::CopyOnce(source, folder, name, pCopied);
     }
 
 private:
     std::string m_folder;
+    typename TEngine::FileStamp* m_pCopied = nullptr;
 };
 
 class EngineTest : public ::testing::Test {

@@ -4,6 +4,8 @@
 #include "support/CriticalSection.h"
 
 #include <atomic>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -68,6 +70,24 @@ protected:
 private:
     mutable test::CriticalSection m_mutex;
     std::vector<Call> m_calls;
+};
+
+// A view that, at the status of a file, does to it what a test asks, once.
+class MeddlingView : public RecordingView {
+public:
+    std::map<std::string, std::function<void()>> m_atStatus;
+
+protected:
+    void Add(const Call& call) override
+    {
+        for (auto& meddle : m_atStatus) {
+            if (call.kind == Call::kStatus && call.text.find(meddle.first) != std::string::npos && meddle.second) {
+                meddle.second();
+                meddle.second = nullptr;
+            }
+        }
+        RecordingView::Add(call);
+    }
 };
 
 } // namespace test

@@ -14,24 +14,6 @@ namespace {
 
 typedef CTransferRecord Record;
 
-// A view that, at the status of a file, does to it what a test asks.
-class MeddlingView : public test::RecordingView {
-public:
-    std::map<std::string, std::function<void()>> m_atStatus;
-
-protected:
-    void Add(const Call& call) override
-    {
-        for (auto& meddle : m_atStatus) {
-            if (call.kind == Call::kStatus && call.text.find(meddle.first) != std::string::npos && meddle.second) {
-                meddle.second();
-                meddle.second = nullptr;
-            }
-        }
-        RecordingView::Add(call);
-    }
-};
-
 class TransferRecord : public Reliability {
 protected:
     static std::string ComputerAndUser()
@@ -79,7 +61,7 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
                               "a_C1_held.txt", "a_C1_ok.txt", "a_C1_dir.txt" })
         Make(m_send, name, name);
     ASSERT_TRUE(test::MakeDir(m_data + "\\P1") && test::MakeDir(m_data + "\\P1\\a_C1_dir.txt"));
-    MeddlingView exportView;
+    test::MeddlingView exportView;
     exportView.m_atStatus["a_C1_gone.txt"] = [&] { ::DeleteFileA((m_send + "\\a_C1_gone.txt").c_str()); };
     exportView.m_atStatus["a_C1_changed.txt"] = [&] { test::WriteFile(m_send + "\\a_C1_changed.txt", "longer now"); };
     {
@@ -131,15 +113,15 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "1", "未传送", "n.txt", "文件名不是“前缀_客户代码_其余”的形式，没有客户代码", "", "" },
         { "1", "未传送", "a_C9_1.txt", "客户代码“C9”在代码对应中没有", "", "" },
         { "1", "未传送", "a_C3_1.txt", "客户代码“C3”的代码对应被跳过：网商代码太长，或者不是一个文件夹名", "", "" },
-        { "1", "未传送", "a_C1_gone.txt", "复制之前，源文件已经被别的程序移走或删除", "", "" },
-        { "1", "已传送", "a_C1_changed.txt", "已复制；源文件在复制时有改动，没有删除，下次导出再传送", "", "" },
+        { "1", "未传送", "a_C1_gone.txt", "另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送", "", "" },
+        { "1", "已传送", "a_C1_changed.txt", "已复制，已删除源文件", "", "" },
         { "1", "失败", "a_C1_held.txt", "已复制，但是源文件无法删除，下次导出会再传送它", sharing, "" },
         { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
         { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "已显示" },
         { "1", "结束", "", "传送2个，未传送4个，失败2个", "", "" },
         { "2", "开始", "", "用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "2", "已传送", "d1.txt", "已复制，备份为 Backup\\d1.txt.1", "", "" },
-        { "2", "失败", "d2.txt", "无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送", sharing, "" },
+        { "2", "失败", "d2.txt", "无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送", sharing, "" },
         { "2", "失败", "d3.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "" },
         { "2", "结束", "", "传送1个，未传送0个，失败2个", "", "" },
         { "3", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“Q9”", "", "" },

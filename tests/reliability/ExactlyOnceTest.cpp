@@ -1,6 +1,7 @@
 // Files handed over exactly once, each by its own name: a name that the narrow file functions cannot
-// give back exactly stays where it is, and a delivery is copied only when it can also be archived.
+// give back exactly stays where it is, and a delivery is handed over by a claim that only one run wins.
 #include "Reliability.h"
+#include "engine/Claim.h"
 #include "support/LinuxSide.h"
 
 #include <memory>
@@ -54,8 +55,9 @@ protected:
     }
 
     // A run of the engine with its record; for each file line, the file's name, its result and what was
-    // said of it.
-    std::map<std::string, std::string> RecordedRun(RunKind kind, test::RecordingView& view)
+    // said of it (and in *pSizes its size column).
+    std::map<std::string, std::string> RecordedRun(RunKind kind, test::RecordingView& view,
+                                                   std::map<std::string, std::string>* pSizes = nullptr)
     {
         ::DeleteFileA(RecordPath().c_str());
         {
@@ -75,8 +77,12 @@ protected:
         for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
             const std::vector<std::string> f = CTransferRecord::ParseLine(text.substr(start, end - start));
             const std::string& source = f[CTransferRecord::kSource];
-            if (!f[CTransferRecord::kSize].empty() && f[CTransferRecord::kSize] != "大小（字节）")
-                lines[source.substr(source.rfind('\\') + 1)] = f[CTransferRecord::kResult] + "：" + f[CTransferRecord::kDetail];
+            const std::string name = source.substr(source.rfind('\\') + 1);
+            if (f[CTransferRecord::kSize].empty() || f[CTransferRecord::kSize] == "大小（字节）")
+                continue;
+            lines[name] = f[CTransferRecord::kResult] + "：" + f[CTransferRecord::kDetail];
+            if (pSizes != nullptr)
+                (*pSizes)[name] = f[CTransferRecord::kSize];
         }
         return lines;
     }
@@ -133,53 +139,139 @@ TEST_F(ExactlyOnce, AFileIsHandedOverOnlyByTheNameItWasListedUnder)
     EXPECT_EQ((WideFiles{ { L"ORD_C1_a.txt", "the neighbour" } }), FilesIn(delivery + "\\Backup"));
 }
 
-// A delivery that could not be archived after its copy would be copied again by every run, over what
-// the receive side has made of it since: nothing is copied that cannot be archived, a file named
-// Backup is no delivery, and a copy whose archive failed once is only archived by the next run.
-TEST_F(ExactlyOnce, ADeliveryIsCopiedAndArchivedOrNeither)
+// A delivery is handed over once, by a claim, whatever the receive side holds, whatever an earlier run
+// left behind, whoever else takes it or still writes it. Each row: what is there when the run starts
+// (besides the delivery a.txt), what happens when the run comes to a.txt, what the record says of it
+// and where its bytes end up.
+TEST_F(ExactlyOnce, ADeliveryIsHandedOverOnceByItsClaim)
 {
     const std::string delivery = MakeDelivery();
-    const std::string notArchived = "失败：无法备份到Backup，所以没有复制（导入只复制能备份的文件）。文件留在交付文件夹，下次再传送";
-
-    // A reader that does not let the file be moved: it stays, and nothing reaches the receive side.
-    Make(delivery, "held.txt", "held");
-    {
-        CFileHandle reader(::CreateFileA((delivery + "\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(reader.IsValid());
-        test::RecordingView view;
-        EXPECT_EQ(notArchived, RecordedRun(RunKind::kImport, view)["held.txt"]);
-        EXPECT_TRUE(ListDir(m_recv).empty());
+    const std::string backup = delivery + "\\Backup";
+    const std::string taken = "未传送：另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送";
+    const std::string notClaimed =
+        "失败：无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送";
+    // A run that ends after its claim: the receive side holds the target, so the copy waits beside it.
+    const auto leaveAClaim = [&] {
+        Make(m_recv, "a.txt", "older");
+        {
+            CFileHandle reader(::CreateFileA((m_recv + "\\a.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+            test::RecordingView view;
+            EXPECT_EQ("失败：已取走并复制，但是无法放到接收目录；文件在Backup里等着，下次导入会完成",
+                      RecordedRun(RunKind::kImport, view)["a.txt"]);
+        }
+        ASSERT_TRUE(::DeleteFileA((m_recv + "\\a.txt").c_str()));
+        ASSERT_EQ(Names{ "Backup" }, ListDir(delivery));
+    };
+    std::vector<std::unique_ptr<CFileHandle>> holders;
+    const auto holdWith = [&](DWORD access, DWORD share) {
+        return [&, access, share] {
+            holders.emplace_back(new CFileHandle(::CreateFileA((delivery + "\\a.txt").c_str(), access, share, nullptr,
+                                                               OPEN_EXISTING, 0, nullptr)));
+            ASSERT_TRUE(holders.back()->IsValid());
+        };
+    };
+    std::unique_ptr<CClaimLock> otherRun;
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        std::function<void()> atStatus;
+        std::string recorded;
+        const char* received; // recv\a.txt afterwards; null for none
+        Names archived;
+        Names left; // in the delivery folder
+    } cases[] = {
+        { "an unchanged re-delivery is handed over like any other",
+          [&] {
+              ASSERT_TRUE(test::MakeDir(backup));
+              Make(m_recv, "a.txt", "a");
+              Make(backup, "a.txt", "a");
+          }, nullptr,
+          "已传送：已复制，备份为 Backup\\a.txt.1", "a", { "a.txt", "a.txt.1" }, { "Backup" } },
+        { "a claim left with its copy beside the target is finished", leaveAClaim, nullptr,
+          "已传送：上次导入没有做完：现在已放到接收目录，备份为 Backup\\a.txt", "a", { "a.txt" }, { "Backup" } },
+        { "a claim left handed over, its copy consumed since, is only archived", [&] {
+              leaveAClaim();
+              for (const std::string& name : ListDir(m_recv))
+                  ASSERT_TRUE(::MoveFileA((m_recv + "\\" + name).c_str(), (m_recv + "\\a.txt").c_str()));
+              ASSERT_TRUE(::DeleteFileA((m_recv + "\\a.txt").c_str()));
+          }, nullptr, "已传送：上次导入已经把它放到接收目录，只是没有备份：现在备份为 Backup\\a.txt", nullptr, { "a.txt" },
+          { "Backup" } },
+        { "another run took it after the listing", nullptr,
+          [&] { ASSERT_TRUE(::MoveFileA((delivery + "\\a.txt").c_str(), (backup + "\\other").c_str())); }, taken, nullptr,
+          { "other" }, { "Backup" } },
+        { "another import into the same receive directory", [&] {
+              ASSERT_TRUE(test::MakeDir(backup));
+              otherRun.reset(new CClaimLock);
+              ASSERT_EQ(0u, otherRun->Take(ClaimFolderOf(backup, m_recv), 0));
+          }, nullptr, taken, nullptr, {}, { "Backup", "a.txt" } },
+        { "a writer still holds it", nullptr, holdWith(GENERIC_WRITE, FILE_SHARE_READ),
+          "未传送：送来的文件还在被别的程序写入，下次导入再传送", nullptr, {}, { "Backup", "a.txt" } },
+        { "a reader does not let it be moved", nullptr, holdWith(GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE),
+          notClaimed, nullptr, {}, { "Backup", "a.txt" } },
+        { "it turned into a folder", nullptr, [&] {
+              ASSERT_TRUE(::DeleteFileA((delivery + "\\a.txt").c_str()) && test::MakeDir(delivery + "\\a.txt"));
+          }, "未传送：列出之后它变成了一个文件夹，插件不进入文件夹", nullptr, {}, { "Backup", "a.txt" } },
+        { "a file named Backup", [&] { Make(delivery, "Backup", "not a folder"); }, nullptr, notClaimed, nullptr, {},
+          { "Backup", "a.txt" } },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        test::RemoveTree(delivery);
+        test::RemoveTree(m_recv);
+        ASSERT_TRUE(test::MakeDir(delivery) && test::MakeDir(m_recv));
+        Make(delivery, "a.txt", "a");
+        if (c.before)
+            c.before();
+        test::MeddlingView view;
+        view.m_atStatus["a.txt"] = c.atStatus;
+        EXPECT_EQ(c.recorded, RecordedRun(RunKind::kImport, view)["a.txt"]);
+        holders.clear();
+        otherRun.reset();
+        EXPECT_TRUE(view.Errors().empty());
+        EXPECT_EQ(c.received == nullptr ? Names() : Names{ "a.txt" }, ListDir(m_recv)) << "nothing else is left";
+        if (c.received != nullptr) {
+            EXPECT_EQ(c.received, ReadFile(m_recv + "\\a.txt"));
+        }
+        EXPECT_EQ(c.left, ListDir(delivery));
+        const DWORD attributes = ::GetFileAttributesA(backup.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            EXPECT_EQ(c.archived, ListDir(backup)) << "no claim is left";
+        }
     }
-    test::RecordingView free;
-    EXPECT_EQ("已传送：已复制，备份为 Backup\\held.txt", RecordedRun(RunKind::kImport, free)["held.txt"]);
+}
 
-    // The receive side holds the bytes of a delivery already (its archive failed once): only archived,
-    // and the receive side's file is not written again.
-    Make(delivery, "copied.txt", "copied before");
-    ASSERT_TRUE(test::WriteFile(m_recv + "\\copied.txt", "copied before"));
-    const FILETIME older = { 0x12345678, 0x01c00000 };
-    {
-        CFileHandle file(::CreateFileA((m_recv + "\\copied.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &older));
+// An export deletes a source only while it holds what the copy read, and records the size it copied.
+TEST_F(ExactlyOnce, AnExportDeletesWhatItCopiedAndRecordsItsSize)
+{
+    const std::string source = m_send + "\\a_C1_x.txt";
+    const struct {
+        const char* what;
+        std::function<void()> atStatus;
+        std::string recorded;
+        const char* size;
+        const char* exported; // null for none
+    } cases[] = {
+        { "rewritten after the listing", [&] { ASSERT_TRUE(test::WriteFile(source, "longer now")); },
+          "已传送：已复制，已删除源文件", "10", "longer now" },
+        { "taken by another run", [&] { ASSERT_TRUE(::DeleteFileA(source.c_str())); },
+          "未传送：另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送", "1", nullptr },
+    };
+    for (const auto& c : cases) {
+        TRACE_CASE(cases, c);
+        test::RemoveTree(m_data + "\\P1");
+        Make(m_send, "a_C1_x.txt", "x");
+        test::MeddlingView view;
+        view.m_atStatus["a_C1_x.txt"] = c.atStatus;
+        std::map<std::string, std::string> sizes;
+        EXPECT_EQ(c.recorded, RecordedRun(RunKind::kExport, view, &sizes)["a_C1_x.txt"]);
+        EXPECT_EQ(c.size, sizes["a_C1_x.txt"]);
+        EXPECT_FALSE(Exists(source));
+        EXPECT_EQ(c.exported != nullptr, Exists(m_data + "\\P1\\a_C1_x.txt"));
+        if (c.exported != nullptr) {
+            EXPECT_EQ(c.exported, ReadFile(m_data + "\\P1\\a_C1_x.txt"));
+        }
     }
-    test::RecordingView again;
-    EXPECT_EQ("已传送：接收目录里已经有内容相同的文件（以前复制过，当时没能备份），没有再复制，备份为 Backup\\copied.txt",
-              RecordedRun(RunKind::kImport, again)["copied.txt"]);
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ASSERT_TRUE(::GetFileAttributesExA((m_recv + "\\copied.txt").c_str(), GetFileExInfoStandard, &data));
-    EXPECT_EQ(0, ::CompareFileTime(&older, &data.ftLastWriteTime)) << "written again";
-
-    // A file named Backup where the archive folder belongs: it is no delivery, and nothing is copied.
-    test::RemoveTree(delivery + "\\Backup");
-    Make(delivery, "Backup", "a file, not a folder");
-    Make(delivery, "d.txt", "delivered");
-    test::RecordingView blocked;
-    const std::map<std::string, std::string> recorded = RecordedRun(RunKind::kImport, blocked);
-    EXPECT_EQ("未传送：名为Backup的文件占着备份文件夹的位置，它不是送来的文件，送来的文件也都无法备份", recorded.at("Backup"));
-    EXPECT_EQ(notArchived, recorded.at("d.txt"));
-    EXPECT_EQ((Names{ "Backup", "d.txt" }), ListDir(delivery));
-    EXPECT_EQ((Names{ "copied.txt", "held.txt" }), ListDir(m_recv));
 }
 
 } // namespace

@@ -223,6 +223,20 @@ TEST_F(Reliability, RunsWhoseFoldersOverlapAreRefusedBeforeTheyTouchAnything)
         settings::SetString(settings::kSourcePath, m_send.c_str());
         settings::SetString(settings::kDestPath, m_recv.c_str());
     }
+    // A receive directory given as a link to the Backup that the run makes: refused once it leads there,
+    // before anything is copied.
+    SetUserOrgID("Q8");
+    ASSERT_TRUE(test::MakeDir(m_data + "\\Q8"));
+    ASSERT_TRUE(test::WriteFile(m_data + "\\Q8\\d.txt", "delivered"));
+    const test::FolderLink intoBackupToBe(m_root / "into-backup-to-be", m_data + "\\Q8\\Backup");
+    ASSERT_TRUE(intoBackupToBe.IsMade());
+    settings::SetString(settings::kDestPath, (m_root / "into-backup-to-be").c_str());
+    test::RecordingView linked;
+    EXPECT_EQ(0, Import(linked));
+    EXPECT_EQ(std::vector<std::string>{ receiveInDelivery }, linked.Errors());
+    EXPECT_EQ((Names{ "Backup", "d.txt" }), ListDir(m_data + "\\Q8"));
+    EXPECT_TRUE(ListDir(m_data + "\\Q8\\Backup").empty());
+    settings::SetString(settings::kDestPath, m_recv.c_str());
     // Apart, they run: a send directory inside the data-file location that is no platform folder.
     settings::SetString(settings::kSourcePath, (m_data + "\\outbox").c_str());
     ASSERT_TRUE(test::MakeDir(m_data + "\\outbox"));

@@ -1,0 +1,71 @@
+#include "engine/Claim.h"
+
+#include "engine/TransferEngine.h"
+#include "framework/Path.h"
+
+#include <cstring>
+
+namespace {
+
+const char kClaimFolderPrefix[] = ".~qrvlnk-claims-";
+const char kClaimCopyPrefix[] = ".~qrvlnk-claim-";
+const char kLockSuffix[] = ".lock";
+
+} // namespace
+
+std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath)
+{
+    CFileHandle dir(::CreateFileW(WidePath(destPath).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!dir.IsValid() || !::GetFileInformationByHandle(dir, &info))
+        return "";
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::SetLastError(ERROR_DIRECTORY);
+        return "";
+    }
+    char name[64];
+    ::wsprintfA(name, "%s%08lx-%08lx%08lx", kClaimFolderPrefix, info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                info.nFileIndexLow);
+    return JoinPath(backupFolder, name);
+}
+
+std::string ClaimCopyName(const std::string& name)
+{
+    // FNV-1a (64 bits) of the name in capitals, as the file system compares names.
+    std::vector<wchar_t> wide = ToWide(name);
+    if (!wide.empty())
+        ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    unsigned long long hash = 14695981039346656037ULL;
+    for (const wchar_t c : wide) {
+        for (int shift = 0; shift < 16; shift += 8)
+            hash = (hash ^ ((static_cast<unsigned>(c) >> shift) & 0xff)) * 1099511628211ULL;
+    }
+    char text[64];
+    ::wsprintfA(text, "%s%08lx%08lx.part", kClaimCopyPrefix, static_cast<unsigned long>(hash >> 32),
+                static_cast<unsigned long>(hash & 0xffffffff));
+    return text;
+}
+
+bool IsClaimCopyName(const char* name)
+{
+    return std::strncmp(name, kClaimCopyPrefix, sizeof(kClaimCopyPrefix) - 1) == 0
+           && CTransferEngine::IsTemporaryName(name);
+}
+
+DWORD CClaimLock::Take(const std::string& claimFolder, DWORD dwRetryPauseMs)
+{
+    // Beside the claim folder, so that the folder can go once it is empty.
+    const CWidePath path = WidePath(claimFolder + kLockSuffix);
+    for (int attempt = 1;; ++attempt) {
+        m_file.Attach(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (m_file.IsValid())
+            return 0;
+        // A lock file held, or going with its holder.
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt >= CTransferEngine::kCopyAttempts)
+            return error == ERROR_ACCESS_DENIED ? ERROR_SHARING_VIOLATION : error;
+        ::Sleep(dwRetryPauseMs);
+    }
+}
