@@ -137,7 +137,7 @@ private:
     void Explain(const std::wstring& path, const Entry& entry)
     {
         if (entry.folder) {
-            if (!m_seen.before.IsFolder(path) && !IsMadeFolder(path))
+            if (!m_seen.before.IsFolder(path) && !IsMadeFolder(path) && !IsLink(m_ws, path))
                 Add(2, "a folder appeared where no rule makes one: " + Utf8(path));
             return;
         }
@@ -189,13 +189,18 @@ private:
         return false;
     }
 
-    // Folders a run makes: the platform folders of the mapping (export), Backup and its claim folder (import).
+    // Folders a run makes: the platform folders of the mapping (export), Backup and its claim folder
+    // (import); links that lead nowhere until a run makes their folder are not counted as folders.
     bool IsMadeFolder(const std::wstring& path) const
     {
+        // An import makes Backup before it compares the receive directory with the folders it uses: a
+        // link may lead into it only once it is there.
+        if (m_seen.run == Run::kImport && SameName(path, m_model.Backup()))
+            return true;
         if (m_refused)
             return false;
         if (m_seen.run == Run::kImport)
-            return SameName(path, m_model.Backup()) || m_model.IsClaimMark(path);
+            return m_model.IsClaimMark(path);
         for (const std::string& code : m_model.PlatformCodes()) {
             if (SameName(path, JoinPath(m_ws.data.real, FromGbk(code))))
                 return true;
