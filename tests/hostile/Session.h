@@ -12,7 +12,7 @@ struct Options {
     std::wstring root;        // where each workspace is made
     wchar_t driveLetter = 0;  // a free drive letter for the second names of folders
     unsigned timeDivisor = 20;
-    unsigned cuts = 0;        // law 6: how many runs of each seed to end at a file call
+    unsigned cuts = 1;        // law 6: how many runs of each seed to end at a file call
     DWORD timeoutMs = 120000;
     bool keep = false;        // leave a failing workspace on disk
     bool show = false;        // print the report of a seed that passed too
