@@ -49,6 +49,11 @@ void CheckEnded(const Workspace& ws, const CModel& model, const RunSeen& seen, s
     RunSeen again = seen;
     again.before = seen.ended;
     again.recordBefore = seen.recordEnded;
+    // A record the ended run moved aside and did not put among the older ones yet: the run made again
+    // finishes the rotation, and is judged as the one that rotated it.
+    if (seen.recordBefore.main.size() >= kRecordRotateBytes
+        && !(seen.recordEnded.olderExists[0] && seen.recordEnded.older[0] == CCensus::Hash(seen.recordBefore.main)))
+        again.recordBefore = seen.recordBefore;
     again.endedAt = 0;
     CheckRecord(ws, model, again, violations);
     for (const auto& entry : seen.after.Entries()) {

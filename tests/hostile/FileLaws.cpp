@@ -176,15 +176,16 @@ private:
         return std::wstring();
     }
 
-    // A temporary copy a run may leave: any, when it was ended at a file call (a copy under way is not
-    // removed before it is a day old); else the receive side's copy of a claim still waiting in Backup.
+    // A temporary copy a run may leave: the receive side's copy of a claim still waiting in Backup; and
+    // any other when the run was ended at a file call (a copy under way is not removed before it is a
+    // day old).
     bool MayLeave(const std::wstring& path) const
     {
-        if (m_seen.endedAt != 0)
-            return true;
+        if (NameOf(path).compare(0, std::wcslen(kClaimCopyPrefix), kClaimCopyPrefix) != 0)
+            return m_seen.endedAt != 0;
         for (const auto& entry : m_seen.after.Entries()) {
             if (m_seen.run == Run::kImport && !entry.second.folder && m_model.IsClaim(entry.first))
-                return NameOf(path).compare(0, std::wcslen(kClaimCopyPrefix), kClaimCopyPrefix) == 0;
+                return true;
         }
         return false;
     }

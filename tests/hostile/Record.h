@@ -3,6 +3,7 @@
 #pragma once
 #include "Workspace.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct RecordFiles {
     bool olderExists[3] = { false, false, false };
     uint64_t older[3] = { 0, 0, 0 };
 };
+
+// The size from which a run moves the record aside and starts a new one.
+const size_t kRecordRotateBytes = 4u << 20;
 
 RecordFiles ReadRecordFiles(const Workspace& ws);
 std::wstring RecordPath(const Workspace& ws);

@@ -15,12 +15,11 @@ namespace hostile {
 
 namespace {
 
-const size_t kRotateBytes = 4u << 20;
 const char* const kRefusalMarks[] = { "不能导出数据", "不能导入数据", "还没有设置" };
 
 bool IsRotated(const RunSeen& seen)
 {
-    return seen.recordBefore.main.size() >= kRotateBytes && seen.recordAfter.olderExists[0]
+    return seen.recordBefore.main.size() >= kRecordRotateBytes && seen.recordAfter.olderExists[0]
            && seen.recordAfter.older[0] == CCensus::Hash(seen.recordBefore.main);
 }
 
