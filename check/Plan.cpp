@@ -211,11 +211,11 @@ void Archives(PlannedEntry& planned, const std::string& backup, std::vector<std:
 void PlanClaims(const RunInput& input, const std::string& backup, CReport& report, std::vector<PlannedEntry>& entries,
                 std::vector<std::string>& taken)
 {
-    const std::string claimFolder = ClaimFolderOf(backup, input.strDestPath);
-    if (claimFolder.empty())
+    const ClaimFolder claims = { ClaimFolderOf(backup, input.strDestPath), ClaimCopyMark(backup) };
+    if (claims.path.empty() || claims.mark.empty())
         return;
-    for (const FolderEntry& entry : ListEntries(claimFolder)) {
-        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::DecideClaim(input, claimFolder, entry));
+    for (const FolderEntry& entry : ListEntries(claims.path)) {
+        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::DecideClaim(input, claims, entry));
         if (planned.action == EntryAction::kPassOver)
             continue;
         Archives(planned, backup, taken);

@@ -3,7 +3,8 @@
 # copy is on disk before it takes its final name, and that the name is on disk before the source goes:
 #   fsync(temporary file) < rename(temporary file -> target) < fsync(target folder)
 #     < unlink(source)                  for an export
-#     < rename(source -> Backup\name)   for an import
+#     < rename(claim -> Backup\name)    for an import, whose claim (the rename of the source into
+#                                         Backup\.~qrvlnk-claims-...) follows the fsync of its copy
 # Needs a display (scripts/test.sh gives it one). Usage: scripts/check_durability.sh [i686|x86_64]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -62,7 +63,7 @@ for line in open(trace, errors="replace"):
 def first(pred, after=-1):
     return next((i for i, c in enumerate(calls) if i > after and pred(c)), None)
 
-def check(name, source, folder, gone):
+def check(name, source, folder, gone, claim=None):
     target = f"{folder}/{name}"
     r = first(lambda c: c[0] == "rename" and len(c[1]) == 2 and c[1][1] == target and "/.~qrvlnk-" in c[1][0])
     if r is None:
@@ -77,7 +78,10 @@ def check(name, source, folder, gone):
         return f"{name}: no fsync of {folder} after the rename"
     if g is None or g < d:
         return f"{name}: the source went before the copy's name was on disk (source at {g}, folder fsync at {d})"
-    print(f"  {name}: fsync {f} < rename {r} < fsync of the folder {d} < source gone {g}")
+    k = first(claim) if claim else None
+    if claim and (k is None or not f < k < r):
+        return f"{name}: the source was not claimed between the fsync of its copy and the copy's rename (claim at {k})"
+    print(f"  {name}: fsync {f}" + (f" < claim {k}" if claim else "") + f" < rename {r} < fsync of the folder {d} < source gone {g}")
     return None
 
 errors = []
@@ -86,7 +90,10 @@ for i in range(1, 6):
     errors.append(check(f"x_C1_{i}.dat", src, f"{ws}/data/P1", lambda c, s=src: c == ("unlink", [s])))
 for i in range(1, 6):
     src, backup = f"{ws}/data/Q900/d{i}.dat", f"{ws}/data/Q900/Backup/d{i}.dat"
-    errors.append(check(f"d{i}.dat", src, f"{ws}/receive", lambda c, s=src, b=backup: c == ("rename", [s, b])))
+    claims = f"{ws}/data/Q900/Backup/.~qrvlnk-claims-"
+    errors.append(check(f"d{i}.dat", src, f"{ws}/receive",
+                        lambda c, b=backup: c[0] == "rename" and c[1][1:] == [b] and c[1][0].startswith(claims),
+                        lambda c, s=src: c[0] == "rename" and c[1][:1] == [s] and c[1][1].startswith(claims)))
 errors = [e for e in errors if e]
 for e in errors:
     print("durability: " + e, file=sys.stderr)

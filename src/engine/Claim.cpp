@@ -11,11 +11,10 @@ const char kClaimFolderPrefix[] = ".~qrvlnk-claims-";
 const char kClaimCopyPrefix[] = ".~qrvlnk-claim-";
 const char kLockSuffix[] = ".lock";
 
-} // namespace
-
-std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath)
+// "<volume>-<file index>" of the folder at path; "" when it cannot be opened as a folder.
+std::string FolderIdentity(const std::string& path)
 {
-    CFileHandle dir(::CreateFileW(WidePath(destPath).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    CFileHandle dir(::CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!dir.IsValid() || !::GetFileInformationByHandle(dir, &info))
@@ -24,16 +23,28 @@ std::string ClaimFolderOf(const std::string& backupFolder, const std::string& de
         ::SetLastError(ERROR_DIRECTORY);
         return "";
     }
-    char name[64];
-    ::wsprintfA(name, "%s%08lx-%08lx%08lx", kClaimFolderPrefix, info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                info.nFileIndexLow);
-    return JoinPath(backupFolder, name);
+    char identity[32];
+    ::wsprintfA(identity, "%08lx-%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return identity;
 }
 
-std::string ClaimCopyName(const std::string& name)
+} // namespace
+
+std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath)
 {
-    // FNV-1a (64 bits) of the name in capitals, as the file system compares names.
-    std::vector<wchar_t> wide = ToWide(name);
+    const std::string identity = FolderIdentity(destPath);
+    return identity.empty() ? "" : JoinPath(backupFolder, kClaimFolderPrefix + identity);
+}
+
+std::string ClaimCopyMark(const std::string& backupFolder)
+{
+    return FolderIdentity(backupFolder);
+}
+
+std::string ClaimCopyName(const std::string& mark, const std::string& name)
+{
+    // FNV-1a (64 bits) of the mark and the name in capitals, as the file system compares names.
+    std::vector<wchar_t> wide = ToWide(mark + "\\" + name);
     if (!wide.empty())
         ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     unsigned long long hash = 14695981039346656037ULL;

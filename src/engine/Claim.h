@@ -5,6 +5,9 @@
 // writers. Only one run can win that rename, and it happens only once the copy is whole. Then the copy
 // is renamed over the target, and the claimed delivery moves on into Backup as its archive.
 //
+// The copy's name is made from the delivery's name and the identity of Backup, so that imports from two
+// delivery folders into one receive directory never write the same copy.
+//
 // What a run left behind is finished by the next import into the same receive directory, decided from
 // these marks alone: a claimed delivery whose copy is still beside the target has the copy renamed over
 // it and is archived; one whose copy is gone was handed over already and is only archived. The claim
@@ -15,12 +18,20 @@
 
 #include <string>
 
+// Where the imports from one delivery folder into one receive directory keep their claims.
+struct ClaimFolder {
+    std::string path; // the claim folder inside Backup
+    std::string mark; // what names the copies of these claims apart from other delivery folders' ones
+};
 // The claim folder inside backupFolder of the receive directory destPath; "" when destPath cannot be
 // opened as a folder (its error is left in GetLastError).
 std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath);
+// The mark of the copies of claims kept in backupFolder; "" when it cannot be opened as a folder (its
+// error is left in GetLastError).
+std::string ClaimCopyMark(const std::string& backupFolder);
 // The name that the copy of the claimed delivery name is written under in the receive directory: one
-// for each name (letter case aside), a temporary copy's name that listings pass over.
-std::string ClaimCopyName(const std::string& name);
+// for each name (letter case aside) and mark, a temporary copy's name that listings pass over.
+std::string ClaimCopyName(const std::string& mark, const std::string& name);
 // True for the name of such a copy.
 bool IsClaimCopyName(const char* name);
 

@@ -52,24 +52,25 @@ int CImportEngine::Run()
     WalkFolder(DeliveryFolder(m_input));
     // The claim folder goes when it is empty.
     if (lock.IsHeld())
-        ::RemoveDirectoryW(WidePath(m_strClaimFolder).c_str());
+        ::RemoveDirectoryW(WidePath(m_claims.path).c_str());
     return 1;
 }
 
 void CImportEngine::PrepareClaims(const std::string& backupFolder, CClaimLock& lock)
 {
-    m_strClaimFolder = ClaimFolderOf(backupFolder, m_input.strDestPath);
-    if (m_strClaimFolder.empty()) {
+    m_claims.path = ClaimFolderOf(backupFolder, m_input.strDestPath);
+    if (m_claims.path.empty()) {
         m_blocked = Outcome::kCopyFailed;
         m_dwBlockError = ::GetLastError();
         return;
     }
-    m_dwBlockError = lock.Take(m_strClaimFolder, RetryPauseMs());
+    m_claims.mark = ClaimCopyMark(backupFolder);
+    m_dwBlockError = m_claims.mark.empty() ? ::GetLastError() : lock.Take(m_claims.path, RetryPauseMs());
     if (m_dwBlockError == ERROR_SHARING_VIOLATION) {
         m_blocked = Outcome::kTakenByAnotherRun;
         return;
     }
-    const CWidePath folder = WidePath(m_strClaimFolder);
+    const CWidePath folder = WidePath(m_claims.path);
     if (m_dwBlockError == 0 && !::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
         m_dwBlockError = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
@@ -80,12 +81,13 @@ void CImportEngine::PrepareClaims(const std::string& backupFolder, CClaimLock& l
         return;
     }
     ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    for (const FolderEntry& entry : ListFolder(m_strClaimFolder)) {
-        const EntryDecision decision = DecideClaim(m_input, m_strClaimFolder, entry);
+    for (const FolderEntry& entry : ListFolder(m_claims.path)) {
+        const EntryDecision decision = DecideClaim(m_input, m_claims, entry);
         if (decision.action == EntryAction::kPassOver)
             continue;
         m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
-        HandOver(decision, decision.source, StampOf(entry), decision.action == EntryAction::kCopy, true);
+        if (!HandOver(decision, decision.source, StampOf(entry), decision.action == EntryAction::kCopy, true))
+            m_pending.push_back(decision.name);
     }
 }
 
@@ -109,9 +111,9 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& en
     return decision;
 }
 
-EntryDecision CImportEngine::DecideClaim(const RunInput& input, const std::string& claimFolder, const FolderEntry& entry)
+EntryDecision CImportEngine::DecideClaim(const RunInput& input, const ClaimFolder& claims, const FolderEntry& entry)
 {
-    EntryDecision decision = Listed(claimFolder, entry);
+    EntryDecision decision = Listed(claims.path, entry);
     if (decision.reason != EntryReason::kNone) {
         decision.action = EntryAction::kPassOver;
         return decision;
@@ -120,7 +122,7 @@ EntryDecision CImportEngine::DecideClaim(const RunInput& input, const std::strin
     decision.targetFolder = input.strDestPath;
     decision.target = JoinPath(decision.targetFolder, decision.name);
     decision.backupFolder = JoinPath(DeliveryFolder(input), kBackupFolder);
-    const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(decision.name)));
+    const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(claims.mark, decision.name)));
     decision.action = ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES ? EntryAction::kCopy
                                                                                     : EntryAction::kArchive;
     return decision;
@@ -158,15 +160,17 @@ void CImportEngine::OnEntry(const FolderEntry& entry)
 
 void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& listed)
 {
-    const std::string claimed = JoinPath(m_strClaimFolder, decision.name);
+    const std::string claimed = JoinPath(m_claims.path, decision.name);
     if (m_blocked != Outcome::kArchived) {
         Record(decision, listed.size, m_blocked, m_dwBlockError);
         return;
     }
     // The copy of an earlier claim of this name waits where this one would be written.
-    if (::GetFileAttributesW(WidePath(claimed).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        Record(decision, listed.size, Outcome::kUnfinishedClaim);
-        return;
+    for (const std::string& pending : m_pending) {
+        if (::lstrcmpiA(pending.c_str(), decision.name.c_str()) == 0) {
+            Record(decision, listed.size, Outcome::kUnfinishedClaim);
+            return;
+        }
     }
     FileStamp copied = StampOf(listed);
     DWORD error = 0;
@@ -196,19 +200,12 @@ bool CImportEngine::CopyOnce(const std::string& source, const std::string& folde
 {
     m_bClaimTried = false;
     CFileHandle from(OpenSource(source, true));
-    const std::string copy = JoinPath(folder, ClaimCopyName(name));
+    const std::string copy = JoinPath(folder, ClaimCopyName(m_claims.mark, name));
     if (!from.IsValid() || !WriteCopy(from, source, copy, CREATE_ALWAYS, pCopied))
         return false;
-    // A target that no copy can replace fails the copy before the delivery is claimed.
-    const DWORD target = ::GetFileAttributesW(WidePath(JoinPath(folder, name)).c_str());
-    if (target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
-        ::DeleteFileW(WidePath(copy).c_str());
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
     // Only one run wins the rename, and only now that its copy is whole; no writer gets in meanwhile.
     m_bClaimTried = true;
-    if (::MoveFileExW(WidePath(source).c_str(), WidePath(JoinPath(m_strClaimFolder, name)).c_str(),
+    if (::MoveFileExW(WidePath(source).c_str(), WidePath(JoinPath(m_claims.path, name)).c_str(),
                       m_bFlushCopies ? MOVEFILE_WRITE_THROUGH : 0))
         return true;
     const DWORD error = ::GetLastError();
@@ -217,21 +214,37 @@ bool CImportEngine::CopyOnce(const std::string& source, const std::string& folde
     return false;
 }
 
-void CImportEngine::HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
+bool CImportEngine::HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
                              bool bPlace, bool bEarlier)
 {
     DWORD error = 0;
     if (bPlace && !PlaceClaimCopy(decision, claimed, copied, &error)) {
+        // A claim without its copy would count as handed over: one whose copy is gone, or whose target no
+        // copy replaces (a folder, a read-only file), gives the delivery back, then removes the copy. It
+        // stays as a failed copy would leave it.
+        const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(m_claims.mark, decision.name)));
+        const DWORD target = ::GetFileAttributesW(WidePath(decision.target).c_str());
+        const bool giveBack = ::GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES
+                              || (target != INVALID_FILE_ATTRIBUTES
+                                  && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0);
+        if (giveBack
+            && ::MoveFileW(WidePath(claimed).c_str(),
+                           WidePath(JoinPath(DeliveryFolder(m_input), decision.name)).c_str())) {
+            ::DeleteFileW(copy.c_str());
+            Record(decision, copied.size, Outcome::kCopyFailed, error);
+            return true;
+        }
         Record(decision, copied.size, Outcome::kPlaceFailed, error);
-        return;
+        return false;
     }
     std::string archive;
-    if (!MoveToBackup(claimed, decision, &archive, &error))
+    if (!MoveToBackup(claimed, decision, &archive, &error)) {
         Record(decision, copied.size, Outcome::kArchiveFailed, error);
-    else if (bEarlier)
-        Record(decision, copied.size, bPlace ? Outcome::kClaimFinished : Outcome::kArchivedOnly, 0, archive);
-    else
-        Record(decision, copied.size, Outcome::kArchived, 0, archive);
+        return false;
+    }
+    Record(decision, copied.size,
+           !bEarlier ? Outcome::kArchived : bPlace ? Outcome::kClaimFinished : Outcome::kArchivedOnly, 0, archive);
+    return true;
 }
 
 std::string CImportEngine::BackupName(const std::string& name, unsigned long long suffix)
@@ -268,7 +281,7 @@ std::string CImportEngine::FreeBackupName(const std::string& backupFolder, const
 bool CImportEngine::PlaceClaimCopy(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
                                    DWORD* pError)
 {
-    const std::string copyName = ClaimCopyName(decision.name);
+    const std::string copyName = ClaimCopyName(m_claims.mark, decision.name);
     for (int attempt = 1; !PlaceCopy(decision.targetFolder, copyName, decision.name, copied); ++attempt) {
         *pError = ::GetLastError();
         if (attempt >= kCopyAttempts)
@@ -281,8 +294,7 @@ bool CImportEngine::PlaceClaimCopy(const EntryDecision& decision, const std::str
             if (!from.IsValid()
                 || !WriteCopy(from, claimed, JoinPath(decision.targetFolder, copyName), CREATE_ALWAYS, &again))
                 return false;
-        } else if (*pError != ERROR_SHARING_VIOLATION && *pError != ERROR_LOCK_VIOLATION
-                   && *pError != ERROR_ACCESS_DENIED) {
+        } else if (*pError != ERROR_SHARING_VIOLATION && *pError != ERROR_LOCK_VIOLATION) {
             return false;
         } else {
             ::Sleep(RetryPauseMs());

@@ -18,10 +18,10 @@ public:
     // What an import does with one entry of the delivery folder: a file is copied and then archived in
     // the delivery folder's Backup under the name FreeBackupName gives.
     static EntryDecision Decide(const RunInput& input, const FolderEntry& entry);
-    // What it does first with an entry of claimFolder, a claim that an earlier run did not finish: one
+    // What it does first with an entry of the claim folder, a claim that an earlier run did not finish: one
     // whose copy still waits beside the target has it put in place (kCopy), one whose copy is in place
     // already is only archived (kArchive); anything else there is passed over.
-    static EntryDecision DecideClaim(const RunInput& input, const std::string& claimFolder, const FolderEntry& entry);
+    static EntryDecision DecideClaim(const RunInput& input, const ClaimFolder& claims, const FolderEntry& entry);
     // Why the delivered file of decision could not be claimed, as a system error; 0 when it can: Backup
     // is a folder (or, when bMayBeMade, nothing yet), and the file can be opened as the claim opens it.
     // The file is closed again at once.
@@ -46,8 +46,9 @@ private:
     void PrepareClaims(const std::string& backupFolder, CClaimLock& lock);
     // Claims a delivery with its copy, then hands it over; or leaves it.
     void Deliver(const EntryDecision& decision, const FolderEntry& listed);
-    // Puts the copy of the claimed file in place (bPlace), then archives the claim.
-    void HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
+    // Puts the copy of the claimed file in place (bPlace), then archives the claim; false when the
+    // claim still waits (a claim given back to the delivery folder does not).
+    bool HandOver(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied, bool bPlace,
                   bool bEarlier);
     // Renames the copy of the claimed file over the target; false, with the error, when it cannot.
     bool PlaceClaimCopy(const EntryDecision& decision, const std::string& claimed, const FileStamp& copied,
@@ -57,10 +58,12 @@ private:
     bool MoveToBackup(const std::string& claimed, const EntryDecision& decision, std::string* pArchive,
                       DWORD* pError);
 
-    std::string m_strClaimFolder;
+    ClaimFolder m_claims;
     // kArchived while deliveries can be claimed; else what becomes of each, with m_dwBlockError.
     Outcome m_blocked;
     DWORD m_dwBlockError;
     // True once the last copy attempt got as far as its claim.
     bool m_bClaimTried;
+    // The names of earlier claims that still wait after this run tried to finish them.
+    std::vector<std::string> m_pending;
 };

@@ -201,7 +201,7 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               const std::string claims = ClaimFolderOf(ws.Backup(), ws.Receive());
               test::MakeDir(claims);
               test::WriteFile(claims + "\\d.txt", "d");
-              test::WriteFile(ws.Receive() + "\\" + ClaimCopyName("d.txt"), "d");
+              test::WriteFile(ws.Receive() + "\\" + ClaimCopyName(ClaimCopyMark(ws.Backup()), "d.txt"), "d");
           }, "--plan", 0, "[导入] 上次导入没有做完：d.txt已经从交付文件夹取走，复制好了但还没有放到接收目录；下次导入会完成" },
         { "overlap: an import from the send directory",
           [](CheckWorkspace& ws) { ws.Profile().SetString(settings::kSourcePath, ws.Delivery()); }, "", 1,
