@@ -275,6 +275,9 @@ std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const
         places.push_back({ m_ws.recv.real, NameOf(path), false });
         places.push_back({ Backup(), NameOf(path), true });
         places.push_back({ Backup(), NameOf(path), false, true });
+        // A claim whose copy is gone goes back to the delivery folder.
+        if (claim)
+            places.push_back({ Delivery(), NameOf(path), false });
     }
     return places;
 }
