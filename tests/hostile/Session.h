@@ -1,5 +1,6 @@
 // One seed from start to end: the workspace generated and made, its settings stored, the plan taken, the
-// runs made with a neighbour at work, every law checked after each run, and the workspace taken away.
+// runs made with a neighbour at work, every law checked after each run, then (law 6) runs ended at a file
+// call and made again in the workspace laid out afresh, and the workspace taken away.
 #pragma once
 #include "Host.h"
 
