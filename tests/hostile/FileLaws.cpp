@@ -5,9 +5,13 @@
 #include "Outcome.h"
 #include "Text.h"
 
+#include <cwchar>
+
 namespace hostile {
 
 namespace {
+
+const wchar_t kClaimCopyPrefix[] = L".~qrvlnk-claim-";
 
 // A file before the run, or one the neighbour wrote during it, with the places its bytes may be in.
 struct Original {
@@ -133,17 +137,18 @@ private:
     void Explain(const std::wstring& path, const Entry& entry)
     {
         if (entry.folder) {
-            if (!m_seen.before.IsFolder(path) && !IsMadeFolder(path))
+            if (!m_seen.before.IsFolder(path) && !IsMadeFolder(path) && !IsLink(m_ws, path))
                 Add(2, "a folder appeared where no rule makes one: " + Utf8(path));
             return;
         }
-        if (m_model.IsHostFile(path))
+        if (m_model.IsHostFile(path) || m_model.IsClaimMark(path))
             return;
         const Entry* was = m_seen.before.Find(path);
         if ((was != nullptr && !was->folder && was->hash == entry.hash) || Touched(path) != nullptr)
             return;
         if (CModel::IsTemporaryName(NameOf(path))) {
-            Add(1, "a temporary copy was left: " + Utf8(path));
+            if (!MayLeave(path))
+                Add(1, "a temporary copy was left: " + Utf8(path));
             return;
         }
         bool known = false;
@@ -171,13 +176,32 @@ private:
         return std::wstring();
     }
 
-    // Folders a run makes: the platform folders of the mapping (export) and Backup (import).
+    // A temporary copy a run may leave: the receive side's copy of a claim still waiting in Backup; and
+    // any other when the run was ended at a file call (a copy under way is not removed before it is a
+    // day old).
+    bool MayLeave(const std::wstring& path) const
+    {
+        if (NameOf(path).compare(0, std::wcslen(kClaimCopyPrefix), kClaimCopyPrefix) != 0)
+            return m_seen.endedAt != 0;
+        for (const auto& entry : m_seen.after.Entries()) {
+            if (m_seen.run == Run::kImport && !entry.second.folder && m_model.IsClaim(entry.first))
+                return true;
+        }
+        return false;
+    }
+
+    // Folders a run makes: the platform folders of the mapping (export), Backup and its claim folder
+    // (import); links that lead nowhere until a run makes their folder are not counted as folders.
     bool IsMadeFolder(const std::wstring& path) const
     {
+        // An import makes Backup before it compares the receive directory with the folders it uses: a
+        // link may lead into it only once it is there.
+        if (m_seen.run == Run::kImport && SameName(path, m_model.Backup()))
+            return true;
         if (m_refused)
             return false;
         if (m_seen.run == Run::kImport)
-            return SameName(path, m_model.Backup());
+            return m_model.IsClaimMark(path);
         for (const std::string& code : m_model.PlatformCodes()) {
             if (SameName(path, JoinPath(m_ws.data.real, FromGbk(code))))
                 return true;

@@ -5,7 +5,6 @@
 #include "Random.h"
 #include "Record.h"
 #include "Text.h"
-#include "framework/ChildName.h"
 
 #include <algorithm>
 
@@ -50,6 +49,7 @@ private:
     void Records();
     void Runs();
     void Events();
+    void HandOvers();
 
     std::string Bytes();
     void AddFolder(const std::wstring& path);
@@ -90,6 +90,7 @@ Workspace CGenerator::Make()
     Records();
     Runs();
     Events();
+    HandOvers();
     Unattended(m_ws);
     std::sort(m_ws.folders.begin(), m_ws.folders.end(),
               [](const std::wstring& a, const std::wstring& b) { return a.size() < b.size(); });
@@ -148,7 +149,7 @@ void CGenerator::Folders()
     const std::wstring delivery = model.IsUserOrgIDUsable() ? model.Delivery() : JoinPath(m_ws.data.real, L"U9");
     std::vector<std::string> usable = { "Q100" };
     for (const std::string& code : m_platformCodes) {
-        if (IsChildName(code))
+        if (CModel::IsFolderName(code))
             usable.push_back(code);
     }
     const std::wstring platformFolder = JoinPath(m_ws.data.real, FromGbk(m_random.Pick(usable)));
@@ -175,7 +176,7 @@ void CGenerator::Folders()
     for (const std::wstring& folder : { m_ws.work, m_ws.data.real, m_ws.send.real, m_ws.recv.real })
         AddFolder(folder);
     for (const std::string& code : m_platformCodes) {
-        if (IsChildName(code) && m_random.Percent(50))
+        if (CModel::IsFolderName(code) && m_random.Percent(50))
             AddFolder(JoinPath(m_ws.data.real, FromGbk(code)));
     }
     if (model.IsUserOrgIDUsable() && !m_random.Percent(10))
@@ -343,7 +344,7 @@ void CGenerator::Files()
     CNames names(m_random, m_clientCodes);
     const std::wstring delivery = model.Delivery();
     const size_t sendFiles = IsFolder(m_ws.send.real) ? Weighted<size_t>(m_random, { { 10, 0 }, { 70, m_random.Between(1, 5) }, { 20, m_random.Between(6, 10) } }) : 0;
-    const std::wstring platform = m_platformCodes.empty() || !IsChildName(m_platformCodes[0]) ? L"Q100" : FromGbk(m_platformCodes[0]);
+    const std::wstring platform = m_platformCodes.empty() || !CModel::IsFolderName(m_platformCodes[0]) ? L"Q100" : FromGbk(m_platformCodes[0]);
     for (size_t i = 0; i < sendFiles; ++i)
         AddFile(JoinPath(m_ws.send.real, names.Make(SpelledLength(m_ws.data, platform))), Bytes());
     const size_t deliveries = IsFolder(delivery) ? Weighted<size_t>(m_random, { { 15, 0 }, { 70, m_random.Between(1, 5) }, { 15, m_random.Between(6, 10) } }) : 0;
@@ -466,6 +467,35 @@ void CGenerator::Events()
     event.bytes = Bytes();
     event.holdCalls = event.call == 0 ? 0 : static_cast<unsigned>(m_random.Between(0, 20));
     m_ws.events.push_back(event);
+}
+
+// What bears on a hand-over: a second importer at once, a receiving side that consumes, unchanged
+// re-deliveries, a receive directory given as a link to Backup before any run made it.
+void CGenerator::HandOvers()
+{
+    std::vector<size_t> imports;
+    for (size_t run = 0; run < m_ws.runs.size(); ++run) {
+        if (m_ws.runs[run] == Run::kImport)
+            imports.push_back(run);
+    }
+    if (!imports.empty() && m_random.Percent(15))
+        m_ws.alongside = m_random.Pick(imports);
+    // Only a receive directory of its own is emptied.
+    const bool apart = m_ws.recv.real == L"recv" && m_ws.send.real != L"recv" && m_ws.work != L"recv";
+    for (size_t i = 1; i < imports.size(); ++i) {
+        if (apart && m_random.Percent(40))
+            m_ws.between.push_back({ Between::kConsume, imports[i] });
+        if (m_random.Percent(40))
+            m_ws.between.push_back({ Between::kRedeliver, imports[i] });
+    }
+    const CModel model(m_ws);
+    if (m_ws.recv.real == L"recv" && model.IsUserOrgIDUsable() && IsFolder(model.Delivery()) && !IsFolder(model.Backup())
+        && FileAt(model.Backup()) == nullptr && !m_ws.recv.unset && m_random.Percent(4)) {
+        m_ws.recv.real = model.Backup();
+        m_ws.recv.spelling = Spelling::kJunction;
+        // First, so that the setting is spelled through it.
+        m_ws.links.insert(m_ws.links.begin(), { L"alias" + std::to_wstring(m_ws.links.size()), model.Backup(), true });
+    }
 }
 
 } // namespace

@@ -29,7 +29,8 @@ UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
     return ::SetTimer(hWnd, id, ms / s_divisor, proc);
 }
 
-// The file calls counted: HOOK(return type, name, parameters, arguments) for each.
+// The file calls counted: HOOK(return type, name, parameters, arguments) for each. The plug-in lists
+// folders through the wide functions only.
 #define QRVLNK_FILE_CALLS(HOOK)                                                                                      \
     HOOK(HANDLE, CreateFileA, (LPCSTR a, DWORD b, DWORD c, LPSECURITY_ATTRIBUTES d, DWORD e, DWORD f, HANDLE g),       \
          (a, b, c, d, e, f, g))                                                                                        \
@@ -41,9 +42,7 @@ UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
     HOOK(BOOL, MoveFileExW, (LPCWSTR a, LPCWSTR b, DWORD c), (a, b, c))                                                \
     HOOK(BOOL, DeleteFileA, (LPCSTR a), (a))                                                                           \
     HOOK(BOOL, DeleteFileW, (LPCWSTR a), (a))                                                                          \
-    HOOK(HANDLE, FindFirstFileA, (LPCSTR a, LPWIN32_FIND_DATAA b), (a, b))                                             \
     HOOK(HANDLE, FindFirstFileW, (LPCWSTR a, LPWIN32_FIND_DATAW b), (a, b))                                            \
-    HOOK(BOOL, FindNextFileA, (HANDLE a, LPWIN32_FIND_DATAA b), (a, b))                                                \
     HOOK(BOOL, FindNextFileW, (HANDLE a, LPWIN32_FIND_DATAW b), (a, b))
 
 #define QRVLNK_DEFINE_HOOK(ret, name, params, args) \
@@ -56,12 +55,14 @@ QRVLNK_FILE_CALLS(QRVLNK_DEFINE_HOOK)
 #undef QRVLNK_DEFINE_HOOK
 
 struct Hook {
+    const char* dll;
     const char* name;
     void* replacement;
 };
 
-#define QRVLNK_HOOK_ENTRY(ret, name, params, args) { #name, reinterpret_cast<void*>(Hook##name) },
-const Hook kFileHooks[] = { QRVLNK_FILE_CALLS(QRVLNK_HOOK_ENTRY) };
+#define QRVLNK_HOOK_ENTRY(ret, name, params, args) { "kernel32.dll", #name, reinterpret_cast<void*>(Hook##name) },
+const Hook kHooks[] = { QRVLNK_FILE_CALLS(QRVLNK_HOOK_ENTRY){ "kernel32.dll", "Sleep", reinterpret_cast<void*>(ShortSleep) },
+                        { "user32.dll", "SetTimer", reinterpret_cast<void*>(ShortTimer) } };
 #undef QRVLNK_HOOK_ENTRY
 #undef QRVLNK_FILE_CALLS
 
@@ -97,13 +98,15 @@ bool Patch(HMODULE module, const char* dll, const char* function, void* replacem
 
 } // namespace
 
-bool Install(HMODULE dll, unsigned timeDivisor)
+bool Install(HMODULE dll, unsigned timeDivisor, std::string* missing)
 {
     s_divisor = timeDivisor == 0 ? 1 : timeDivisor;
-    for (const Hook& hook : kFileHooks)
-        Patch(dll, "kernel32.dll", hook.name, hook.replacement);
-    return Patch(dll, "kernel32.dll", "Sleep", reinterpret_cast<void*>(ShortSleep))
-           && Patch(dll, "user32.dll", "SetTimer", reinterpret_cast<void*>(ShortTimer));
+    missing->clear();
+    for (const Hook& hook : kHooks) {
+        if (!Patch(dll, hook.dll, hook.name, hook.replacement))
+            *missing += std::string(missing->empty() ? "" : ", ") + hook.name;
+    }
+    return missing->empty();
 }
 
 void Arm(const std::function<void(unsigned)>& before)
@@ -117,6 +120,11 @@ void Disarm()
 {
     s_armed = 0;
     s_before = nullptr;
+}
+
+unsigned Calls()
+{
+    return static_cast<unsigned>(s_calls);
 }
 
 } // namespace hooks

@@ -7,15 +7,20 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace hostile {
 namespace hooks {
 
-// Patches the import table of the loaded dll; false when its Sleep or SetTimer could not be patched.
-bool Install(HMODULE dll, unsigned timeDivisor);
+// Patches the import table of the loaded dll; false, with the names of the calls it does not import, when
+// one of the counted file calls, Sleep or SetTimer could not be patched: a neighbour would act, or a run
+// end, at another call than the seed says.
+bool Install(HMODULE dll, unsigned timeDivisor, std::string* missing);
 // From now on until Disarm, before(n) runs on the calling thread ahead of the plug-in's n-th file call.
 void Arm(const std::function<void(unsigned)>& before);
 void Disarm();
+// The file calls counted since Arm.
+unsigned Calls();
 
 } // namespace hooks
 } // namespace hostile

@@ -78,10 +78,17 @@ CHost::~CHost()
     Unload();
 }
 
-bool CHost::Load(const std::string& cwd)
+bool CHost::Load(const std::string& cwd, std::string* why)
 {
     m_plugin.reset(new test::LoadedPlugin(cwd));
-    return m_plugin->Module() != nullptr && hooks::Install(m_plugin->Module(), m_nTimeDivisor);
+    std::string missing;
+    if (m_plugin->Module() == nullptr)
+        *why = "QRVLNK.dll does not load";
+    else if (!hooks::Install(m_plugin->Module(), m_nTimeDivisor, &missing))
+        *why = "QRVLNK.dll does not import " + missing + ", which the host must reach";
+    else
+        return true;
+    return false;
 }
 
 void CHost::Unload()

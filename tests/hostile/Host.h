@@ -38,9 +38,9 @@ public:
     CHost(const CHost&) = delete;
     CHost& operator=(const CHost&) = delete;
 
-    // Loads the plug-in with cwd as the current directory (where it reads its INI files); false when it
-    // does not load or its imports cannot be reached.
-    bool Load(const std::string& cwd);
+    // Loads the plug-in with cwd as the current directory (where it reads its INI files); false, with why,
+    // when it does not load or a call the host must reach is not among its imports.
+    bool Load(const std::string& cwd, std::string* why);
     void Unload();
     bool SetDataFilePath(const std::string& path);
     bool SetUserOrgID(const std::string& id);

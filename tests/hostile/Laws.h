@@ -7,7 +7,11 @@
 //     as nothing the run reads changed since the plan was taken and no neighbour touched the entry;
 //   4 the record: whole lines, a start and an end for every run, one line per listed file saying what
 //     became of it;
-//   5 the host: the call returns 1 and leaves no window behind.
+//   5 the host: the call returns 1 and leaves no window behind;
+//   6 a run ended at any file call (the host's process ended, as by a power cut) and made again leaves
+//     every file in one place a rule allows, handed over once, no claim waiting, and a record that
+//     accounts for each;
+//   7 liveness: what a rule sends somewhere and nothing blocks is there after a run that went ahead.
 #pragma once
 #include "Census.h"
 #include "Host.h"
@@ -37,6 +41,13 @@ struct RunSeen {
     CallResult call;
     std::vector<Fact> facts;
     bool planHolds = false;  // nothing the run reads changed since the plan was taken
+    std::vector<std::string> between; // what was done between the runs before this one
+    bool alongside = false;  // another host ran an import on the same workspace at the same time
+    // Law 6: the run was ended at this file call (0: it was not), then run again; before is the census
+    // before the ended run, after the one after the run again, ended and recordEnded in between.
+    unsigned endedAt = 0;
+    CCensus ended;
+    RecordFiles recordEnded;
 };
 
 // The lines the run added to the record (whole or not), each split into its fields.
@@ -56,5 +67,9 @@ void CheckPlan(const Workspace& ws, const CModel& model, const Plan& plan, const
                std::vector<Violation>* violations);
 void CheckRecord(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
 void CheckHost(const RunSeen& seen, std::vector<Violation>* violations);
+// Law 6, for a run ended at a file call and made again.
+void CheckEnded(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
+// Law 7, for a run that was not refused and that nobody disturbed.
+void CheckLiveness(const Workspace& ws, const CModel& model, const RunSeen& seen, std::vector<Violation>* violations);
 
 } // namespace hostile

@@ -97,7 +97,7 @@ bool Lay(const Workspace& ws, std::string* error)
     if (script != "true" && !test::RunUnix(script))
         *error = "the shell command failed: " + script;
     for (const Alias& link : ws.links) {
-        if (!IsFolder(LongPath(ws, link.path)))
+        if (!link.madeByRun && !IsFolder(LongPath(ws, link.path)))
             *error = "cannot make the link " + Utf8(link.path);
     }
     if (ws.hasDrive && !IsFolder(std::wstring(1, ws.driveLetter) + L":\\"))

@@ -1,10 +1,8 @@
 #include "Model.h"
 
 #include "Text.h"
-#include "framework/ChildName.h"
-#include "framework/Gbk.h"
-
 #include <cstdio>
+#include <cwchar>
 #include <cwctype>
 
 namespace hostile {
@@ -16,6 +14,12 @@ const size_t kPlatformCodeLimit = 16; // bytes, terminator included
 const size_t kUserOrgIDLimit = 16;    // bytes
 const wchar_t kTempPrefix[] = L".~qrvlnk-";
 const wchar_t kTempSuffix[] = L".part";
+const wchar_t kClaimFolderPrefix[] = L".~qrvlnk-claims-";
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix)
+{
+    return text.compare(0, std::wcslen(prefix), prefix) == 0;
+}
 
 // What path adds to folder, which holds it.
 std::wstring PathBelow(const std::wstring& path, const std::wstring& folder)
@@ -50,7 +54,9 @@ std::string MappingKey(const char* kind, int n)
 
 bool Matches(const Place& place, const std::wstring& path)
 {
-    if (!SameName(ParentOf(path), place.folder))
+    const std::wstring parent = ParentOf(path);
+    if (place.claimed ? !SameName(ParentOf(parent), place.folder) || !StartsWith(NameOf(parent), kClaimFolderPrefix)
+                      : !SameName(parent, place.folder))
         return false;
     const std::wstring name = NameOf(path);
     if (SameName(name, place.name))
@@ -74,7 +80,7 @@ CModel::CModel(const Workspace& ws) : m_ws(ws)
             break;
         pair.platform = Value(MappingKey("QRVID", i));
         if (!pair.platform.empty() && pair.client.size() < kClientCodeLimit && pair.platform.size() < kPlatformCodeLimit
-            && IsChildName(pair.platform))
+            && IsFolderName(pair.platform))
             m_pairs.push_back(pair);
     }
 }
@@ -127,7 +133,7 @@ std::wstring CModel::SpelledPath(const FolderSetting& setting, const std::wstrin
 
 bool CModel::IsUserOrgIDUsable() const
 {
-    return m_ws.userOrgID.size() <= kUserOrgIDLimit && (m_ws.userOrgID.empty() || IsChildName(m_ws.userOrgID));
+    return m_ws.userOrgID.size() <= kUserOrgIDLimit && (m_ws.userOrgID.empty() || IsFolderName(m_ws.userOrgID));
 }
 
 std::wstring CModel::Delivery() const
@@ -279,7 +285,8 @@ std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const
 {
     std::vector<Place> places;
     std::string name;
-    if (!SameName(ParentOf(path), Walked(run)) || !IsTransferable(NameOf(path), &name))
+    const bool claim = run == Run::kImport && IsClaim(path);
+    if ((!SameName(ParentOf(path), Walked(run)) && !claim) || !IsTransferable(NameOf(path), &name))
         return places;
     if (run == Run::kExport) {
         std::string code;
@@ -290,25 +297,57 @@ std::vector<Place> CModel::Routes(Run run, const std::wstring& path) const
     } else if (!SameName(NameOf(path), L"Backup")) {
         places.push_back({ m_ws.recv.real, NameOf(path), false });
         places.push_back({ Backup(), NameOf(path), true });
+        places.push_back({ Backup(), NameOf(path), false, true });
+        // A claim whose copy is gone goes back to the delivery folder.
+        if (claim)
+            places.push_back({ Delivery(), NameOf(path), false });
     }
     return places;
 }
 
 bool CModel::ClientCodeOf(const std::string& name, std::string* code)
 {
-    const char* first = gbk::Find(name.c_str(), '_');
-    if (first == nullptr || first == name.c_str())
+    // Split as text, not as bytes: a GBK trail byte may equal '_'.
+    const std::wstring wide = FromGbk(name);
+    const size_t first = wide.find(L'_');
+    if (first == std::wstring::npos || first == 0)
         return false;
-    const char* second = gbk::Find(first + 1, '_');
-    if (second == nullptr || second == first + 1)
+    const size_t second = wide.find(L'_', first + 1);
+    if (second == std::wstring::npos || second == first + 1)
         return false;
-    code->assign(first + 1, second);
+    *code = Gbk(wide.substr(first + 1, second - first - 1));
     return true;
+}
+
+bool CModel::IsFolderName(const std::string& code)
+{
+    const std::wstring name = FromGbk(code);
+    if (name.empty() || name.find_first_not_of(L". ") == std::wstring::npos || name.find_first_of(L"\\/:") != std::wstring::npos)
+        return false;
+    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name a device in every folder, with any extension or blanks after.
+    std::wstring stem = Upper(name.substr(0, name.find(L'.')));
+    stem.erase(stem.find_last_not_of(L' ') + 1);
+    for (const wchar_t* device : { L"CON", L"PRN", L"AUX", L"NUL" }) {
+        if (stem == device)
+            return false;
+    }
+    return !(stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) && stem[3] >= L'1'
+             && stem[3] <= L'9');
 }
 
 bool CModel::IsTransferable(const std::wstring& name, std::string* gbk)
 {
     return ToGbk(name, gbk) && !name.empty() && name.back() != L'.' && name.back() != L' ' && !IsTemporaryName(name);
+}
+
+bool CModel::IsClaimMark(const std::wstring& path) const
+{
+    return SameName(ParentOf(path), Backup()) && StartsWith(NameOf(path), kClaimFolderPrefix);
+}
+
+bool CModel::IsClaim(const std::wstring& path) const
+{
+    return IsClaimMark(ParentOf(path));
 }
 
 bool CModel::IsTemporaryName(const std::wstring& name)

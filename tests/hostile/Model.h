@@ -16,6 +16,7 @@ struct Place {
     std::wstring folder;
     std::wstring name;
     bool numbered = false;
+    bool claimed = false; // folder\<a claim folder>\name: a delivery an import claimed and has not archived yet
 };
 
 // The key of a code of the mapping's pair n in OrgMap.ini: kind ("ClientID" or "QRVID") and n in four digits.
@@ -62,7 +63,8 @@ public:
     // Whether a run of that kind must start, must be refused, or may do either, with the folders as
     // before shows them.
     Refusal RefusalOf(Run run, const CCensus& before) const;
-    // Where a run that was not refused may put the bytes of the file at path besides leaving them there.
+    // Where a run that was not refused may put the bytes of the file at path (in the folder it walks, or
+    // an import's claim) besides leaving them there.
     std::vector<Place> Routes(Run run, const std::wstring& path) const;
     // The folder a run of that kind walks.
     std::wstring Walked(Run run) const;
@@ -71,12 +73,19 @@ public:
     bool Affects(Run run, const std::wstring& path) const;
     // The client code of a GBK name "prefix_code_rest".
     static bool ClientCodeOf(const std::string& name, std::string* code);
+    // True when a code (GBK) names a folder directly below the one it is joined to: not empty, not dots and
+    // blanks alone, no separator or drive colon, not a device name.
+    static bool IsFolderName(const std::string& code);
     // The host's own files in its working directory, which the plug-in writes by design: the INI files, its
     // log, the transfer record and its older files.
     bool IsHostFile(const std::wstring& path) const;
     // A name a run may hand over at all: exactly GBK, not ending in a dot or blank, not a temporary copy's.
     static bool IsTransferable(const std::wstring& name, std::string* gbk);
     static bool IsTemporaryName(const std::wstring& name);
+    // An import's claim folder in Backup (".~qrvlnk-claims-..."), or its lock beside it: the run's own marks.
+    bool IsClaimMark(const std::wstring& path) const;
+    // A delivery an import claimed and left in its claim folder, for the next import to finish.
+    bool IsClaim(const std::wstring& path) const;
 
 private:
     struct Pair {

@@ -34,24 +34,38 @@ bool TouchedSpelling(const RunSeen& seen, const std::string& name)
 std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen)
 {
     std::vector<EntryOutcome> outcomes;
-    const std::wstring walked = model.Walked(seen.run);
-    for (const std::wstring& name : seen.before.FilesIn(walked)) {
+    std::vector<std::wstring> sources;
+    for (const std::wstring& name : seen.before.FilesIn(model.Walked(seen.run)))
+        sources.push_back(JoinPath(model.Walked(seen.run), name));
+    // An import first finishes the claims earlier ones left.
+    for (const auto& entry : seen.before.Entries()) {
+        if (seen.run == Run::kImport && !entry.second.folder && model.IsClaim(entry.first))
+            sources.push_back(entry.first);
+    }
+    for (const std::wstring& source : sources) {
+        const std::wstring name = NameOf(source);
         if (CModel::IsTemporaryName(name))
             continue;
         EntryOutcome outcome;
         outcome.name = name;
-        outcome.source = JoinPath(walked, name);
+        outcome.source = source;
+        outcome.claim = model.IsClaim(source);
         outcome.touched = TouchedByNeighbour(seen, name);
         const Entry* was = seen.before.Find(outcome.source);
         for (const Place& place : model.Routes(seen.run, outcome.source)) {
+            if (place.claimed)
+                continue;
             for (const auto& entry : seen.after.Entries()) {
                 if (entry.second.folder || entry.second.hash != was->hash || !Matches(place, entry.first))
                     continue;
-                // Files alike (empty ones) already in Backup give way to the one the run put there.
-                std::wstring& found = place.numbered ? outcome.archive : outcome.target;
+                // A file alike (an empty one) already in Backup is no archive the run made; at the target
+                // it gives way to one the run made (under a name that differs in case only).
                 const Entry* before = seen.before.Find(entry.first);
-                if (found.empty() || before == nullptr || before->folder || before->hash != entry.second.hash)
-                    found = entry.first;
+                const bool made = before == nullptr || before->folder || before->hash != entry.second.hash;
+                if (place.numbered && made)
+                    outcome.archive = entry.first;
+                else if (!place.numbered && (outcome.target.empty() || made))
+                    outcome.target = entry.first;
             }
         }
         const Entry* old = outcome.target.empty() ? nullptr : seen.before.Find(outcome.target);

@@ -24,11 +24,13 @@ struct EntryOutcome {
     bool newCopy = false; // the run wrote it: the target held other bytes, or nothing, before
     std::wstring archive; // import: where in Backup
     bool touched = false; // a neighbour touched it during the run: no plan holds for it
+    bool claim = false;   // import: a claim an earlier run left, which this one finishes
 };
 
 // True when the neighbour touched a file that the narrow functions give as name (GBK).
 bool TouchedSpelling(const RunSeen& seen, const std::string& name);
-// Every file the run found in the folder it walks (temporary copies left out), in the folder's order.
+// Every file the run found in the folder it walks (temporary copies left out), in the folder's order,
+// then the claims an earlier import left.
 std::vector<EntryOutcome> Observe(const CModel& model, const RunSeen& seen);
 
 } // namespace hostile

@@ -3,6 +3,7 @@
 #pragma once
 #include "Workspace.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct RecordFiles {
     uint64_t older[3] = { 0, 0, 0 };
     std::string waiting; // the lines kept aside while the record could not be written
 };
+
+// The size from which a run moves the record aside and starts a new one.
+const size_t kRecordRotateBytes = 4u << 20;
 
 RecordFiles ReadRecordFiles(const Workspace& ws);
 std::wstring RecordPath(const Workspace& ws);

@@ -9,17 +9,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 namespace hostile {
 
 namespace {
 
-const size_t kRotateBytes = 4u << 20;
 const char* const kRefusalMarks[] = { "不能导出数据", "不能导入数据", "还没有设置" };
 
 bool IsRotated(const RunSeen& seen)
 {
-    return seen.recordBefore.main.size() >= kRotateBytes && seen.recordAfter.olderExists[0]
+    return seen.recordBefore.main.size() >= kRecordRotateBytes && seen.recordAfter.olderExists[0]
            && seen.recordAfter.older[0] == CCensus::Hash(seen.recordBefore.main);
 }
 
@@ -83,6 +83,10 @@ public:
                 Add("a line with " + std::to_string(line.size()) + " fields");
                 return;
             }
+        }
+        if (m_seen.alongside) {
+            CheckTogether(lines);
+            return;
         }
         CheckFrame(lines);
         CheckEntries(lines);
@@ -158,6 +162,32 @@ private:
             || (end != CTransferRecord::kEnded && end != CTransferRecord::kRefused && end != CTransferRecord::kStopped
                 && end != CTransferRecord::kBroken))
             Add("the run has no end line");
+    }
+
+    // Two runs at once, each told whole by the lines of its number: a delivery one of them handed over
+    // is recorded as transferred once, and the other run leaves it without a failure.
+    void CheckTogether(const std::vector<std::vector<std::string>>& lines)
+    {
+        std::map<std::string, std::vector<std::vector<std::string>>> runs;
+        for (const std::vector<std::string>& line : lines)
+            runs[line[CTransferRecord::kNumber]].push_back(line);
+        for (const auto& run : runs)
+            CheckFrame(run.second);
+        for (const EntryOutcome& outcome : Observe(m_model, m_seen)) {
+            if (outcome.what != EntryOutcome::kCopiedAndGone || outcome.archive.empty())
+                continue;
+            int moved = 0;
+            for (const std::vector<std::string>& line : lines) {
+                if (!SameName(FromGbk(GbkNameOf(line[CTransferRecord::kSource])), outcome.name))
+                    continue;
+                const std::string& result = line[CTransferRecord::kResult];
+                moved += result == CTransferRecord::kMoved ? 1 : 0;
+                if (result == CTransferRecord::kFailed)
+                    Add("a delivery the other run handed over is recorded as failed: " + Utf8FromGbk(line[CTransferRecord::kSource] + " " + line[CTransferRecord::kDetail]));
+            }
+            if (moved != 1)
+                Add(Utf8(outcome.source) + " was handed over, and recorded as transferred " + std::to_string(moved) + " times");
+        }
     }
 
     // One line for each file the run found, matched by name, saying what became of it.

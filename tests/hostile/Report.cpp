@@ -73,9 +73,16 @@ std::string Indented(const std::string& text)
 
 std::string DescribeRun(const RunSeen& seen)
 {
-    std::string text = "--- run " + std::to_string(seen.index + 1) + ": " + RunName(seen.run) + " returned "
+    std::string text;
+    for (const std::string& note : seen.between)
+        text += "--- between runs: " + note + "\n";
+    if (seen.endedAt != 0)
+        text += "--- run " + std::to_string(seen.index + 1) + " in a host process ended at its file call "
+                + std::to_string(seen.endedAt) + "; then the tree\n" + Tree(seen.ended);
+    text += "--- run " + std::to_string(seen.index + 1) + ": " + RunName(seen.run) + " returned "
                        + std::to_string(seen.call.value) + " after " + std::to_string(seen.call.ms) + " ms"
-                       + (seen.planHolds ? "" : " (its folders changed since the plan: law 3 does not hold it)") + "\n";
+                       + (seen.planHolds ? "" : " (its folders changed since the plan: law 3 does not hold it)")
+                       + (seen.alongside ? " (a second host ran it at the same time)" : "") + "\n";
     for (const Box& box : seen.call.boxes)
         text += "  box \"" + Utf8(box.caption) + "\": " + Utf8(box.text) + "\n";
     for (const Fact& fact : seen.facts)
@@ -96,7 +103,7 @@ std::string DescribeRun(const RunSeen& seen)
 
 std::string LawName(int law)
 {
-    static const char* const kNames[] = { "the generator", "conservation", "routing", "the plan", "the record", "the host" };
+    static const char* const kNames[] = { "the generator", "conservation", "routing", "the plan", "the record", "the host", "ended and made again", "liveness" };
     return "law " + std::to_string(law) + " " + kNames[law];
 }
 

@@ -7,6 +7,8 @@
 #include "Laws.h"
 #include "Model.h"
 #include "Neighbour.h"
+#include "OtherHost.h"
+#include "Random.h"
 #include "Record.h"
 #include "Report.h"
 #include "Settings.h"
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <set>
 
 namespace hostile {
@@ -92,8 +95,9 @@ private:
         const std::string work = Gbk(JoinPath(m_ws.root, m_ws.work));
         // As a host does: it tells the plug-in the data-file location and the user's code, which the
         // plug-in reads when it is loaded.
-        if (!m_host.Load(work)) {
-            m_violations.push_back({ 5, "QRVLNK.dll does not load, or its imports cannot be reached" });
+        std::string why;
+        if (!m_host.Load(work, &why)) {
+            m_violations.push_back({ 5, why });
             return;
         }
         if (!m_ws.data.unset)
@@ -101,7 +105,7 @@ private:
         if (m_ws.userOrgIDSet)
             m_host.SetUserOrgID(m_ws.userOrgID);
         m_host.Unload();
-        m_host.Load(work);
+        m_host.Load(work, &why);
         m_first = CCensus::Take(m_ws);
         const std::string check = test::BinDir() + "\\qrvcheck.exe";
         const test::ProgramResult plan = test::RunProgram(check, "--plan \"" + work + "\"", work);
@@ -116,6 +120,13 @@ private:
             m_violations.push_back({ 2, "qrvcheck --plan changed the workspace: " + changed });
         for (size_t i = 0; i < m_ws.runs.size(); ++i)
             current = RunOne(i, current);
+        // Law 6: runs ended at a file call, each in the workspace laid out afresh.
+        CRandom random(m_ws.seed ^ 0xC075C075C075ULL);
+        for (unsigned cut = 0; cut < m_options.cuts && m_violations.empty(); ++cut) {
+            const size_t index = random.Below(m_ws.runs.size());
+            if (m_calls[index] != 0)
+                EndAndRunAgain(index, static_cast<unsigned>(random.Between(1, m_calls[index])), work);
+        }
         m_host.Unload();
     }
 
@@ -125,31 +136,110 @@ private:
         RunSeen& seen = m_runs.back();
         seen.run = m_ws.runs[index];
         seen.index = index;
-        seen.before = before;
+        seen.before = DoBetween(index, before, &seen.between);
         seen.recordBefore = ReadRecordFiles(m_ws);
         CNeighbour neighbour(m_ws, index);
         neighbour.Before(0);
         hooks::Arm([&neighbour](unsigned call) { neighbour.Before(call); });
+        std::unique_ptr<COtherHost> other;
+        if (m_ws.alongside == index)
+            other.reset(new COtherHost(m_ws, seen.run, 0, true, m_options.timeDivisor));
         seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); }, m_ws.boxDelayMs,
                                 m_ws.reentryMs);
+        m_calls.push_back(hooks::Calls());
         hooks::Disarm();
         neighbour.End();
         seen.facts = neighbour.Facts();
+        seen.alongside = other != nullptr;
+        const int otherExit = other ? other->Wait(m_options.timeoutMs) : 0;
         seen.after = CCensus::Take(m_ws);
         seen.recordAfter = ReadRecordFiles(m_ws);
         const size_t first = m_violations.size();
+        if (otherExit != 0)
+            m_violations.push_back({ 5, "the second host's " + std::string(RunName(seen.run)) + " ended with " + std::to_string(otherExit) });
         CheckFiles(m_ws, m_model, seen, &m_violations);
+        CheckLiveness(m_ws, m_model, seen, &m_violations);
         // The plan holds while nothing the run reads has changed since it was taken.
         const hostile::Run kind = seen.run;
-        seen.planHolds = Difference(m_first, seen.before, [&](const std::wstring& path) { return m_model.Affects(kind, path); }).empty();
+        seen.planHolds = !seen.alongside
+                         && Difference(m_first, seen.before, [&](const std::wstring& path) { return m_model.Affects(kind, path); }).empty();
         if (seen.planHolds)
             CheckPlan(m_ws, m_model, m_plan, seen, &m_violations);
         CheckRecord(m_ws, m_model, seen, &m_violations);
         CheckUnattended(m_ws, seen, &m_violations);
         CheckHost(seen, &m_violations);
-        for (size_t i = first; i < m_violations.size(); ++i)
-            m_violations[i].text = "run " + std::to_string(index + 1) + " (" + RunName(seen.run) + "): " + m_violations[i].text;
+        Label(first, "run " + std::to_string(index + 1) + " (" + RunName(seen.run) + ")");
         return seen.after;
+    }
+
+    // Lays the workspace out again, makes the runs before index, then ends run index at the plug-in's
+    // file call at (in a host process of its own) and makes it again in this one.
+    void EndAndRunAgain(size_t index, unsigned at, const std::string& work)
+    {
+        m_host.Unload();
+        Clear(m_ws);
+        std::string error;
+        if (!Lay(m_ws, &error) || !WriteIniFiles(m_ws) || !m_host.Load(work, &error)) {
+            m_violations.push_back({ 0, "the workspace could not be made again: " + error });
+            return;
+        }
+        CCensus current = CCensus::Take(m_ws);
+        std::vector<std::string> notes;
+        for (size_t i = 0; i < index; ++i) {
+            DoBetween(i, current, &notes);
+            m_host.Call(m_ws.runs[i], [this](const CallResult&) { ::ExitProcess(3); });
+            current = CCensus::Take(m_ws);
+        }
+        m_runs.emplace_back();
+        RunSeen& seen = m_runs.back();
+        seen.run = m_ws.runs[index];
+        seen.index = index;
+        seen.endedAt = at;
+        seen.before = DoBetween(index, current, &seen.between);
+        seen.recordBefore = ReadRecordFiles(m_ws);
+        const int exit = COtherHost(m_ws, seen.run, at, false, m_options.timeDivisor).Wait(m_options.timeoutMs);
+        seen.ended = CCensus::Take(m_ws);
+        seen.recordEnded = ReadRecordFiles(m_ws);
+        seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); });
+        seen.after = CCensus::Take(m_ws);
+        seen.recordAfter = ReadRecordFiles(m_ws);
+        const size_t first = m_violations.size();
+        if (exit != static_cast<int>(kEndedAtCall) && exit != 0)
+            m_violations.push_back({ 5, "the host to be ended at file call " + std::to_string(at) + " ended with " + std::to_string(exit) });
+        CheckFiles(m_ws, m_model, seen, &m_violations);
+        CheckEnded(m_ws, m_model, seen, &m_violations);
+        CheckHost(seen, &m_violations);
+        Label(first, "run " + std::to_string(index + 1) + " (" + RunName(seen.run) + ") ended at file call " + std::to_string(at)
+                         + " and made again");
+    }
+
+    // Does what is due between the runs before run index; the census after it.
+    CCensus DoBetween(size_t index, const CCensus& before, std::vector<std::string>* notes)
+    {
+        bool done = false;
+        for (const Between& between : m_ws.between) {
+            if (between.run != index)
+                continue;
+            done = true;
+            if (between.kind == Between::kConsume) {
+                notes->push_back("the receiving side took every file from " + Utf8(m_ws.recv.real));
+                for (const std::wstring& name : before.FilesIn(m_ws.recv.real))
+                    ::DeleteFileW(LongPath(m_ws, JoinPath(m_ws.recv.real, name)).c_str());
+                continue;
+            }
+            notes->push_back("the platform delivered again, unchanged, what imports took from " + Utf8(m_model.Delivery()));
+            for (const FileSpec& file : m_ws.files) {
+                if (SameName(ParentOf(file.path), m_model.Delivery()) && before.Find(file.path) == nullptr)
+                    MakeFile(LongPath(m_ws, file.path), file.bytes, file.attributes);
+            }
+        }
+        return done ? CCensus::Take(m_ws) : before;
+    }
+
+    void Label(size_t first, const std::string& run)
+    {
+        for (size_t i = first; i < m_violations.size(); ++i)
+            m_violations[i].text = run + ": " + m_violations[i].text;
     }
 
     // On the watcher's thread, while the host's thread is still in the call: tell and end the program.
@@ -171,6 +261,7 @@ private:
     Plan m_plan;
     CCensus m_first;
     std::vector<RunSeen> m_runs;
+    std::vector<unsigned> m_calls; // the file calls of each run
     std::vector<Violation> m_violations;
 };
 

@@ -1,5 +1,6 @@
 // One seed from start to end: the workspace generated and made, its settings stored, the plan taken, the
-// runs made with a neighbour at work, every law checked after each run, and the workspace taken away.
+// runs made with a neighbour at work, every law checked after each run, then (law 6) runs ended at a file
+// call and made again in the workspace laid out afresh, and the workspace taken away.
 #pragma once
 #include "Host.h"
 
@@ -12,6 +13,7 @@ struct Options {
     std::wstring root;        // where each workspace is made
     wchar_t driveLetter = 0;  // a free drive letter for the second names of folders
     unsigned timeDivisor = 20;
+    unsigned cuts = 1;        // law 6: how many runs of each seed to end at a file call
     DWORD timeoutMs = 120000;
     bool keep = false;        // leave a failing workspace on disk
     bool show = false;        // print the report of a seed that passed too

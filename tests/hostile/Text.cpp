@@ -1,7 +1,5 @@
 #include "Text.h"
 
-#include "framework/Gbk.h"
-
 #include <windows.h>
 
 namespace hostile {
@@ -126,12 +124,8 @@ std::wstring NameOf(const std::wstring& path)
 
 std::string GbkNameOf(const std::string& path)
 {
-    const char* name = path.c_str();
-    for (const char* p = name; *p; p = gbk::Next(p)) {
-        if (*p == '\\')
-            name = p + 1;
-    }
-    return name;
+    // Split as text: a GBK trail byte may equal a backslash.
+    return Gbk(NameOf(FromGbk(path)));
 }
 
 } // namespace hostile

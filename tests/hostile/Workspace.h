@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ struct FolderSetting {
 struct Alias {
     std::wstring path;
     std::wstring target;
+    bool madeByRun = false; // the target is a folder no run has made yet (Backup): the link leads nowhere
 };
 
 struct FileSpec {
@@ -72,6 +74,14 @@ struct Event {
     unsigned holdCalls = 0; // kHold: let go after this many more file calls, else when the run ends
 };
 
+// Done between two runs, before the later one: the receiving side takes away every file an import gave
+// it, or the platform delivers again, unchanged, every delivery an import archived.
+struct Between {
+    enum Kind { kConsume, kRedeliver };
+    Kind kind = kConsume;
+    size_t run = 0;
+};
+
 struct Workspace {
     uint64_t seed = 0;
     std::wstring root;      // absolute
@@ -97,6 +107,8 @@ struct Workspace {
     // calls the run's export again every reentryMs while the call is under way (0: none).
     DWORD boxDelayMs = 0;
     DWORD reentryMs = 0;
+    std::vector<Between> between;
+    size_t alongside = SIZE_MAX; // an import that a second host runs at the same time
 };
 
 const char* RunName(Run run);

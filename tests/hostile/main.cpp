@@ -1,11 +1,14 @@
 // qrvlnk_hostile.exe: generated hostile workspaces run through the real QRVLNK.dll, each checked against
 // the laws (see Laws.h). scripts/hostile.sh runs it and counts.
-//   qrvlnk_hostile.exe --list S,S,... [--real-time] [--timeout SECONDS] [--keep] [--show]
-// (the seeds run in the order listed; the script makes the list from its ranges.)
+//   qrvlnk_hostile.exe --list S,S,... [--cuts N] [--real-time] [--timeout SECONDS] [--keep] [--show]
+// (the seeds run in the order listed; the script makes the list from its ranges; --cuts: how many runs
+// of each seed are ended at a file call, law 6.) The program starts itself as another host
+// (OtherHost.h): --host AutoExport|AutoImport --end-at K --divisor D [--ready EVENT].
 // Prints "seed S: passed" or a failure's report and "seed S: FAILED (...)" for each seed (--show prints
 // every seed's report); exit code 0 when every seed passed, 1 when one failed, 2 for wrong arguments, 3
 // when a call did not return.
 #include "Host.h"
+#include "OtherHost.h"
 #include "Session.h"
 #include "Text.h"
 
@@ -22,7 +25,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: qrvlnk_hostile.exe --list S,S,... [--real-time] [--timeout SECONDS] [--keep] [--show]\n";
+    "usage: qrvlnk_hostile.exe --list S,S,... [--cuts N] [--real-time] [--timeout SECONDS] [--keep] [--show]\n";
 
 // A drive letter that names nothing yet, from the end of the alphabet.
 wchar_t FreeDriveLetter()
@@ -66,6 +69,13 @@ int main(int argc, char** argv)
     uint64_t value = 0;
     std::vector<uint64_t> list;
     hostile::Options options;
+    if (argc >= 7 && std::strcmp(argv[1], "--host") == 0 && std::strcmp(argv[3], "--end-at") == 0
+        && std::strcmp(argv[5], "--divisor") == 0) {
+        const hostile::Run run = std::strcmp(argv[2], hostile::RunName(hostile::Run::kExport)) == 0 ? hostile::Run::kExport
+                                                                                                   : hostile::Run::kImport;
+        return hostile::HostOnce(run, std::strtoul(argv[4], nullptr, 10), argc >= 9 ? argv[8] : "",
+                                 std::strtoul(argv[6], nullptr, 10), options.timeoutMs);
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool valued = i + 1 < argc;
@@ -73,6 +83,9 @@ int main(int argc, char** argv)
             ++i;
         } else if (arg == "--timeout" && valued && Number(argv[i + 1], &value)) {
             options.timeoutMs = static_cast<DWORD>(value * 1000);
+            ++i;
+        } else if (arg == "--cuts" && valued && Number(argv[i + 1], &value)) {
+            options.cuts = static_cast<unsigned>(value);
             ++i;
         } else if (arg == "--show") {
             options.show = true;

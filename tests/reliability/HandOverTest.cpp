@@ -135,6 +135,7 @@ TEST_F(Reliability, AnotherProgramsCleanUpNeverFailsAGoodCopy)
     {
         Cleaner cleaner(m_data + "\\P1");
         EXPECT_EQ(1, Export(view));
+        EXPECT_GT(cleaner.Removed(), 0) << "the clean-up never took a temporary file";
     }
     EXPECT_TRUE(view.Errors().empty()) << view.Errors().size() << " copies failed, the first: " << view.Errors()[0];
     EXPECT_EQ(static_cast<size_t>(kFiles), Census({ m_data + "\\P1" }).size());

@@ -117,6 +117,7 @@ TEST_F(Reliability, AnUnwritableTargetIsReportedAndTheSourceKept)
                   copyError + m_send + "\\b_C1_dir.txt ==> " + m_data + "\\P1\\b_C1_dir.txt" }),
               errors);
     EXPECT_EQ("old", ReadFile(m_data + "\\P1\\a_C1_held.txt"));
+    EXPECT_EQ((Names{ "a_C1_held.txt", "b_C1_dir.txt" }), ListDir(m_data + "\\P1")) << "no temporary file left beside them";
     EXPECT_EQ(2u, Census({ m_send }).size());
 }
 
