@@ -15,7 +15,7 @@ namespace hostile {
 
 namespace {
 
-const char* const kRefusalMarks[] = { "不能导出数据", "不能导入数据", "还没有设置" };
+const char* const kRefusalMarks[] = { "不能导出数据", "不能导入数据", "不能导出或导入数据", "还没有设置" };
 
 bool IsRotated(const RunSeen& seen)
 {
