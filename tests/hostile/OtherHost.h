@@ -9,11 +9,12 @@
 
 namespace hostile {
 
+// The exit code of a host process ended at a file call.
+const UINT kEndedAtCall = 9;
+
 // What the program does when started as another host (--host): loads the plug-in with the current
 // directory as its working directory, runs once, and returns 0 when the call returned 1. With endAt the
-// process ends at the plug-in's endAt-th file call (exit code kEndedAtCall); with ready it sets the
-// named event just before the call.
-const UINT kEndedAtCall = 9;
+// process ends at the plug-in's endAt-th file call; with ready it sets the named event just before the call.
 int HostOnce(Run run, unsigned endAt, const std::string& ready, unsigned timeDivisor, DWORD timeoutMs);
 
 class COtherHost {
