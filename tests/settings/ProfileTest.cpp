@@ -57,7 +57,7 @@ TEST(Profile, MissingValuesAndOtherTypesReadAsTheRowsDefaults)
     } cases[] = {
         { "UserOrgID", 0, 0 }, { "ExportLocation", 0, 0 }, { "SourcePath", 0, 0 }, { "DestPath", 0, 0 },
         { "IsDeleted", 0, 1 }, { "OrgID", 0, 0 },          { "Username", 0, 0 },   { "Password", 0, 0 },
-        { "RecordTransfers", 1, 1 }, { "LastRunNumber", 0, 0 },
+        { "RecordTransfers", 1, 1 }, { "AutoErrorBoxSeconds", 0, 0 }, { "LastRunNumber", 0, 0 },
     };
     ASSERT_EQ(sizeof(cases) / sizeof(cases[0]), settings::kValueCount) << "a row without a case";
     for (const auto& c : cases) {

@@ -19,7 +19,7 @@ typedef int(__cdecl* RunFn)();
 // unloaded in the destructor.
 class LoadedPlugin {
 public:
-    explicit LoadedPlugin(const std::string& cwd) : m_cwd(cwd), m_hModule(::LoadLibraryA(PluginPath().c_str())) {}
+    explicit LoadedPlugin(const std::string& cwd) : m_cwd(cwd), m_hModule(LoadAfresh()) {}
     ~LoadedPlugin() { Unload(); }
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
@@ -38,6 +38,15 @@ public:
     HMODULE Module() const { return m_hModule; }
 
 private:
+    // Loads the DLL once the one freed last has gone: an exported call lets go of its own hold on the DLL
+    // a moment after it returns, and a load before that would get the old copy, not one loaded afresh.
+    static HMODULE LoadAfresh()
+    {
+        for (int i = 0; i < 250 && ::GetModuleHandleA(PluginPath().c_str()) != NULL; ++i)
+            ::Sleep(20);
+        return ::LoadLibraryA(PluginPath().c_str());
+    }
+
     CurrentDir m_cwd;
     HMODULE m_hModule;
 };
