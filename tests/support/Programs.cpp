@@ -46,7 +46,15 @@ ProgramResult RunProgram(const std::string& exe, const std::string& args, const 
     std::string command = "\"" + exe + "\" " + args;
     ProgramResult result = { 9999, "" };
     const std::string cwd = dir.empty() ? exe.substr(0, exe.find_last_of('\\')) : dir;
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, cwd.c_str(), &si, &pi)) {
+    // Under load Wine now and then fails to start a process that starts a moment later.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0)
+            ::Sleep(500);
+        started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, cwd.c_str(), &si, &pi);
+    }
+    if (!started) {
+        result.output = "could not start " + command + ": error " + std::to_string(::GetLastError());
         ::CloseHandle(readEnd);
         ::CloseHandle(writeEnd);
         return result;
