@@ -1,5 +1,5 @@
 // The transfer record as the laws read it: 传送记录.csv beside the INI files and its older files (lines
-// are split by the record's own CTransferRecord::ParseLine).
+// are split by the tests' own CSV reader, test::SplitCsvLine).
 #pragma once
 #include "Workspace.h"
 

@@ -5,6 +5,7 @@
 
 #include "Text.h"
 #include "engine/TransferRecord.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -312,7 +313,7 @@ std::vector<std::vector<std::string>> AddedLines(const RunSeen& seen, std::strin
         // record, and calls of an unattended host that did not run are not this run's.
         if ((start == 0 && text.empty()) || IsWaitingLine(seen, text) || IsCallThatDidNotRun(text))
             continue;
-        const std::vector<std::string> fields = CTransferRecord::ParseLine(text);
+        const std::vector<std::string> fields = test::SplitCsvLine(text);
         // A new record starts with its header.
         if (fields.size() <= CTransferRecord::kResult || fields[CTransferRecord::kResult] != "结果")
             lines.push_back(fields);

@@ -32,7 +32,7 @@ std::vector<std::string> SplitLines(const std::string& text)
 // and user.
 bool IsWrittenLine(const std::string& line)
 {
-    const std::vector<std::string> fields = CTransferRecord::ParseLine(line);
+    const std::vector<std::string> fields = test::SplitCsvLine(line);
     return fields.size() == CTransferRecord::kColumns && !fields[CTransferRecord::kWho].empty()
            && fields[CTransferRecord::kResult] != "结果";
 }
@@ -67,7 +67,7 @@ bool IsWaitingLine(const RunSeen& seen, const std::string& line)
 
 bool IsCallThatDidNotRun(const std::string& line)
 {
-    const std::vector<std::string> fields = CTransferRecord::ParseLine(line);
+    const std::vector<std::string> fields = test::SplitCsvLine(line);
     return fields.size() == CTransferRecord::kColumns && fields[CTransferRecord::kResult] == CTransferRecord::kRefused
            && fields[CTransferRecord::kDetail].compare(0, sizeof(kCallThatDidNotRun) - 1, kCallThatDidNotRun) == 0;
 }

@@ -65,7 +65,7 @@ protected:
             EXPECT_NE(std::string::npos, end) << "a line without its end";
             if (end == std::string::npos)
                 break;
-            lines.push_back(Record::ParseLine(text.substr(start, end - start)));
+            lines.push_back(test::SplitCsvLine(text.substr(start, end - start)));
         }
         return lines;
     }
@@ -200,7 +200,7 @@ TEST_F(TransferRecord, AFailureIsRecordedBeforeItsBox)
         view.m_boxAnswer = c.answer;
         RunWorker(kModeAutoExport, view);
         ASSERT_EQ(1u, view.m_lastLineAtBox.size());
-        const std::vector<std::string> atBox = Record::ParseLine(view.m_lastLineAtBox[0]);
+        const std::vector<std::string> atBox = test::SplitCsvLine(view.m_lastLineAtBox[0]);
         ASSERT_EQ(static_cast<size_t>(Record::kColumns), atBox.size());
         EXPECT_EQ("失败", atBox[Record::kResult]);
         EXPECT_EQ("正在显示", atBox[Record::kBox]);

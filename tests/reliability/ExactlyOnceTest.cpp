@@ -75,7 +75,7 @@ protected:
         std::map<std::string, std::string> lines;
         const std::string text = ReadFile(RecordPath());
         for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            const std::vector<std::string> f = CTransferRecord::ParseLine(text.substr(start, end - start));
+            const std::vector<std::string> f = test::SplitCsvLine(text.substr(start, end - start));
             const std::string& source = f[CTransferRecord::kSource];
             const std::string name = source.substr(source.rfind('\\') + 1);
             if (f[CTransferRecord::kSize].empty() || f[CTransferRecord::kSize] == "大小（字节）")

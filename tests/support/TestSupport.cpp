@@ -244,4 +244,36 @@ bool RegistryValue(const std::string& name, DWORD* type, std::string* data)
     return true;
 }
 
+std::vector<std::string> SplitCsvLine(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t at = 0;
+    for (;;) {
+        std::string field;
+        if (at < line.size() && line[at] == '"') {
+            for (size_t from = at + 1;;) {
+                const size_t quote = line.find('"', from);
+                field += line.substr(from, quote == std::string::npos ? std::string::npos : quote - from);
+                if (quote == std::string::npos) {
+                    at = line.size();
+                    break;
+                }
+                if (quote + 1 < line.size() && line[quote + 1] == '"') {
+                    field += '"';
+                    from = quote + 2;
+                    continue;
+                }
+                at = quote + 1;
+                break;
+            }
+        }
+        const size_t comma = line.find(',', at);
+        field += line.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        fields.push_back(field);
+        if (comma == std::string::npos)
+            return fields;
+        at = comma + 1;
+    }
+}
+
 } // namespace test

@@ -78,6 +78,10 @@ std::vector<std::string> ListDir(const std::string& dir);
 std::map<std::string, std::string> FilesBelow(const std::string& dir, const std::string& skip = "");
 // A folder below under whose path has exactly length characters (ASCII), made with the folders above it.
 std::string MakeDeepDir(const std::string& under, size_t length);
+// The fields of one CSV line (no line end) as RFC 4180 reads them, read apart from the record's own
+// reader: a field that begins with a quote runs to the quote that is not doubled (what follows it up to
+// the comma is kept as it stands); any other field runs to the next comma.
+std::vector<std::string> SplitCsvLine(const std::string& line);
 // Registry values under HKCU\<SectionPath()>.
 bool RegistryValue(const std::string& name, DWORD* type, std::string* data);
 
