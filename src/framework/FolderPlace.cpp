@@ -12,13 +12,10 @@ namespace {
 // is "\\server\...".
 WideText WithoutPrefix(const WideText& path)
 {
-    if (StartsWith(path, L"\\\\?\\UNC\\")) {
-        WideText unc(path.begin() + 6, path.end());
-        unc[0] = L'\\';
-        return unc;
-    }
+    if (StartsWith(path, L"\\\\?\\UNC\\"))
+        return L"\\" + path.substr(7);
     if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\"))
-        return WideText(path.begin() + 4, path.end());
+        return path.substr(4);
     return path;
 }
 
@@ -53,9 +50,7 @@ WideText OpenableName(const WideText& objectName)
     static const wchar_t kDosDevices[] = L"\\??\\";
     static const wchar_t kGlobalRoot[] = L"\\\\?\\GLOBALROOT";
     const bool onDrive = StartsWith(objectName, kDosDevices);
-    WideText openable(kGlobalRoot, kGlobalRoot + (onDrive ? 4 : 14));
-    openable.insert(openable.end(), objectName.begin() + (onDrive ? 4 : 0), objectName.end());
-    return openable;
+    return WideText(kGlobalRoot, onDrive ? 4 : 14) + objectName.substr(onDrive ? 4 : 0);
 }
 
 } // namespace
@@ -69,7 +64,7 @@ CFolderPlace::CFolderPlace(const std::string& path)
     if (root == 0)
         return;
     // A root is named with its separator, whether the path gave one or not.
-    WideText rootName(full.begin(), full.begin() + root);
+    WideText rootName = full.substr(0, root);
     if (rootName.back() != L'\\')
         rootName.push_back(L'\\');
     AddLevel(rootName);
@@ -77,7 +72,7 @@ CFolderPlace::CFolderPlace(const std::string& path)
     for (size_t i = root; i <= full.size(); ++i) {
         if (i < full.size() && full[i] != L'\\')
             continue;
-        const WideText name(full.begin() + start, full.begin() + i);
+        const WideText name = full.substr(start, i - start);
         if (!Comparable(name).empty())
             AddLevel(name);
         start = i + 1;
@@ -96,7 +91,7 @@ void CFolderPlace::AddLevel(const WideText& name)
 {
     if (!m_path.empty() && m_path.back() != L'\\')
         m_path.push_back(L'\\');
-    m_path.insert(m_path.end(), name.begin(), name.end());
+    m_path += name;
     Level level = { Comparable(name), false, {} };
     // Below a level that does not exist nothing does.
     if (m_levels.empty() || m_levels.back().bExists) {
@@ -146,14 +141,14 @@ std::vector<CFolderPlace::Level> CFolderPlace::RealLevels() const
                                        static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &length)))
         return levels;
     const UNICODE_STRING& name = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
-    const WideText real = OpenableName(WideText(name.Buffer, name.Buffer + name.Length / sizeof(wchar_t)));
+    const WideText real = OpenableName(WideText(name.Buffer, name.Length / sizeof(wchar_t)));
     // Every folder on the real path; the parts before its root (the device) are no folders.
     size_t start = 4;
     for (size_t i = start; i <= real.size(); ++i) {
         if (i < real.size() && real[i] != L'\\')
             continue;
-        Level level = { Comparable(WideText(real.begin() + start, real.begin() + i)), false, {} };
-        level.bExists = FolderIdentityOf(WideText(real.begin(), real.begin() + i), &level.id);
+        Level level = { Comparable(real.substr(start, i - start)), false, {} };
+        level.bExists = FolderIdentityOf(real.substr(0, i), &level.id);
         levels.push_back(level);
         start = i + 1;
     }
