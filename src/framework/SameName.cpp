@@ -4,7 +4,8 @@
 
 WideText NameKey(WideText name)
 {
-    // ASCII letters alone have a capital in ASCII, the same in every table; most names are ASCII.
+    // The capitals of ASCII are the same in every table, and most names are ASCII alone: the system is
+    // asked only for the others.
     bool bAscii = true;
     for (wchar_t& c : name) {
         bAscii = bAscii && c < 0x80;
