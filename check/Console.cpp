@@ -2,9 +2,9 @@
 #include "Report.h"
 
 #include "framework/Gbk.h"
+#include "framework/WideText.h"
 
 #include <windows.h>
-#include <vector>
 
 namespace check {
 
@@ -14,10 +14,8 @@ void WriteLine(const std::string& text)
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0, written = 0;
     if (::GetConsoleMode(out, &mode)) {
-        const int length = static_cast<int>(line.size());
-        std::vector<wchar_t> wide(line.size() + 1, L'\0');
-        const int n = ::MultiByteToWideChar(kGbkCodePage, 0, line.data(), length, wide.data(), length + 1);
-        ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(n), &written, nullptr);
+        const WideText wide = ToWide(line, kGbkCodePage);
+        ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
     ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -6,6 +6,7 @@
 #include "engine/TransferRecord.h"
 #include "framework/Gbk.h"
 #include "framework/Handle.h"
+#include "framework/WideText.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
@@ -347,12 +348,7 @@ bool Utf8ToGbk(const std::string& line, std::string* pGbk)
 {
     if (!IsUtf8Text(line))
         return false;
-    const int size = static_cast<int>(line.size());
-    std::vector<wchar_t> wide(line.size());
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, line.data(), size, wide.data(), size);
-    const int bytes = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    pGbk->assign(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), n, &(*pGbk)[0], bytes, nullptr, nullptr);
+    *pGbk = FromWide(ToWide(line, CP_UTF8), kGbkCodePage);
     return true;
 }
 

@@ -4,12 +4,12 @@
 #include "engine/OrgCodeTable.h"
 #include "framework/ChildName.h"
 #include "framework/Gbk.h"
+#include "framework/SameName.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
 #include <cstdlib>
 #include <cstring>
-#include <string.h>
 
 namespace check {
 
@@ -63,13 +63,13 @@ std::vector<Line> SectionLines(const std::string& path, const char* section)
 int IndexOf(const std::string& key, const char* format)
 {
     const size_t stem = std::strchr(format, '%') - format;
-    if (key.size() <= stem || _strnicmp(key.c_str(), format, stem) != 0)
+    if (key.size() <= stem || !IsSameName(key.substr(0, stem), std::string(format, stem)))
         return -1;
     const std::string digits = key.substr(stem);
     if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
         return -1;
     const int index = std::atoi(digits.c_str());
-    return ::lstrcmpiA(settings::NumberedKey(format, index).c_str(), key.c_str()) == 0 ? index : -1;
+    return IsSameName(settings::NumberedKey(format, index), key) ? index : -1;
 }
 
 struct Skip {

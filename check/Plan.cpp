@@ -7,6 +7,7 @@
 #include "engine/OrgCodeTable.h"
 #include "framework/Handle.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 #include "framework/SystemError.h"
 
 #include <windows.h>
@@ -70,7 +71,7 @@ std::string PassOverText(const EntryDecision& decision, const char* run, const c
 {
     if (decision.reason == EntryReason::kTemporary)
         return decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理";
-    if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
+    if (quiet == nullptr || !IsSameName(decision.name, quiet))
         return decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run;
     return "";
 }

@@ -2,6 +2,7 @@
 
 #include "engine/TransferEngine.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 
 #include <cstring>
 
@@ -44,9 +45,7 @@ std::string ClaimCopyMark(const std::string& backupFolder)
 std::string ClaimCopyName(const std::string& mark, const std::string& name)
 {
     // FNV-1a (64 bits) of the mark and the name in capitals, as the file system compares names.
-    std::vector<wchar_t> wide = ToWide(mark + "\\" + name);
-    if (!wide.empty())
-        ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    const WideText wide = NameKey(ToWide(mark + "\\" + name));
     unsigned long long hash = 14695981039346656037ULL;
     for (const wchar_t c : wide) {
         for (int shift = 0; shift < 16; shift += 8)
@@ -67,7 +66,7 @@ bool IsClaimCopyName(const char* name)
 DWORD CClaimLock::Take(const std::string& claimFolder, DWORD dwRetryPauseMs)
 {
     // Beside the claim folder, so that the folder can go once it is empty.
-    const CWidePath path = WidePath(claimFolder + kLockSuffix);
+    const WideText path = WidePath(claimFolder + kLockSuffix);
     for (int attempt = 1;; ++attempt) {
         m_file.Attach(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));

@@ -2,6 +2,7 @@
 
 #include "framework/Handle.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 
 #include <algorithm>
 
@@ -12,7 +13,7 @@ namespace {
 // false for any other entry.
 bool CopyNumber(const std::string& entry, const std::string& name, unsigned long long* pNumber)
 {
-    if (entry.size() < name.size() || ::lstrcmpiA(entry.substr(0, name.size()).c_str(), name.c_str()) != 0)
+    if (entry.size() < name.size() || !IsSameName(entry.substr(0, name.size()), name))
         return false;
     *pNumber = 0;
     if (entry.size() == name.size())
@@ -70,7 +71,7 @@ void CImportEngine::PrepareClaims(const std::string& backupFolder, CClaimLock& l
         m_blocked = Outcome::kTakenByAnotherRun;
         return;
     }
-    const CWidePath folder = WidePath(m_claims.path);
+    const WideText folder = WidePath(m_claims.path);
     if (m_dwBlockError == 0 && !::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
         m_dwBlockError = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
@@ -100,7 +101,7 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& en
     decision.target = JoinPath(decision.targetFolder, decision.name);
     decision.backupFolder = JoinPath(DeliveryFolder(input), kBackupFolder);
     decision.action = EntryAction::kStay;
-    if (::lstrcmpiA(decision.name.c_str(), kBackupFolder) == 0)
+    if (IsSameName(decision.name, kBackupFolder))
         decision.reason = EntryReason::kBackupName;
     else if (!FitsMaxPath(decision.target))
         decision.reason = EntryReason::kTargetTooLong;
@@ -122,7 +123,7 @@ EntryDecision CImportEngine::DecideClaim(const RunInput& input, const ClaimFolde
     decision.targetFolder = input.strDestPath;
     decision.target = JoinPath(decision.targetFolder, decision.name);
     decision.backupFolder = JoinPath(DeliveryFolder(input), kBackupFolder);
-    const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(claims.mark, decision.name)));
+    const WideText copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(claims.mark, decision.name)));
     decision.action = ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES ? EntryAction::kCopy
                                                                                     : EntryAction::kArchive;
     return decision;
@@ -167,7 +168,7 @@ void CImportEngine::Deliver(const EntryDecision& decision, const FolderEntry& li
     }
     // The copy of an earlier claim of this name waits where this one would be written.
     for (const std::string& pending : m_pending) {
-        if (::lstrcmpiA(pending.c_str(), decision.name.c_str()) == 0) {
+        if (IsSameName(pending, decision.name)) {
             Record(decision, listed.size, Outcome::kUnfinishedClaim);
             return;
         }
@@ -222,7 +223,7 @@ bool CImportEngine::HandOver(const EntryDecision& decision, const std::string& c
         // A claim without its copy would count as handed over: one whose copy is gone, or whose target no
         // copy replaces (a folder, a read-only file), gives the delivery back, then removes the copy. It
         // stays as a failed copy would leave it.
-        const CWidePath copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(m_claims.mark, decision.name)));
+        const WideText copy = WidePath(JoinPath(decision.targetFolder, ClaimCopyName(m_claims.mark, decision.name)));
         const DWORD target = ::GetFileAttributesW(WidePath(decision.target).c_str());
         const bool giveBack = ::GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES
                               || (target != INVALID_FILE_ATTRIBUTES
@@ -307,7 +308,7 @@ bool CImportEngine::MoveToBackup(const std::string& claimed, const EntryDecision
                                  DWORD* pError)
 {
     // A copy number may lengthen the path past the platform's limit: both paths go in their long form.
-    const CWidePath source = WidePath(claimed);
+    const WideText source = WidePath(claimed);
     std::vector<std::string> taken;
     for (std::string archive = decision.name;; archive = FreeBackupName(decision.backupFolder, decision.name, taken)) {
         if (::MoveFileW(source.c_str(), WidePath(JoinPath(decision.backupFolder, archive)).c_str())) {

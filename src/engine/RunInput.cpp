@@ -5,6 +5,7 @@
 #include "framework/ChildName.h"
 #include "framework/FolderPlace.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ std::vector<std::string> DeliveryPairCodes(const RunInput& input)
     const char* const own = input.userOrgID.strValue.empty() ? kBackupFolder : input.userOrgID.strValue.c_str();
     for (const settings::OrgMapping& mapping : input.mappings) {
         if (!COrgCodeTable::IsUsable(mapping)
-            || (::lstrcmpiA(mapping.platformCode.c_str(), own) != 0 && mapping.platformCode.find('~') == std::string::npos))
+            || (!IsSameName(mapping.platformCode, own) && mapping.platformCode.find('~') == std::string::npos))
             continue;
         const CFolderPlace folder(location, mapping.platformCode);
         if ((folder.IsSameOrInside(delivery) && delivery.IsSameOrInside(folder))

@@ -240,7 +240,7 @@ bool CTransferEngine::WriteCopy(HANDLE from, const std::string& source, const st
         return false;
     // The temporary path may pass the platform's path limit where the target's does not: it goes in its
     // long form then.
-    const CWidePath path = WidePath(temp);
+    const WideText path = WidePath(temp);
     {
         // Nobody else may open it while it is written.
         CFileHandle to(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_HIDDEN, nullptr));
@@ -269,8 +269,8 @@ bool CTransferEngine::WriteCopy(HANDLE from, const std::string& source, const st
 bool CTransferEngine::PlaceCopy(const std::string& folder, const std::string& temp, const std::string& name,
                                 const FileStamp& copied)
 {
-    const CWidePath from = WidePath(JoinPath(folder, temp));
-    const CWidePath target = WidePath(JoinPath(folder, name));
+    const WideText from = WidePath(JoinPath(folder, temp));
+    const WideText target = WidePath(JoinPath(folder, name));
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (m_bFlushCopies ? MOVEFILE_WRITE_THROUGH : 0);
     if (!::MoveFileExW(from.c_str(), target.c_str(), flags)) {
         const DWORD error = ::GetLastError();

@@ -1,8 +1,9 @@
 #include "framework/DateTime.h"
 
+#include "framework/WideText.h"
+
 #include <windows.h>
 #include <oleauto.h>
-#include <vector>
 
 CDateTime CDateTime::Now()
 {
@@ -40,15 +41,9 @@ std::string CDateTime::Format() const
 
 bool CDateTime::ParseDateOnly(const char* text)
 {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) {
-        m_bValid = false;
-        return false;
-    }
-    std::vector<wchar_t> wide(length);
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    WideText wide = ToWide(text);
     DATE value = 0;
-    HRESULT hr = ::VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, VAR_DATEVALUEONLY, &value);
+    HRESULT hr = ::VarDateFromStr(&wide[0], LOCALE_USER_DEFAULT, VAR_DATEVALUEONLY, &value);
     if (FAILED(hr)) {
         m_dt = 0;
         m_bValid = false;

@@ -2,41 +2,9 @@
 
 #include "framework/ChildName.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 
 #include <algorithm>
-
-#include <cwchar>
-
-namespace {
-
-// name in GBK, and whether GBK gives it back exactly: no character left out or replaced by a look-alike.
-bool ToGbk(const wchar_t* name, std::string* pText)
-{
-    BOOL usedDefault = FALSE;
-    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr, &usedDefault);
-    if (bytes <= 0)
-        return false;
-    std::string text(bytes, '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, &text[0], bytes, nullptr, &usedDefault);
-    text.resize(bytes - 1);
-    *pText = text;
-    if (usedDefault)
-        return false;
-    const std::vector<wchar_t> back = ToWide(text);
-    const size_t length = std::wcslen(name);
-    return back.size() == length && std::wmemcmp(back.data(), name, length) == 0;
-}
-
-// name as the file system compares names: in capitals.
-std::vector<wchar_t> CaseKey(const std::string& name)
-{
-    std::vector<wchar_t> key = ToWide(name);
-    if (!key.empty())
-        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
-} // namespace
 
 std::vector<FolderEntry> ListFolder(const std::string& folder)
 {
@@ -46,10 +14,10 @@ std::vector<FolderEntry> ListFolder(const std::string& folder)
     while (list.Next(&entry))
         entries.push_back(entry);
     // Files whose names are one name but for case, found by sorting the files by that name.
-    std::vector<std::pair<std::vector<wchar_t>, size_t>> keys;
+    std::vector<std::pair<WideText, size_t>> keys;
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].IsFolder() && entries[i].fault == NameFault::kNone)
-            keys.emplace_back(CaseKey(entries[i].name), i);
+            keys.emplace_back(NameKey(ToWide(entries[i].name)), i);
     }
     std::sort(keys.begin(), keys.end());
     for (size_t i = 1; i < keys.size(); ++i) {
@@ -70,9 +38,9 @@ bool CFolderList::Next(FolderEntry* pEntry)
     if (!m_bPending)
         return false;
     FolderEntry entry;
-    const bool exact = ToGbk(m_data.cFileName, &entry.name);
-    const size_t length = std::wcslen(m_data.cFileName);
-    const wchar_t last = length > 0 ? m_data.cFileName[length - 1] : L'\0';
+    const WideText name(m_data.cFileName);
+    const bool exact = ToGbkExactly(name, &entry.name);
+    const wchar_t last = name.empty() ? L'\0' : name.back();
     if (!exact)
         entry.fault = NameFault::kNotGbk;
     else if (!entry.IsDots() && (last == L'.' || last == L' '))

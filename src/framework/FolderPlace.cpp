@@ -2,29 +2,25 @@
 
 #include "framework/Handle.h"
 #include "framework/Path.h"
+#include "framework/SameName.h"
 
 #include <winternl.h>
 
 namespace {
 
-typedef std::vector<wchar_t> Wide;
-
 // path without the "\\?\" or "\\.\" that only tell the platform how to read it; "\\?\UNC\server\..."
 // is "\\server\...".
-Wide WithoutPrefix(const Wide& path)
+WideText WithoutPrefix(const WideText& path)
 {
-    if (StartsWith(path, L"\\\\?\\UNC\\")) {
-        Wide unc(path.begin() + 6, path.end());
-        unc[0] = L'\\';
-        return unc;
-    }
+    if (StartsWith(path, L"\\\\?\\UNC\\"))
+        return L"\\" + path.substr(7);
     if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\"))
-        return Wide(path.begin() + 4, path.end());
+        return path.substr(4);
     return path;
 }
 
 // Length of the root of a full path: "C:\" or "\\server\share\" (all of "\\server\share"); 0 for none.
-size_t RootLength(const Wide& full)
+size_t RootLength(const WideText& full)
 {
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
         return 3;
@@ -40,25 +36,21 @@ size_t RootLength(const Wide& full)
 
 // A name as the file system compares it: without the dots and blanks that the platform drops from its
 // end, in capitals.
-Wide Comparable(Wide name)
+WideText Comparable(WideText name)
 {
     while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
         name.pop_back();
-    if (!name.empty())
-        ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
+    return NameKey(name);
 }
 
 // The path that the wide file functions open for the name the platform gives a handle: "\??\C:\x" (on a
 // drive) as "\\?\C:\x", "\Device\HarddiskVolume1\x" as "\\?\GLOBALROOT\Device\HarddiskVolume1\x".
-Wide OpenableName(const Wide& objectName)
+WideText OpenableName(const WideText& objectName)
 {
     static const wchar_t kDosDevices[] = L"\\??\\";
     static const wchar_t kGlobalRoot[] = L"\\\\?\\GLOBALROOT";
     const bool onDrive = StartsWith(objectName, kDosDevices);
-    Wide openable(kGlobalRoot, kGlobalRoot + (onDrive ? 4 : 14));
-    openable.insert(openable.end(), objectName.begin() + (onDrive ? 4 : 0), objectName.end());
-    return openable;
+    return WideText(kGlobalRoot, onDrive ? 4 : 14) + objectName.substr(onDrive ? 4 : 0);
 }
 
 } // namespace
@@ -67,12 +59,12 @@ CFolderPlace::CFolderPlace(const std::string& path)
 {
     if (path.empty())
         return;
-    const Wide full = FullPath(WithoutPrefix(ToWide(path)));
+    const WideText full = FullPath(WithoutPrefix(ToWide(path)));
     const size_t root = RootLength(full);
     if (root == 0)
         return;
     // A root is named with its separator, whether the path gave one or not.
-    Wide rootName(full.begin(), full.begin() + root);
+    WideText rootName = full.substr(0, root);
     if (rootName.back() != L'\\')
         rootName.push_back(L'\\');
     AddLevel(rootName);
@@ -80,7 +72,7 @@ CFolderPlace::CFolderPlace(const std::string& path)
     for (size_t i = root; i <= full.size(); ++i) {
         if (i < full.size() && full[i] != L'\\')
             continue;
-        const Wide name(full.begin() + start, full.begin() + i);
+        const WideText name = full.substr(start, i - start);
         if (!Comparable(name).empty())
             AddLevel(name);
         start = i + 1;
@@ -95,11 +87,11 @@ CFolderPlace::CFolderPlace(const CFolderPlace& folder, const std::string& name) 
         AddLevel(ToWide(name));
 }
 
-void CFolderPlace::AddLevel(const Wide& name)
+void CFolderPlace::AddLevel(const WideText& name)
 {
     if (!m_path.empty() && m_path.back() != L'\\')
         m_path.push_back(L'\\');
-    m_path.insert(m_path.end(), name.begin(), name.end());
+    m_path += name;
     Level level = { Comparable(name), false, {} };
     // Below a level that does not exist nothing does.
     if (m_levels.empty() || m_levels.back().bExists) {
@@ -123,16 +115,14 @@ bool CFolderPlace::IdentityOf(const wchar_t* path, Identity* pId, DWORD* pAttrib
     return true;
 }
 
-bool CFolderPlace::FolderIdentityOf(Wide path, Identity* pId)
+bool CFolderPlace::FolderIdentityOf(WideText path, Identity* pId)
 {
     // A volume's root opens as a folder only with its separator ("\\?\C:" is the volume itself).
     DWORD attributes = 0;
-    path.push_back(L'\0');
-    if (IdentityOf(path.data(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if (IdentityOf(path.c_str(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return true;
-    path.back() = L'\\';
-    path.push_back(L'\0');
-    return IdentityOf(path.data(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    path.push_back(L'\\');
+    return IdentityOf(path.c_str(), pId, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::vector<CFolderPlace::Level> CFolderPlace::RealLevels() const
@@ -151,14 +141,14 @@ std::vector<CFolderPlace::Level> CFolderPlace::RealLevels() const
                                        static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &length)))
         return levels;
     const UNICODE_STRING& name = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
-    const Wide real = OpenableName(Wide(name.Buffer, name.Buffer + name.Length / sizeof(wchar_t)));
+    const WideText real = OpenableName(WideText(name.Buffer, name.Length / sizeof(wchar_t)));
     // Every folder on the real path; the parts before its root (the device) are no folders.
     size_t start = 4;
     for (size_t i = start; i <= real.size(); ++i) {
         if (i < real.size() && real[i] != L'\\')
             continue;
-        Level level = { Comparable(Wide(real.begin() + start, real.begin() + i)), false, {} };
-        level.bExists = FolderIdentityOf(Wide(real.begin(), real.begin() + i), &level.id);
+        Level level = { Comparable(real.substr(start, i - start)), false, {} };
+        level.bExists = FolderIdentityOf(real.substr(0, i), &level.id);
         levels.push_back(level);
         start = i + 1;
     }

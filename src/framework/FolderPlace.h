@@ -8,6 +8,8 @@
 // deepest existing level are known too, from the name the file system gives its handle (where links
 // and drive letters have been followed).
 #pragma once
+#include "framework/WideText.h"
+
 #include <windows.h>
 
 #include <string>
@@ -38,7 +40,7 @@ private:
         }
     };
     struct Level {
-        std::vector<wchar_t> name; // in capitals; the root ("C:\", "\\SERVER\SHARE\") for the first level
+        WideText name; // in capitals; the root ("C:\", "\\SERVER\SHARE\") for the first level
         bool bExists;
         Identity id;
     };
@@ -46,8 +48,8 @@ private:
     // The identity and attributes of what path names, opened as a folder is; false when nothing opens.
     static bool IdentityOf(const wchar_t* path, Identity* pId, DWORD* pAttributes);
     // The identity of the folder at path, a path of the "\\?\" form; false when no folder opens there.
-    static bool FolderIdentityOf(std::vector<wchar_t> path, Identity* pId);
-    void AddLevel(const std::vector<wchar_t>& name);
+    static bool FolderIdentityOf(WideText path, Identity* pId);
+    void AddLevel(const WideText& name);
     // The folders that hold the deepest existing level as the file system names its handle, from the
     // root down, then the levels below it that do not exist.
     std::vector<Level> RealLevels() const;
@@ -61,8 +63,8 @@ private:
 
     // The full path of the deepest level added, and of the deepest one that exists, as the wide file
     // functions take them.
-    std::vector<wchar_t> m_path;
-    std::vector<wchar_t> m_existingPath;
+    WideText m_path;
+    WideText m_existingPath;
     // From the root down.
     std::vector<Level> m_levels;
     // RealLevels(), found when first needed.

@@ -1,27 +1,17 @@
 // Paths as narrow GBK text, and the forms the platform resolves them to.
 #pragma once
+#include "framework/WideText.h"
+
 #include <string>
-#include <vector>
 
 // The process's current directory, whole. The ANSI call refuses a directory of MAX_PATH characters
 // or more, so the wide one is asked and its answer converted; "" only when both fail.
 std::string GetCurrentDir();
 
-// A path in UTF-16, zero-terminated, for the wide file functions. (A vector, not a wide string: the
-// DLL does not carry the library's wide-string code for this one use.)
-class CWidePath {
-public:
-    explicit CWidePath(const std::vector<wchar_t>& text) : m_text(text) { m_text.push_back(L'\0'); }
-    const wchar_t* c_str() const { return m_text.data(); }
-
-private:
-    std::vector<wchar_t> m_text;
-};
-
 // path for the wide file functions. When its full form is MAX_PATH characters or longer it is given as
 // "\\?\C:\..." or "\\?\UNC\server\share\...", which the platform takes whole.
-CWidePath WidePath(const std::string& path);
-CWidePath WidePath(const std::vector<wchar_t>& path);
+WideText WidePath(const std::string& path);
+WideText WidePath(const WideText& path);
 
 // True when the plain (ANSI) file functions take path: it and its full form stay below MAX_PATH
 // characters.
@@ -39,9 +29,7 @@ bool IsFullPath(const std::string& path);
 std::string ResolveFolderPath(const std::string& path);
 
 // True when the wide text begins with prefix.
-bool StartsWith(const std::vector<wchar_t>& text, const wchar_t* prefix);
-// text (GBK) in UTF-16, without a terminator.
-std::vector<wchar_t> ToWide(const std::string& text);
+bool StartsWith(const WideText& text, const wchar_t* prefix);
 // The full form of a wide path: "." and ".." resolved, "/" read as "\", relative to the current
 // directory; the path itself when the platform cannot resolve it.
-std::vector<wchar_t> FullPath(const std::vector<wchar_t>& path);
+WideText FullPath(const WideText& path);

@@ -1,8 +1,8 @@
 #include "settings/ProfileFile.h"
 
-#include "framework/Handle.h"
-
 #include "framework/Gbk.h"
+#include "framework/Handle.h"
+#include "framework/SameName.h"
 
 #include <windows.h>
 #include <cstring>
@@ -11,30 +11,17 @@ namespace settings {
 
 namespace {
 
-typedef std::u16string Text;
-static_assert(sizeof(char16_t) == sizeof(wchar_t), "UTF-16 code units");
-
-LPWSTR Wide(Text& text)
-{
-    return reinterpret_cast<LPWSTR>(&text[0]);
-}
-
-LPCWSTR Wide(const Text& text)
-{
-    return reinterpret_cast<LPCWSTR>(text.data());
-}
-
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 const char kUtf16LEMark[] = "\xFF\xFE";
 const char kUtf16BEMark[] = "\xFE\xFF";
 
 // The blanks the profile functions trim: the ASCII white space and ^Z.
-bool IsBlank(char16_t c)
+bool IsBlank(wchar_t c)
 {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
-Text TrimLeft(const Text& text)
+WideText TrimLeft(const WideText& text)
 {
     size_t start = 0;
     while (start < text.size() && IsBlank(text[start]))
@@ -42,7 +29,7 @@ Text TrimLeft(const Text& text)
     return text.substr(start);
 }
 
-Text TrimRight(const Text& text)
+WideText TrimRight(const WideText& text)
 {
     size_t end = text.size();
     while (end > 0 && IsBlank(text[end - 1]))
@@ -50,7 +37,7 @@ Text TrimRight(const Text& text)
     return text.substr(0, end);
 }
 
-Text Trim(const Text& text)
+WideText Trim(const WideText& text)
 {
     return TrimLeft(TrimRight(text));
 }
@@ -60,67 +47,25 @@ bool StartsWith(const std::string& bytes, const char* mark)
     return bytes.compare(0, strlen(mark), mark) == 0;
 }
 
-bool IsAscii(const std::string& bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-bool IsAscii(const Text& text)
-{
-    for (char16_t c : text) {
-        if (c >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// ASCII is the same in every code page read here; most lines of the files are ASCII alone.
-Text FromCodePage(UINT codePage, const std::string& bytes)
-{
-    if (IsAscii(bytes))
-        return Text(bytes.begin(), bytes.end());
-    const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    Text text(n, u'\0');
-    if (n > 0)
-        ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), Wide(text), n);
-    return text;
-}
-
-std::string ToCodePage(UINT codePage, const Text& text)
-{
-    if (IsAscii(text))
-        return std::string(text.begin(), text.end());
-    const int n = ::WideCharToMultiByte(codePage, 0, Wide(text), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr);
-    std::string bytes(n, '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(codePage, 0, Wide(text), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
-    return bytes;
-}
-
 // The UTF-16 code unit at a byte offset.
-char16_t Utf16At(const std::string& bytes, size_t at, bool bBigEndian)
+wchar_t Utf16At(const std::string& bytes, size_t at, bool bBigEndian)
 {
     const unsigned char first = bytes[at], second = bytes[at + 1];
-    return static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
+    return static_cast<wchar_t>(bBigEndian ? (first << 8) | second : (second << 8) | first);
 }
 
-Text FromUtf16(const std::string& bytes, bool bBigEndian)
+WideText FromUtf16(const std::string& bytes, bool bBigEndian)
 {
-    Text text(bytes.size() / 2, u'\0');
+    WideText text(bytes.size() / 2, L'\0');
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = Utf16At(bytes, 2 * i, bBigEndian);
     return text;
 }
 
-std::string ToUtf16(const Text& text, bool bBigEndian)
+std::string ToUtf16(const WideText& text, bool bBigEndian)
 {
     std::string bytes;
-    for (char16_t c : text) {
+    for (wchar_t c : text) {
         const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
         bytes += bBigEndian ? high : low;
         bytes += bBigEndian ? low : high;
@@ -128,31 +73,10 @@ std::string ToUtf16(const Text& text, bool bBigEndian)
     return bytes;
 }
 
-Text Upper(Text text)
-{
-    if (IsAscii(text)) {
-        for (char16_t& c : text)
-            c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    } else {
-        ::CharUpperBuffW(Wide(text), static_cast<DWORD>(text.size()));
-    }
-    return text;
-}
-
-bool SameName(const Text& a, const Text& b)
-{
-    return a.size() == b.size() && Upper(a) == Upper(b);
-}
-
-std::string UpperAnsi(const std::string& name)
-{
-    return ToCodePage(CP_ACP, Upper(FromCodePage(CP_ACP, name)));
-}
-
 // A value as the profile functions hand it out: one pair of enclosing quotes, " or ', removed.
-Text Unquoted(const Text& value)
+WideText Unquoted(const WideText& value)
 {
-    if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
+    if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0])
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -171,7 +95,7 @@ bool CProfileFile::Load(const std::string& path)
     CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
-        m_lineEnd = Encode(u"\r\n");
+        m_lineEnd = Encode(L"\r\n");
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     std::string& bytes = m_original;
@@ -190,16 +114,16 @@ bool CProfileFile::Load(const std::string& path)
     // Line ends are CR LF, LF or CR, in code units of the file's encoding; a GBK trail byte is never one.
     const size_t width = IsUtf16() ? 2 : 1;
     auto unit = [&](size_t at) {
-        return width == 2 ? Utf16At(bytes, at, m_encoding == kUtf16BE) : static_cast<char16_t>(bytes[at]);
+        return width == 2 ? Utf16At(bytes, at, m_encoding == kUtf16BE) : static_cast<wchar_t>(bytes[at]);
     };
     for (size_t pos = m_mark.size(); pos < bytes.size();) {
         size_t end = pos;
-        while (end + width <= bytes.size() && unit(end) != u'\r' && unit(end) != u'\n')
+        while (end + width <= bytes.size() && unit(end) != L'\r' && unit(end) != L'\n')
             end += width;
         size_t next = bytes.size();
         if (end + width <= bytes.size()) {
             next = end + width;
-            if (unit(end) == u'\r' && next + width <= bytes.size() && unit(next) == u'\n')
+            if (unit(end) == L'\r' && next + width <= bytes.size() && unit(next) == L'\n')
                 next += width;
         } else {
             end = bytes.size();
@@ -210,24 +134,24 @@ bool CProfileFile::Load(const std::string& path)
         pos = next;
     }
     if (m_lineEnd.empty())
-        m_lineEnd = Encode(u"\r\n");
+        m_lineEnd = Encode(L"\r\n");
     return true;
 }
 
 CProfileFile::Line CProfileFile::MakeLine(const std::string& bytes, const std::string& end) const
 {
-    Line line{ bytes, end, kBlank, Text(), Text() };
-    const Text text = Trim(Decode(bytes));
-    const size_t close = text.rfind(u']');
-    const size_t equals = text.find(u'=');
+    Line line{ bytes, end, kBlank, WideText(), WideText() };
+    const WideText text = Trim(Decode(bytes));
+    const size_t close = text.rfind(L']');
+    const size_t equals = text.find(L'=');
     if (text.empty()) {
         line.kind = kBlank;
-    } else if (text[0] == u';') {
+    } else if (text[0] == L';') {
         line.kind = kComment;
-    } else if (text[0] == u'[' && close != Text::npos) {
+    } else if (text[0] == L'[' && close != WideText::npos) {
         line.kind = kHeading;
         line.name = Trim(text.substr(1, close - 1));
-    } else if (equals == Text::npos) {
+    } else if (equals == WideText::npos) {
         line.kind = kBareKey;
         line.name = text;
     } else {
@@ -238,14 +162,14 @@ CProfileFile::Line CProfileFile::MakeLine(const std::string& bytes, const std::s
     return line;
 }
 
-CProfileFile::Line CProfileFile::NewLine(const Text& text) const
+CProfileFile::Line CProfileFile::NewLine(const WideText& text) const
 {
     return MakeLine(Encode(text), m_lineEnd);
 }
 
-size_t CProfileFile::FindSection(const Text& name, size_t from) const
+size_t CProfileFile::FindSection(const WideText& name, size_t from) const
 {
-    while (from < m_lines.size() && (m_lines[from].kind != kHeading || !SameName(m_lines[from].name, name)))
+    while (from < m_lines.size() && (m_lines[from].kind != kHeading || !IsSameName(m_lines[from].name, name)))
         ++from;
     return from;
 }
@@ -277,36 +201,36 @@ void CProfileFile::Insert(size_t at, const std::vector<Line>& lines)
 
 void CProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
-    const Text keyName = Trim(FromCodePage(CP_ACP, key));
-    const Text text = TrimLeft(FromCodePage(CP_ACP, value));
+    const WideText sectionName = Trim(ToWide(section));
+    const WideText keyName = Trim(ToWide(key));
+    const WideText text = TrimLeft(ToWide(value));
     const size_t heading = FindSection(sectionName, 0);
     if (heading == m_lines.size()) {
-        Insert(heading, { NewLine(u"[" + sectionName + u"]"), NewLine(keyName + u"=" + text) });
+        Insert(heading, { NewLine(L"[" + sectionName + L"]"), NewLine(keyName + L"=" + text) });
         return;
     }
     size_t first = 0, last = 0;
     KeyLines(heading, first, last);
     for (size_t n = first; n < last; ++n) {
         Line& line = m_lines[n];
-        if ((line.kind == kKey || line.kind == kBareKey) && SameName(line.name, keyName)) {
+        if ((line.kind == kKey || line.kind == kBareKey) && IsSameName(line.name, keyName)) {
             if (line.kind == kBareKey || line.value != text) {
                 const std::string end = line.end;
-                line = NewLine(line.name + u"=" + text);
+                line = NewLine(line.name + L"=" + text);
                 line.end = end;
             }
             return;
         }
     }
-    Insert(last, { NewLine(keyName + u"=" + text) });
+    Insert(last, { NewLine(keyName + L"=" + text) });
 }
 
 void CProfileFile::ReplaceSection(const std::string& section, const IniKeys& keys)
 {
-    const Text sectionName = Trim(FromCodePage(CP_ACP, section));
+    const WideText sectionName = Trim(ToWide(section));
     std::vector<Line> added;
     for (const auto& key : keys)
-        added.push_back(NewLine(Trim(FromCodePage(CP_ACP, key.first)) + u"=" + TrimLeft(FromCodePage(CP_ACP, key.second))));
+        added.push_back(NewLine(Trim(ToWide(key.first)) + L"=" + TrimLeft(ToWide(key.second))));
     size_t at = kNone;
     for (size_t heading = FindSection(sectionName, 0); heading < m_lines.size();
          heading = FindSection(sectionName, heading + 1)) {
@@ -319,7 +243,7 @@ void CProfileFile::ReplaceSection(const std::string& section, const IniKeys& key
     if (at == kNone) {
         if (added.empty())
             return;
-        Insert(m_lines.size(), { NewLine(u"[" + sectionName + u"]") });
+        Insert(m_lines.size(), { NewLine(L"[" + sectionName + L"]") });
         at = m_lines.size();
     }
     Insert(at, added);
@@ -340,18 +264,18 @@ bool CProfileFile::IsUtf16() const
     return m_encoding == kUtf16LE || m_encoding == kUtf16BE;
 }
 
-CProfileFile::Text CProfileFile::Decode(const std::string& bytes) const
+WideText CProfileFile::Decode(const std::string& bytes) const
 {
     if (IsUtf16())
         return FromUtf16(bytes, m_encoding == kUtf16BE);
-    return FromCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, bytes);
+    return ToWide(bytes, m_encoding == kUtf8 ? CP_UTF8 : CP_ACP);
 }
 
-std::string CProfileFile::Encode(const Text& text) const
+std::string CProfileFile::Encode(const WideText& text) const
 {
     if (IsUtf16())
         return ToUtf16(text, m_encoding == kUtf16BE);
-    return ToCodePage(m_encoding == kUtf8 ? CP_UTF8 : CP_ACP, text);
+    return FromWide(text, m_encoding == kUtf8 ? CP_UTF8 : CP_ACP);
 }
 
 bool CProfileFile::Save(const std::string& path) const
@@ -391,11 +315,11 @@ bool CProfileFile::Save(const std::string& path) const
 IniKeys CProfileFile::ReadSection(const std::string& section) const
 {
     IniKeys keys;
-    const size_t heading = FindSection(Trim(FromCodePage(CP_ACP, section)), 0);
+    const size_t heading = FindSection(Trim(ToWide(section)), 0);
     for (size_t n = heading + 1; n < m_lines.size() && m_lines[n].kind != kHeading; ++n) {
         const Line& line = m_lines[n];
         if (line.kind == kKey || line.kind == kBareKey)
-            keys.emplace_back(ToCodePage(CP_ACP, Upper(line.name)), ToCodePage(CP_ACP, Unquoted(line.value)));
+            keys.emplace_back(FromWide(NameKey(line.name)), FromWide(Unquoted(line.value)));
     }
     return keys;
 }
@@ -411,7 +335,7 @@ CIniSection::CIniSection(const std::string& path, const char* section)
 
 const std::string* CIniSection::Find(const std::string& key) const
 {
-    auto at = m_keys.find(UpperAnsi(key));
+    auto at = m_keys.find(FromWide(NameKey(ToWide(key))));
     return at != m_keys.end() ? &at->second : nullptr;
 }
 

@@ -8,6 +8,7 @@
 // file's first line does (CR LF when it has none). The file keeps its encoding: ANSI, or UTF-8 or
 // UTF-16 after their byte-order marks.
 #pragma once
+#include "framework/WideText.h"
 #include "settings/Settings.h"
 
 #include <map>
@@ -35,9 +36,6 @@ public:
     IniKeys ReadSection(const std::string& section) const;
 
 private:
-    // UTF-16 text. The code units are those of wchar_t here; unlike std::wstring, whose members all come
-    // from the runtime library, this string class brings only the members used into the DLL.
-    typedef std::u16string Text;
     enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
     // A key line has "=", a bare key has none: the profile functions read it as a key without value.
     enum Kind { kBlank, kComment, kHeading, kKey, kBareKey };
@@ -45,23 +43,23 @@ private:
         std::string bytes; // as read, without the line end; encoded anew for a line written here
         std::string end;   // the line end as read: CR LF, LF or CR; none on a last line without one
         Kind kind;
-        Text name;  // a heading's section name or a key's name
-        Text value; // a key's value as the profile functions read it
+        WideText name;  // a heading's section name or a key's name
+        WideText value; // a key's value as the profile functions read it
     };
 
     Line MakeLine(const std::string& bytes, const std::string& end) const;
     // A line written here: "[section]" or "name=value".
-    Line NewLine(const Text& text) const;
+    Line NewLine(const WideText& text) const;
     // The heading of the first section of that name at or after the line, or m_lines.size().
-    size_t FindSection(const Text& name, size_t from) const;
+    size_t FindSection(const WideText& name, size_t from) const;
     // The section's keys run from first to last (exclusive); a section without keys gives the place
     // after its last line that is not blank, where keys would go, as first and last.
     void KeyLines(size_t heading, size_t& first, size_t& last) const;
     void Insert(size_t at, const std::vector<Line>& lines);
     std::string Bytes() const;
     bool IsUtf16() const;
-    Text Decode(const std::string& bytes) const;
-    std::string Encode(const Text& text) const;
+    WideText Decode(const std::string& bytes) const;
+    std::string Encode(const WideText& text) const;
 
     Encoding m_encoding = kAnsi;
     std::string m_mark;     // the byte-order mark as read

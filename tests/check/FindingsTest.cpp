@@ -227,6 +227,12 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=q900\r\n");
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
           }, "--plan", 1, "[错误] 代码对应里网商代码“q900”的文件夹是用户机构代码（UserOrgID）的交付文件夹或者它的Backup" },
+        { "a pair to the user's own delivery folder, in full-width and Greek capitals", [](CheckWorkspace& ws) {
+              ws.Profile().SetString(settings::kUserOrgID, "ＱΑ1");
+              test::MakeDir(ws.Data() + "\\ＱΑ1");
+              ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=ｑα1\r\n");
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
+          }, "--plan", 1, "[错误] 代码对应里网商代码“ｑα1”的文件夹是用户机构代码（UserOrgID）的交付文件夹或者它的Backup" },
         { "plan: a pair to the user's own delivery folder", [](CheckWorkspace& ws) {
               ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=Q900\r\n");
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");

@@ -150,6 +150,8 @@ const std::string kTaskFiles[] = {
     "\xEF\xBB\xBF[\xE6\x97\xA5\xE6\x8A\xA5]\r\nChecked=0\r\nLastExportTime=2001-01-01 00:00:00\r\n",
     "\xFF\xFE[\0D\0]\0\r\0\n\0C\0h\0e\0c\0k\0e\0d\0=\0\x30\0\r\0\n\0"s,
     "[Other]\r\nk=v\r\n",
+    // "\x81\x41" and "\x81\x61" are two characters whose trail bytes are "A" and "a".
+    "[\x81\x41]\r\nChecked=0\r\n[\x81\x61\x81\x41]\r\nChecked=0\r\n",
 };
 
 TEST(ListRewrite, TaskKeysGiveTheOneByOneBytes)
@@ -166,6 +168,7 @@ TEST(ListRewrite, TaskKeysGiveTheOneByOneBytes)
           { "D", settings::kLastExportTime, "" },
           { "日报", settings::kChecked, "0" } },
         { { "日报", settings::kLastExportTime, "\xA1\xA1二〇二四年" }, { "日报", settings::kChecked, "0" } },
+        { { "\x81\x61", settings::kChecked, "1" }, { "\x81\x41\x81\x61", settings::kChecked, "1" } },
     };
     for (const std::string& initial : kTaskFiles) {
         for (size_t set = 0; set < sizeof(keySets) / sizeof(keySets[0]); ++set) {
