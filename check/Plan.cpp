@@ -69,15 +69,17 @@ void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
 std::string PassOverText(const EntryDecision& decision, const char* run, const char* quiet = nullptr)
 {
     if (decision.reason == EntryReason::kTemporary)
-        return decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理";
+        return decision.name + "：" + ReasonText(decision);
     if (quiet == nullptr || ::lstrcmpiA(decision.name.c_str(), quiet) != 0)
-        return decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run;
+        return decision.name + "：" + ReasonText(decision) + "，里面的文件不会被" + run;
     return "";
 }
 
-std::string TooLong(const char* what, const std::string& path)
+// Why a file stays in folder, with what then happens and what to do about it, as the reason's row
+// gives them.
+std::string Leaves(const EntryDecision& decision, const std::string& then)
 {
-    return what + path + "超过Windows的路径长度限制（259个字符）";
+    return ReasonText(decision) + then + FillCodes(RowOf(kReasons, decision.reason).remedy, decision);
 }
 
 // False, with a line saying so, when a run finds no entry in folder to work on.
@@ -125,9 +127,7 @@ CopyProblem CopyProblemOf(const EntryDecision& decision)
     if (!source.reason.empty())
         return source;
     bool readOnly = false;
-    const Entry entry = EntryAt(decision.target, &readOnly);
-    if (entry == Entry::kFolder)
-        return { PlanObstacle::kTargetIsFolder, "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
+    EntryAt(decision.target, &readOnly);
     if (readOnly)
         return { PlanObstacle::kTargetReadOnly, "目标文件" + decision.target + "是只读的，不能被替换",
                  "请去掉它的只读属性，或者删除它" };
@@ -146,56 +146,35 @@ void CheckSpace(CReport& report, const std::string& folder, ULONGLONG needed, co
                    + SizeText(needed) + "，空间不够时复制会失败，" + consequence + "。请腾出磁盘空间");
 }
 
-std::string WhyNotMapped(const std::string& code, const RunSettings& run, const std::vector<MappingEntry>& mappings)
+// Why a client code has no usable pair, as far as what the plan read of OrgMap.ini tells more than the
+// engine's reason.
+std::string WhyNotMapped(const EntryDecision& decision, const RunSettings& run, const std::vector<MappingEntry>& mappings)
 {
+    const std::string& code = decision.clientCode;
     if (run.orgMapMisread)
         return "客户代码" + Quote(code) + "在读到的代码对应中没有，文件留在发送目录。OrgMap.ini不是GBK文本，其中的代码读错了："
                "请先按上面OrgMap.ini那一行改正它的编码";
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
-            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。请按上面这个对应的[错误]行改正它";
+            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。"
+                   + RowOf(kReasons, EntryReason::kCodeRefused).remedy;
     }
-    return "客户代码" + Quote(code) + "在代码对应中没有，文件留在发送目录。要导出它，请在“代码对应”页增加" + code + "的对应";
-}
-
-// What to do about a name that no file can be opened by, or "" for another reason.
-std::string NameRemedy(EntryReason reason)
-{
-    if (reason == EntryReason::kNameNotGbk)
-        return "请只用GBK字符给它改名";
-    if (reason == EntryReason::kNameTrailingDotOrBlank)
-        return "请给它改一个不以点或空格结尾的名字";
-    if (reason == EntryReason::kNameDevice)
-        return "请给它改一个不是设备名的名字";
-    if (reason == EntryReason::kNameCaseTwin)
-        return "请把两个文件中的一个改名或移走";
-    return "";
-}
-
-// Why a file stays in folder for its name, which no file can be opened by; "" for another reason.
-std::string LeftForName(const EntryDecision& decision, const char* folder)
-{
-    const std::string remedy = NameRemedy(decision.reason);
-    return remedy.empty() ? "" : ReasonText(decision) + "，文件留在" + folder + "。" + remedy;
+    return Leaves(decision, "，文件留在发送目录。");
 }
 
 // Why an export leaves a file in the send directory without trying it.
 std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& run,
                             const std::vector<MappingEntry>& mappings)
 {
-    const std::string named = LeftForName(decision, "发送目录");
-    if (!named.empty())
-        return named;
     switch (decision.reason) {
-    case EntryReason::kNoClientCode:
-        return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
-    case EntryReason::kPairToDelivery:
-        return ReasonText(decision) + "，文件留在发送目录。请按上面这个网商代码的[错误]行改正它";
+    case EntryReason::kCodeNotMapped:
+    case EntryReason::kCodeRefused:
+        return WhyNotMapped(decision, run, mappings);
     case EntryReason::kTargetTooLong:
-        return TooLong("目标路径", decision.target)
-               + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
+    case EntryReason::kTargetIsFolder:
+        return Leaves(decision, "，导出时提示“文件拷贝出错”，文件留在发送目录。");
     default:
-        return WhyNotMapped(decision.clientCode, run, mappings);
+        return Leaves(decision, "，文件留在发送目录。");
     }
 }
 
@@ -250,29 +229,11 @@ const Code<SourceFate> kSourceCodes[] = {
     { SourceFate::kArchived, "archived" },
 };
 
-const Code<EntryReason> kReasonCodes[] = {
-    { EntryReason::kFolder, "folder" },
-    { EntryReason::kTemporary, "temporary" },
-    { EntryReason::kNameNotGbk, "name-not-gbk" },
-    { EntryReason::kNameTrailingDotOrBlank, "name-trailing-dot-or-blank" },
-    { EntryReason::kNameDevice, "name-device" },
-    { EntryReason::kNameCaseTwin, "name-case-twin" },
-    { EntryReason::kNoClientCode, "no-client-code" },
-    { EntryReason::kCodeNotMapped, "code-not-mapped" },
-    { EntryReason::kCodeRefused, "code-refused" },
-    { EntryReason::kPairToDelivery, "pair-to-delivery" },
-    { EntryReason::kTargetTooLong, "target-too-long" },
-    { EntryReason::kArchiveTooLong, "archive-too-long" },
-    { EntryReason::kBackupName, "backup-name" },
-    { EntryReason::kUnfinishedClaim, "unfinished-claim" },
-};
-
 const Code<PlanObstacle> kObstacleCodes[] = {
     { PlanObstacle::kLocationUnusable, "location-unusable" },
     { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file" },
     { PlanObstacle::kSourceInUse, "source-in-use" },
     { PlanObstacle::kSourceUnreadable, "source-unreadable" },
-    { PlanObstacle::kTargetIsFolder, "target-is-folder" },
     { PlanObstacle::kTargetReadOnly, "target-read-only" },
     { PlanObstacle::kSourceReadOnly, "source-read-only" },
     { PlanObstacle::kBackupIsFile, "backup-is-file" },
@@ -299,7 +260,7 @@ const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tso
 const char* PlanReasonCode(const PlannedEntry& entry)
 {
     return entry.obstacle != PlanObstacle::kNone ? CodeOf(kObstacleCodes, entry.obstacle)
-                                                 : CodeOf(kReasonCodes, entry.decision.reason);
+                                                 : RowOf(kReasons, entry.decision.reason).code;
 }
 
 std::string PlanTableRow(const PlannedEntry& entry)
@@ -410,20 +371,17 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
             Tell(report, entries, planned);
             continue;
         }
-        const std::string named = LeftForName(decision, "交付文件夹");
-        if (!named.empty()) {
-            planned.text = decision.name + "：" + named;
-            Tell(report, entries, planned);
-            continue;
-        }
         switch (decision.reason) {
         case EntryReason::kBackupName:
             // The line above says what to do.
             Tell(report, entries, planned);
             continue;
+        case EntryReason::kNameNotGbk:
+        case EntryReason::kNameTrailingDotOrBlank:
+        case EntryReason::kNameDevice:
+        case EntryReason::kNameCaseTwin:
         case EntryReason::kArchiveTooLong:
-            planned.text = decision.name + "：" + TooLong("备份路径", JoinPath(backup, decision.name))
-                           + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字";
+            planned.text = decision.name + "：" + Leaves(decision, "，文件留在交付文件夹。");
             Tell(report, entries, planned);
             continue;
         default:
@@ -451,9 +409,8 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
             continue;
         }
         CopyProblem problem;
-        if (decision.reason == EntryReason::kTargetTooLong)
-            problem = { PlanObstacle::kNone, TooLong("目标路径", decision.target),
-                        "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
+        if (decision.reason == EntryReason::kTargetTooLong || decision.reason == EntryReason::kTargetIsFolder)
+            problem = { PlanObstacle::kNone, ReasonText(decision), RowOf(kReasons, decision.reason).remedy };
         else if (!destProblem.empty())
             problem = { PlanObstacle::kDestUnusable, "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
         else if (decision.action == EntryAction::kCopy)

@@ -33,7 +33,6 @@ enum class PlanObstacle {
     kPlatformFolderIsFile,  // export: a file stands where the platform folder belongs
     kSourceInUse,           // another program holds the source
     kSourceUnreadable,      // the source cannot be opened for another reason
-    kTargetIsFolder,        // a folder stands where the copy goes
     kTargetReadOnly,        // the copy would replace a read-only file
     kSourceReadOnly,        // export with delete: copied, but the read-only source stays
     kBackupIsFile,          // import: a file named Backup stands where the archive folder belongs

@@ -122,6 +122,12 @@ bool CTransferEngine::IsGone(const std::string& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool CTransferEngine::IsFolder(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stamp)
 {
     WIN32_FILE_ATTRIBUTE_DATA now;
