@@ -16,11 +16,10 @@ namespace check {
 
 namespace {
 
-// Why a copy would fail, and what to do about it; an empty reason when it would not.
+// Why a copy would fail, and what the plan saw of it; kNone when it would not.
 struct CopyProblem {
     PlanObstacle obstacle = PlanObstacle::kNone;
-    std::string reason;
-    std::string remedy;
+    std::string seen;
 };
 
 // The verdict of an entry as far as the engine's decision goes; the plan adds what it sees.
@@ -75,6 +74,12 @@ std::string PassOverText(const EntryDecision& decision, const char* run, const c
     return "";
 }
 
+// The words of a problem and what then happens, with what to do about it.
+std::string ProblemText(const CopyProblem& problem, const std::string& then)
+{
+    return ObstacleText(problem.obstacle, problem.seen) + then + RowOf(kObstacles, problem.obstacle).remedy;
+}
+
 // Why a file stays in folder, with what then happens and what to do about it, as the reason's row
 // gives them.
 std::string Leaves(const EntryDecision& decision, const std::string& then)
@@ -112,11 +117,10 @@ CopyProblem SourceProblem(const std::string& source)
         return {};
     const DWORD error = ::GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return { PlanObstacle::kSourceInUse, "源文件正被其他程序使用（例如还在写入）",
-                 "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
+        return { PlanObstacle::kSourceInUse };
     if (error == ERROR_FILE_NOT_FOUND)
         return {};
-    return { PlanObstacle::kSourceUnreadable, "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
+    return { PlanObstacle::kSourceUnreadable, SystemErrorText(error) };
 }
 
 // Why copying source over target would fail: the copy is renamed over the target at the end, and
@@ -124,13 +128,12 @@ CopyProblem SourceProblem(const std::string& source)
 CopyProblem CopyProblemOf(const EntryDecision& decision)
 {
     const CopyProblem source = SourceProblem(decision.source);
-    if (!source.reason.empty())
+    if (source.obstacle != PlanObstacle::kNone)
         return source;
     bool readOnly = false;
     EntryAt(decision.target, &readOnly);
     if (readOnly)
-        return { PlanObstacle::kTargetReadOnly, "目标文件" + decision.target + "是只读的，不能被替换",
-                 "请去掉它的只读属性，或者删除它" };
+        return { PlanObstacle::kTargetReadOnly, decision.target };
     return {};
 }
 
@@ -229,19 +232,6 @@ const Code<SourceFate> kSourceCodes[] = {
     { SourceFate::kArchived, "archived" },
 };
 
-const Code<PlanObstacle> kObstacleCodes[] = {
-    { PlanObstacle::kLocationUnusable, "location-unusable" },
-    { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file" },
-    { PlanObstacle::kSourceInUse, "source-in-use" },
-    { PlanObstacle::kSourceUnreadable, "source-unreadable" },
-    { PlanObstacle::kTargetReadOnly, "target-read-only" },
-    { PlanObstacle::kSourceReadOnly, "source-read-only" },
-    { PlanObstacle::kBackupIsFile, "backup-is-file" },
-    { PlanObstacle::kArchiveBlocked, "archive-blocked" },
-    { PlanObstacle::kSourceBeingWritten, "source-being-written" },
-    { PlanObstacle::kDestUnusable, "dest-unusable" },
-};
-
 // The code of value in codes; "" for a value without one (none).
 template <class T, size_t N>
 const char* CodeOf(const Code<T> (&codes)[N], T value)
@@ -255,11 +245,16 @@ const char* CodeOf(const Code<T> (&codes)[N], T value)
 
 } // namespace
 
+std::string ObstacleText(PlanObstacle obstacle, const std::string& seen)
+{
+    return FillIn(RowOf(kObstacles, obstacle).words, "s", &seen);
+}
+
 const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tsource";
 
 const char* PlanReasonCode(const PlannedEntry& entry)
 {
-    return entry.obstacle != PlanObstacle::kNone ? CodeOf(kObstacleCodes, entry.obstacle)
+    return entry.obstacle != PlanObstacle::kNone ? RowOf(kObstacles, entry.obstacle).code
                                                  : RowOf(kReasons, entry.decision.reason).code;
 }
 
@@ -307,18 +302,15 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         const Entry folderEntry = EntryAt(folder);
         CopyProblem problem;
         if (!locationUsable)
-            problem = { PlanObstacle::kLocationUnusable, "数据文件存放路径" + run.exportLocation + "不可用",
-                        "请先解决上面数据文件存放路径的问题" };
+            problem = { PlanObstacle::kLocationUnusable, run.exportLocation };
         else if (folderEntry == Entry::kFile)
-            problem = { PlanObstacle::kPlatformFolderIsFile, "网商代码的文件夹位置" + folder + "是一个文件",
-                        "请把这个文件改名或移走" };
+            problem = { PlanObstacle::kPlatformFolderIsFile, folder };
         else
             problem = CopyProblemOf(decision);
-        if (!problem.reason.empty()) {
+        if (problem.obstacle != PlanObstacle::kNone) {
             planned.action = EntryAction::kStay;
             planned.obstacle = problem.obstacle;
-            planned.text = decision.name + "：" + problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。"
-                           + problem.remedy;
+            planned.text = decision.name + "：" + ProblemText(problem, "，导出时提示“文件拷贝出错”，文件留在发送目录。");
             Tell(report, entries, planned);
             continue;
         }
@@ -329,8 +321,7 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         // Windows deletes no read-only file: such a source stays and goes again with every export.
         if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             planned.obstacle = PlanObstacle::kSourceReadOnly;
-            planned.text = copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                                  "请去掉源文件的只读属性";
+            planned.text = copy + "，" + ProblemText({ planned.obstacle }, "。");
         } else {
             planned.source = run.deleteAfterCopy ? SourceFate::kDeleted : SourceFate::kStays;
             planned.text = copy + (run.deleteAfterCopy ? "，然后删除源文件" : "");
@@ -393,33 +384,34 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
         if (claimError == ERROR_SHARING_VIOLATION || claimError == ERROR_LOCK_VIOLATION) {
             planned.action = EntryAction::kStay;
             planned.obstacle = PlanObstacle::kSourceBeingWritten;
-            planned.text = decision.name + "：送来的文件还在被别的程序写入，下次导入再传送";
+            planned.text = decision.name + "：" + ObstacleText(planned.obstacle);
             Tell(report, entries, planned);
             continue;
         }
         if (decision.action != EntryAction::kStay && (backupBlocked || claimError != 0)) {
             planned.action = EntryAction::kStay;
             planned.obstacle = backupBlocked ? PlanObstacle::kBackupIsFile : PlanObstacle::kArchiveBlocked;
-            planned.text = decision.name + "：无法移到" + backup
-                           + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
-                                            : "（" + SystemErrorText(claimError)
-                                                  + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
-                                                    "请让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
+            planned.text = decision.name + "："
+                           + ProblemText({ planned.obstacle, backup },
+                                         backupBlocked ? "。" : "（" + SystemErrorText(claimError) + "）。");
             Tell(report, entries, planned);
             continue;
         }
         CopyProblem problem;
-        if (decision.reason == EntryReason::kTargetTooLong || decision.reason == EntryReason::kTargetIsFolder)
-            problem = { PlanObstacle::kNone, ReasonText(decision), RowOf(kReasons, decision.reason).remedy };
-        else if (!destProblem.empty())
-            problem = { PlanObstacle::kDestUnusable, "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
+        const char then[] = "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。";
+        if (decision.reason == EntryReason::kTargetTooLong || decision.reason == EntryReason::kTargetIsFolder) {
+            planned.text = decision.name + "：" + Leaves(decision, then);
+            Tell(report, entries, planned);
+            continue;
+        }
+        if (!destProblem.empty())
+            problem = { PlanObstacle::kDestUnusable, destProblem };
         else if (decision.action == EntryAction::kCopy)
             problem = CopyProblemOf(decision);
-        if (!problem.reason.empty()) {
+        if (problem.obstacle != PlanObstacle::kNone) {
             planned.action = EntryAction::kStay;
             planned.obstacle = problem.obstacle;
-            planned.text = decision.name + "：" + problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。"
-                           + problem.remedy;
+            planned.text = decision.name + "：" + ProblemText(problem, then);
             Tell(report, entries, planned);
             continue;
         }

@@ -1,5 +1,6 @@
 // The catalogues of reasons and outcomes: every value has its words and its code, codes are told apart,
 // and a remedy is there wherever the operator has something to do.
+#include "engine/OrgCodeTable.h"
 #include "engine/TransferRecord.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,28 @@ TEST(Catalogue, EveryOutcomeHasItsResultWordsCodeAndRemedy)
     EXPECT_EQ("文件拷贝出错：目标位置是一个文件夹。源文件留在原处，下次再传送", OutcomeText(Outcome::kCopyFailed, decision));
     EXPECT_EQ("目标位置是一个文件夹", OutcomeText(Outcome::kLeft, decision));
     EXPECT_EQ("已复制，备份为 Backup\\d.txt.2", OutcomeText(Outcome::kArchived, decision, "d.txt.2"));
+}
+
+// The pairs the table leaves out, each for the first fault it has.
+TEST(Catalogue, EveryFaultOfAPairHasItsWordsAndRemedy)
+{
+    const std::string client(COrgCodeTable::kClientCodeSize, 'c'), platform(COrgCodeTable::kPlatformCodeSize, 'p');
+    const struct {
+        settings::OrgMapping pair;
+        PairFault fault;
+    } cases[] = {
+        { { "C1", "P1" }, PairFault::kNone },
+        { { client, "" }, PairFault::kNoPlatformCode },
+        { { client, "..\\x" }, PairFault::kClientCodeTooLong },
+        { { "C1", platform }, PairFault::kPlatformCodeTooLong },
+        { { "C1", "..\\x" }, PairFault::kPlatformCodeNotAFolder },
+        { { "C1", "NUL" }, PairFault::kPlatformCodeNotAFolder },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.fault, COrgCodeTable::FaultOf(c.pair)) << c.pair.clientCode << "=" << c.pair.platformCode;
+        const PairFaultRow& row = RowOf(kPairFaults, c.fault);
+        EXPECT_EQ(c.fault != PairFault::kNone, row.words[0] != '\0' && row.remedy[0] != '\0') << row.words;
+    }
 }
 
 } // namespace
