@@ -55,11 +55,12 @@ void Tell(CReport& report, std::vector<PlannedEntry>& entries, const PlannedEntr
 }
 
 // A run that would be refused: one row, no entries.
-void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
+void TellRefused(std::vector<PlannedEntry>& entries, RunKind run, const RunInput& input)
 {
     PlannedEntry planned;
     planned.run = run;
     planned.refused = true;
+    planned.refusal = RefusalOf(input, run).value;
     entries.push_back(planned);
 }
 
@@ -254,6 +255,8 @@ const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tso
 
 const char* PlanReasonCode(const PlannedEntry& entry)
 {
+    if (entry.refusal != Refusal::kNone)
+        return RowOf(kRefusals, entry.refusal).code;
     return entry.obstacle != PlanObstacle::kNone ? RowOf(kObstacles, entry.obstacle).code
                                                  : RowOf(kReasons, entry.decision.reason).code;
 }
@@ -271,7 +274,7 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
 {
     if (run.exportRefused) {
         report.Info("导出预演：导出会停止（见上面的[错误]行），发送目录里的文件都不会被传送");
-        TellRefused(entries, RunKind::kExport);
+        TellRefused(entries, RunKind::kExport, input);
         return;
     }
     report.Info("导出预演，发送目录为" + run.sourcePath);
@@ -337,7 +340,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
 {
     if (run.importRefused) {
         report.Info("导入预演：导入会停止（见上面的[错误]行），交付文件夹里的文件都不会被传送");
-        TellRefused(entries, RunKind::kImport);
+        TellRefused(entries, RunKind::kImport, input);
         return;
     }
     const std::string delivery = DeliveryFolder(input);

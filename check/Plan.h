@@ -10,7 +10,8 @@
 //   entry    the name as listed ("" for a run that would be refused)
 //   action   pass (a folder or temporary copy) | stay | copy | archive (an earlier import's claim that
 //            was handed over already: only moved into Backup) | refused (the whole run)
-//   reason   why it stays or why a copy keeps its source, "" for none (PlanReasonCode)
+//   reason   why the run would be refused, why it stays or why a copy keeps its source, "" for none
+//            (PlanReasonCode)
 //   target   where the copy goes (copy, archive)
 //   archive  where in Backup the delivery goes (import: copy, archive)
 //   source   what becomes of the source: stays | deleted | archived
@@ -84,6 +85,7 @@ enum class SourceFate { kStays, kDeleted, kArchived };
 struct PlannedEntry {
     RunKind run = RunKind::kExport;
     bool refused = false; // the run would be refused: no entry
+    Refusal refusal = Refusal::kNone; // why, when its input tells
     EntryDecision decision;
     EntryAction action = EntryAction::kPassOver;
     PlanObstacle obstacle = PlanObstacle::kNone;
@@ -104,7 +106,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
 // The table's header and an entry's row, without a line end.
 extern const char kPlanTableHeader[];
 std::string PlanTableRow(const PlannedEntry& entry);
-// The reason column: the obstacle's code, else the decision's; "" for none.
+// The reason column: the refusal's code, else the obstacle's, else the decision's; "" for none.
 const char* PlanReasonCode(const PlannedEntry& entry);
 
 } // namespace check

@@ -156,9 +156,10 @@ EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEnt
 
 bool CTransferEngine::MayStart(RunKind kind)
 {
-    const std::string refusal = RefusalOf(m_input, kind);
-    if (refusal.empty())
+    const RunRefusal refused = RefusalOf(m_input, kind);
+    if (refused.value == Refusal::kNone)
         return true;
+    const std::string refusal = RefusalText(refused);
     const Box box = BoxColumn();
     if (m_pRecord != nullptr)
         m_pRecord->Refused(refusal, box);

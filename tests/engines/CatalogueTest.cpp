@@ -103,6 +103,26 @@ TEST(Catalogue, EveryOutcomeHasItsResultWordsCodeAndRemedy)
     EXPECT_EQ("已复制，备份为 Backup\\d.txt.2", OutcomeText(Outcome::kArchived, decision, "d.txt.2"));
 }
 
+TEST(Catalogue, EveryRefusalHasItsCodeWordsAndRemedy)
+{
+    const Refusal refusals[] = {
+        Refusal::kNoSourcePath, Refusal::kNoExportLocation, Refusal::kNoDestPath, Refusal::kUserOrgIDTooLong,
+        Refusal::kUserOrgIDNotAFolder, Refusal::kNoUserOrgID, Refusal::kSendReceiveOverlap,
+        Refusal::kSourceInPlatformFolder, Refusal::kSourceInDelivery, Refusal::kDestInDelivery,
+        Refusal::kDestInPlatformFolder, Refusal::kImportFromSource, Refusal::kDeliveryInSource,
+        Refusal::kDeliveryIsWorkFolder,
+    };
+    ASSERT_EQ(std::size(kRefusals), std::size(refusals) + 1) << "a row of this table for each refusal but kNone";
+    for (const Refusal refusal : refusals) {
+        const RefusalRow& row = RowOf(kRefusals, refusal);
+        EXPECT_STRNE("", row.code);
+        EXPECT_STRNE("", row.words) << row.code;
+        EXPECT_STRNE("", row.remedy) << row.code;
+    }
+    ExpectCodesApart(kRefusals, "refusals");
+    EXPECT_EQ("还没有设置源数据文件发送路径，请在“接口参数设置”中设置", RefusalText({ Refusal::kNoSourcePath }));
+}
+
 // The pairs the table leaves out, each for the first fault it has.
 TEST(Catalogue, EveryFaultOfAPairHasItsWordsAndRemedy)
 {
