@@ -183,15 +183,6 @@ std::string UserOrgIDProblem(const std::string& userOrgID)
     }
 }
 
-UserOrgID UserOrgIDOf(const std::string& stored)
-{
-    UserOrgID id;
-    id.bTooLong = stored.size() > settings::kUserOrgIDMax;
-    if (!id.bTooLong)
-        id.strValue = stored;
-    return id;
-}
-
 RunInput InputOf(const RunSettings& run)
 {
     RunInput input;

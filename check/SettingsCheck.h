@@ -33,7 +33,5 @@ void CheckFolderOverlaps(const RunInput& input, RunSettings& run, CReport& repor
 // The import's refusal of a user organisation code, or "" when an import takes it (an empty code makes
 // the data-file location itself the delivery folder).
 std::string UserOrgIDProblem(const std::string& userOrgID);
-// The user organisation ID as the plug-in reads the stored one.
-UserOrgID UserOrgIDOf(const std::string& stored);
 
 } // namespace check

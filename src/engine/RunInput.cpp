@@ -142,6 +142,15 @@ RunRefusal FolderOverlap(const RunInput& input, RunKind kind)
     return input.strDestPath.empty() || !IsUsable(input.userOrgID) ? RunRefusal() : ImportOverlap(input);
 }
 
+UserOrgID UserOrgIDOf(const std::string& stored)
+{
+    UserOrgID id;
+    id.bTooLong = stored.size() > settings::kUserOrgIDMax;
+    if (!id.bTooLong)
+        id.strValue = stored;
+    return id;
+}
+
 Refusal UserOrgIDRefusal(const UserOrgID& id)
 {
     return id.bTooLong ? Refusal::kUserOrgIDTooLong : IsUsable(id) ? Refusal::kNone : Refusal::kUserOrgIDNotAFolder;

@@ -17,6 +17,8 @@ struct UserOrgID {
     std::string strValue;
     bool bTooLong = false;
 };
+// The user organisation ID of the value stored.
+UserOrgID UserOrgIDOf(const std::string& stored);
 
 struct RunInput {
     std::string strSourcePath;
