@@ -2,7 +2,6 @@
 
 #include "Folder.h"
 #include "engine/OrgCodeTable.h"
-#include "framework/ChildName.h"
 #include "framework/Gbk.h"
 #include "framework/SameName.h"
 #include "settings/Settings.h"
@@ -82,25 +81,19 @@ Skip SkipOf(const std::string& path, const settings::OrgMapping& row, int index)
     const std::string clientKey = settings::NumberedKey(settings::kClientIDFormat, index);
     const std::string platformKey = settings::NumberedKey(settings::kQRVIDFormat, index);
     const std::string limit = std::to_string(settings::kOrgCodeBuffer - 1);
-    const std::string clientLimit = std::to_string(COrgCodeTable::kClientCodeSize - 1);
-    const std::string platformLimit = std::to_string(COrgCodeTable::kPlatformCodeSize - 1);
-    const std::string shorter = "请在OrgMap.ini里改用短一些的代码（客户代码最多" + clientLimit + "个字节，网商代码最多"
-                                + platformLimit + "个字节，一个汉字占2个字节）";
+    // What the table's rule says of the pair, and the words of what the reader cut.
+    const std::string values[] = { platformKey, std::to_string(COrgCodeTable::kClientCodeSize - 1),
+                                   std::to_string(COrgCodeTable::kPlatformCodeSize - 1) };
+    const std::string shorter = FillIn(kShorterCodes, "kcp", values);
     if (settings::ReadIniString(path, settings::kOrgMappingSection, clientKey.c_str(), nullptr, kLongRead).size()
         > row.clientCode.size())
         return { "客户代码超过" + limit + "个字节，读取时被截断", shorter };
-    if (row.platformCode.empty())
-        return { "没有" + platformKey + "（或者它是空的）", "请在OrgMap.ini里补上“" + platformKey + "=网商代码”" };
-    if (settings::ReadIniString(path, settings::kOrgMappingSection, platformKey.c_str(), nullptr, kLongRead).size()
-        > row.platformCode.size())
+    if (!row.platformCode.empty()
+        && settings::ReadIniString(path, settings::kOrgMappingSection, platformKey.c_str(), nullptr, kLongRead).size()
+               > row.platformCode.size())
         return { "网商代码超过" + limit + "个字节，读取时被截断", shorter };
-    if (row.clientCode.size() >= COrgCodeTable::kClientCodeSize)
-        return { "客户代码超过" + clientLimit + "个字节", shorter };
-    if (row.platformCode.size() >= COrgCodeTable::kPlatformCodeSize)
-        return { "网商代码超过" + platformLimit + "个字节", shorter };
-    if (!IsChildName(row.platformCode))
-        return { std::string("网商代码") + kNotAFolderName, "请改正这个网商代码" };
-    return {};
+    const PairFaultRow& fault = RowOf(kPairFaults, COrgCodeTable::FaultOf(row));
+    return { FillIn(fault.words, "kcp", values), FillIn(fault.remedy, "kcp", values) };
 }
 
 } // namespace

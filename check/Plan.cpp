@@ -17,11 +17,10 @@ namespace check {
 
 namespace {
 
-// Why a copy would fail, and what to do about it; an empty reason when it would not.
+// Why a copy would fail, and what the plan saw of it; kNone when it would not.
 struct CopyProblem {
     PlanObstacle obstacle = PlanObstacle::kNone;
-    std::string reason;
-    std::string remedy;
+    std::string seen;
 };
 
 // The verdict of an entry as far as the engine's decision goes; the plan adds what it sees.
@@ -57,11 +56,12 @@ void Tell(CReport& report, std::vector<PlannedEntry>& entries, const PlannedEntr
 }
 
 // A run that would be refused: one row, no entries.
-void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
+void TellRefused(std::vector<PlannedEntry>& entries, RunKind run, const RunInput& input)
 {
     PlannedEntry planned;
     planned.run = run;
     planned.refused = true;
+    planned.refusal = RefusalOf(input, run).value;
     entries.push_back(planned);
 }
 
@@ -70,15 +70,23 @@ void TellRefused(std::vector<PlannedEntry>& entries, RunKind run)
 std::string PassOverText(const EntryDecision& decision, const char* run, const char* quiet = nullptr)
 {
     if (decision.reason == EntryReason::kTemporary)
-        return decision.name + "：是复制用的临时文件（复制正在进行，或者被中断），插件不处理";
+        return decision.name + "：" + ReasonText(decision);
     if (quiet == nullptr || !IsSameName(decision.name, quiet))
-        return decision.name + "：是文件夹，插件不进入文件夹，里面的文件不会被" + run;
+        return decision.name + "：" + ReasonText(decision) + "，里面的文件不会被" + run;
     return "";
 }
 
-std::string TooLong(const char* what, const std::string& path)
+// The words of a problem and what then happens, with what to do about it.
+std::string ProblemText(const CopyProblem& problem, const std::string& then)
 {
-    return what + path + "超过Windows的路径长度限制（259个字符）";
+    return ObstacleText(problem.obstacle, problem.seen) + then + RowOf(kObstacles, problem.obstacle).remedy;
+}
+
+// Why a file stays in folder, with what then happens and what to do about it, as the reason's row
+// gives them.
+std::string Leaves(const EntryDecision& decision, const std::string& then)
+{
+    return ReasonText(decision) + then + FillCodes(RowOf(kReasons, decision.reason).remedy, decision);
 }
 
 // False, with a line saying so, when a run finds no entry in folder to work on.
@@ -111,11 +119,10 @@ CopyProblem SourceProblem(const std::string& source)
         return {};
     const DWORD error = ::GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return { PlanObstacle::kSourceInUse, "源文件正被其他程序使用（例如还在写入）",
-                 "请等那个程序写完并关闭这个文件；运行时插件会重试几次" };
+        return { PlanObstacle::kSourceInUse };
     if (error == ERROR_FILE_NOT_FOUND)
         return {};
-    return { PlanObstacle::kSourceUnreadable, "无法读取源文件（" + SystemErrorText(error) + "）", "请检查这个文件的权限" };
+    return { PlanObstacle::kSourceUnreadable, SystemErrorText(error) };
 }
 
 // Why copying source over target would fail: the copy is renamed over the target at the end, and
@@ -123,15 +130,12 @@ CopyProblem SourceProblem(const std::string& source)
 CopyProblem CopyProblemOf(const EntryDecision& decision)
 {
     const CopyProblem source = SourceProblem(decision.source);
-    if (!source.reason.empty())
+    if (source.obstacle != PlanObstacle::kNone)
         return source;
     bool readOnly = false;
-    const Entry entry = EntryAt(decision.target, &readOnly);
-    if (entry == Entry::kFolder)
-        return { PlanObstacle::kTargetIsFolder, "目标位置" + decision.target + "是一个文件夹", "请把这个文件夹改名或移走" };
+    EntryAt(decision.target, &readOnly);
     if (readOnly)
-        return { PlanObstacle::kTargetReadOnly, "目标文件" + decision.target + "是只读的，不能被替换",
-                 "请去掉它的只读属性，或者删除它" };
+        return { PlanObstacle::kTargetReadOnly, decision.target };
     return {};
 }
 
@@ -147,56 +151,35 @@ void CheckSpace(CReport& report, const std::string& folder, ULONGLONG needed, co
                    + SizeText(needed) + "，空间不够时复制会失败，" + consequence + "。请腾出磁盘空间");
 }
 
-std::string WhyNotMapped(const std::string& code, const RunSettings& run, const std::vector<MappingEntry>& mappings)
+// Why a client code has no usable pair, as far as what the plan read of OrgMap.ini tells more than the
+// engine's reason.
+std::string WhyNotMapped(const EntryDecision& decision, const RunSettings& run, const std::vector<MappingEntry>& mappings)
 {
+    const std::string& code = decision.clientCode;
     if (run.orgMapMisread)
         return "客户代码" + Quote(code) + "在读到的代码对应中没有，文件留在发送目录。OrgMap.ini不是GBK文本，其中的代码读错了："
                "请先按上面OrgMap.ini那一行改正它的编码";
     for (const MappingEntry& entry : mappings) {
         if (entry.clientCode == code && !entry.skipReason.empty())
-            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。请按上面这个对应的[错误]行改正它";
+            return "客户代码" + Quote(code) + "的对应" + entry.key + "被跳过，文件留在发送目录。"
+                   + RowOf(kReasons, EntryReason::kCodeRefused).remedy;
     }
-    return "客户代码" + Quote(code) + "在代码对应中没有，文件留在发送目录。要导出它，请在“代码对应”页增加" + code + "的对应";
-}
-
-// What to do about a name that no file can be opened by, or "" for another reason.
-std::string NameRemedy(EntryReason reason)
-{
-    if (reason == EntryReason::kNameNotGbk)
-        return "请只用GBK字符给它改名";
-    if (reason == EntryReason::kNameTrailingDotOrBlank)
-        return "请给它改一个不以点或空格结尾的名字";
-    if (reason == EntryReason::kNameDevice)
-        return "请给它改一个不是设备名的名字";
-    if (reason == EntryReason::kNameCaseTwin)
-        return "请把两个文件中的一个改名或移走";
-    return "";
-}
-
-// Why a file stays in folder for its name, which no file can be opened by; "" for another reason.
-std::string LeftForName(const EntryDecision& decision, const char* folder)
-{
-    const std::string remedy = NameRemedy(decision.reason);
-    return remedy.empty() ? "" : ReasonText(decision) + "，文件留在" + folder + "。" + remedy;
+    return Leaves(decision, "，文件留在发送目录。");
 }
 
 // Why an export leaves a file in the send directory without trying it.
 std::string WhyExportLeaves(const EntryDecision& decision, const RunSettings& run,
                             const std::vector<MappingEntry>& mappings)
 {
-    const std::string named = LeftForName(decision, "发送目录");
-    if (!named.empty())
-        return named;
     switch (decision.reason) {
-    case EntryReason::kNoClientCode:
-        return ReasonText(decision) + "，文件留在发送目录。要导出它，请按这个形式给它命名";
-    case EntryReason::kPairToDelivery:
-        return ReasonText(decision) + "，文件留在发送目录。请按上面这个网商代码的[错误]行改正它";
+    case EntryReason::kCodeNotMapped:
+    case EntryReason::kCodeRefused:
+        return WhyNotMapped(decision, run, mappings);
     case EntryReason::kTargetTooLong:
-        return TooLong("目标路径", decision.target)
-               + "，导出时提示“文件拷贝出错”，文件留在发送目录。请缩短文件名或者数据文件存放路径";
+    case EntryReason::kTargetIsFolder:
+        return Leaves(decision, "，导出时提示“文件拷贝出错”，文件留在发送目录。");
     default:
-        return WhyNotMapped(decision.clientCode, run, mappings);
+        return Leaves(decision, "，文件留在发送目录。");
     }
 }
 
@@ -251,37 +234,6 @@ const Code<SourceFate> kSourceCodes[] = {
     { SourceFate::kArchived, "archived" },
 };
 
-const Code<EntryReason> kReasonCodes[] = {
-    { EntryReason::kFolder, "folder" },
-    { EntryReason::kTemporary, "temporary" },
-    { EntryReason::kNameNotGbk, "name-not-gbk" },
-    { EntryReason::kNameTrailingDotOrBlank, "name-trailing-dot-or-blank" },
-    { EntryReason::kNameDevice, "name-device" },
-    { EntryReason::kNameCaseTwin, "name-case-twin" },
-    { EntryReason::kNoClientCode, "no-client-code" },
-    { EntryReason::kCodeNotMapped, "code-not-mapped" },
-    { EntryReason::kCodeRefused, "code-refused" },
-    { EntryReason::kPairToDelivery, "pair-to-delivery" },
-    { EntryReason::kTargetTooLong, "target-too-long" },
-    { EntryReason::kArchiveTooLong, "archive-too-long" },
-    { EntryReason::kBackupName, "backup-name" },
-    { EntryReason::kUnfinishedClaim, "unfinished-claim" },
-};
-
-const Code<PlanObstacle> kObstacleCodes[] = {
-    { PlanObstacle::kLocationUnusable, "location-unusable" },
-    { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file" },
-    { PlanObstacle::kSourceInUse, "source-in-use" },
-    { PlanObstacle::kSourceUnreadable, "source-unreadable" },
-    { PlanObstacle::kTargetIsFolder, "target-is-folder" },
-    { PlanObstacle::kTargetReadOnly, "target-read-only" },
-    { PlanObstacle::kSourceReadOnly, "source-read-only" },
-    { PlanObstacle::kBackupIsFile, "backup-is-file" },
-    { PlanObstacle::kArchiveBlocked, "archive-blocked" },
-    { PlanObstacle::kSourceBeingWritten, "source-being-written" },
-    { PlanObstacle::kDestUnusable, "dest-unusable" },
-};
-
 // The code of value in codes; "" for a value without one (none).
 template <class T, size_t N>
 const char* CodeOf(const Code<T> (&codes)[N], T value)
@@ -295,12 +247,19 @@ const char* CodeOf(const Code<T> (&codes)[N], T value)
 
 } // namespace
 
+std::string ObstacleText(PlanObstacle obstacle, const std::string& seen)
+{
+    return FillIn(RowOf(kObstacles, obstacle).words, "s", &seen);
+}
+
 const char kPlanTableHeader[] = "run\tentry\taction\treason\ttarget\tarchive\tsource";
 
 const char* PlanReasonCode(const PlannedEntry& entry)
 {
-    return entry.obstacle != PlanObstacle::kNone ? CodeOf(kObstacleCodes, entry.obstacle)
-                                                 : CodeOf(kReasonCodes, entry.decision.reason);
+    if (entry.refusal != Refusal::kNone)
+        return RowOf(kRefusals, entry.refusal).code;
+    return entry.obstacle != PlanObstacle::kNone ? RowOf(kObstacles, entry.obstacle).code
+                                                 : RowOf(kReasons, entry.decision.reason).code;
 }
 
 std::string PlanTableRow(const PlannedEntry& entry)
@@ -316,7 +275,7 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
 {
     if (run.exportRefused) {
         report.Info("导出预演：导出会停止（见上面的[错误]行），发送目录里的文件都不会被传送");
-        TellRefused(entries, RunKind::kExport);
+        TellRefused(entries, RunKind::kExport, input);
         return;
     }
     report.Info("导出预演，发送目录为" + run.sourcePath);
@@ -347,18 +306,15 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         const Entry folderEntry = EntryAt(folder);
         CopyProblem problem;
         if (!locationUsable)
-            problem = { PlanObstacle::kLocationUnusable, "数据文件存放路径" + run.exportLocation + "不可用",
-                        "请先解决上面数据文件存放路径的问题" };
+            problem = { PlanObstacle::kLocationUnusable, run.exportLocation };
         else if (folderEntry == Entry::kFile)
-            problem = { PlanObstacle::kPlatformFolderIsFile, "网商代码的文件夹位置" + folder + "是一个文件",
-                        "请把这个文件改名或移走" };
+            problem = { PlanObstacle::kPlatformFolderIsFile, folder };
         else
             problem = CopyProblemOf(decision);
-        if (!problem.reason.empty()) {
+        if (problem.obstacle != PlanObstacle::kNone) {
             planned.action = EntryAction::kStay;
             planned.obstacle = problem.obstacle;
-            planned.text = decision.name + "：" + problem.reason + "，导出时提示“文件拷贝出错”，文件留在发送目录。"
-                           + problem.remedy;
+            planned.text = decision.name + "：" + ProblemText(problem, "，导出时提示“文件拷贝出错”，文件留在发送目录。");
             Tell(report, entries, planned);
             continue;
         }
@@ -369,8 +325,7 @@ void PlanExport(const RunSettings& run, const RunInput& input, const std::vector
         // Windows deletes no read-only file: such a source stays and goes again with every export.
         if (run.deleteAfterCopy && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             planned.obstacle = PlanObstacle::kSourceReadOnly;
-            planned.text = copy + "，但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次。"
-                                  "请去掉源文件的只读属性";
+            planned.text = copy + "，" + ProblemText({ planned.obstacle }, "。");
         } else {
             planned.source = run.deleteAfterCopy ? SourceFate::kDeleted : SourceFate::kStays;
             planned.text = copy + (run.deleteAfterCopy ? "，然后删除源文件" : "");
@@ -386,7 +341,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
 {
     if (run.importRefused) {
         report.Info("导入预演：导入会停止（见上面的[错误]行），交付文件夹里的文件都不会被传送");
-        TellRefused(entries, RunKind::kImport);
+        TellRefused(entries, RunKind::kImport, input);
         return;
     }
     const std::string delivery = DeliveryFolder(input);
@@ -411,20 +366,17 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
             Tell(report, entries, planned);
             continue;
         }
-        const std::string named = LeftForName(decision, "交付文件夹");
-        if (!named.empty()) {
-            planned.text = decision.name + "：" + named;
-            Tell(report, entries, planned);
-            continue;
-        }
         switch (decision.reason) {
         case EntryReason::kBackupName:
             // The line above says what to do.
             Tell(report, entries, planned);
             continue;
+        case EntryReason::kNameNotGbk:
+        case EntryReason::kNameTrailingDotOrBlank:
+        case EntryReason::kNameDevice:
+        case EntryReason::kNameCaseTwin:
         case EntryReason::kArchiveTooLong:
-            planned.text = decision.name + "：" + TooLong("备份路径", JoinPath(backup, decision.name))
-                           + "，文件无法备份，导入不复制它，它留在交付文件夹。请把交付文件夹里的这个文件改成短一些的名字";
+            planned.text = decision.name + "：" + Leaves(decision, "，文件留在交付文件夹。");
             Tell(report, entries, planned);
             continue;
         default:
@@ -436,34 +388,34 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
         if (claimError == ERROR_SHARING_VIOLATION || claimError == ERROR_LOCK_VIOLATION) {
             planned.action = EntryAction::kStay;
             planned.obstacle = PlanObstacle::kSourceBeingWritten;
-            planned.text = decision.name + "：送来的文件还在被别的程序写入，下次导入再传送";
+            planned.text = decision.name + "：" + ObstacleText(planned.obstacle);
             Tell(report, entries, planned);
             continue;
         }
         if (decision.action != EntryAction::kStay && (backupBlocked || claimError != 0)) {
             planned.action = EntryAction::kStay;
             planned.obstacle = backupBlocked ? PlanObstacle::kBackupIsFile : PlanObstacle::kArchiveBlocked;
-            planned.text = decision.name + "：无法移到" + backup
-                           + (backupBlocked ? "，导入不复制它，文件留在交付文件夹。请按上面的[错误]行处理名为Backup的文件"
-                                            : "（" + SystemErrorText(claimError)
-                                                  + "），导入不复制它，文件留在交付文件夹，下次导入再试。"
-                                                    "请让运行宿主程序的Windows用户有权删除交付文件夹里的文件");
+            planned.text = decision.name + "："
+                           + ProblemText({ planned.obstacle, backup },
+                                         backupBlocked ? "。" : "（" + SystemErrorText(claimError) + "）。");
             Tell(report, entries, planned);
             continue;
         }
         CopyProblem problem;
-        if (decision.reason == EntryReason::kTargetTooLong)
-            problem = { PlanObstacle::kNone, TooLong("目标路径", decision.target),
-                        "请缩短源数据接收目录的路径，或者把这个文件改成短一些的名字" };
-        else if (!destProblem.empty())
-            problem = { PlanObstacle::kDestUnusable, "源数据接收目录" + destProblem, "请先解决上面源数据接收目录的问题" };
+        const char then[] = "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。";
+        if (decision.reason == EntryReason::kTargetTooLong || decision.reason == EntryReason::kTargetIsFolder) {
+            planned.text = decision.name + "：" + Leaves(decision, then);
+            Tell(report, entries, planned);
+            continue;
+        }
+        if (!destProblem.empty())
+            problem = { PlanObstacle::kDestUnusable, destProblem };
         else if (decision.action == EntryAction::kCopy)
             problem = CopyProblemOf(decision);
-        if (!problem.reason.empty()) {
+        if (problem.obstacle != PlanObstacle::kNone) {
             planned.action = EntryAction::kStay;
             planned.obstacle = problem.obstacle;
-            planned.text = decision.name + "：" + problem.reason + "，复制会失败，文件留在交付文件夹，下次导入再试（不提示）。"
-                           + problem.remedy;
+            planned.text = decision.name + "：" + ProblemText(problem, then);
             Tell(report, entries, planned);
             continue;
         }

@@ -10,7 +10,8 @@
 //   entry    the name as listed ("" for a run that would be refused)
 //   action   pass (a folder or temporary copy) | stay | copy | archive (an earlier import's claim that
 //            was handed over already: only moved into Backup) | refused (the whole run)
-//   reason   why it stays or why a copy keeps its source, "" for none (PlanReasonCode)
+//   reason   why the run would be refused, why it stays or why a copy keeps its source, "" for none
+//            (PlanReasonCode)
 //   target   where the copy goes (copy, archive)
 //   archive  where in Backup the delivery goes (import: copy, archive)
 //   source   what becomes of the source: stays | deleted | archived
@@ -19,6 +20,7 @@
 #include "Report.h"
 #include "SettingsCheck.h"
 #include "engine/EntryDecision.h"
+#include "engine/TransferRecord.h"
 
 #include <string>
 #include <vector>
@@ -33,7 +35,6 @@ enum class PlanObstacle {
     kPlatformFolderIsFile,  // export: a file stands where the platform folder belongs
     kSourceInUse,           // another program holds the source
     kSourceUnreadable,      // the source cannot be opened for another reason
-    kTargetIsFolder,        // a folder stands where the copy goes
     kTargetReadOnly,        // the copy would replace a read-only file
     kSourceReadOnly,        // export with delete: copied, but the read-only source stays
     kBackupIsFile,          // import: a file named Backup stands where the archive folder belongs
@@ -42,11 +43,49 @@ enum class PlanObstacle {
     kDestUnusable,          // import: the receive directory cannot be used
 };
 
+// The catalogue of obstacles: for each, its code in the table, its words in the plan (%s stands for
+// what the plan saw: a path, or the system's error) and what to do about it. Where the run records the
+// obstacle as an outcome of its own, the row is that outcome's.
+struct ObstacleRow {
+    PlanObstacle value;
+    const char* code;
+    const char* words;
+    const char* remedy;
+};
+
+constexpr ObstacleRow AsOutcome(PlanObstacle value, Outcome outcome)
+{
+    return { value, RowOf(kOutcomes, outcome).code, RowOf(kOutcomes, outcome).words, RowOf(kOutcomes, outcome).remedy };
+}
+
+inline constexpr ObstacleRow kObstacles[] = {
+    { PlanObstacle::kNone, "", "", "" },
+    { PlanObstacle::kLocationUnusable, "location-unusable", "数据文件存放路径%s不可用", "请先解决上面数据文件存放路径的问题" },
+    { PlanObstacle::kPlatformFolderIsFile, "platform-folder-is-file", "网商代码的文件夹位置%s是一个文件",
+      "请把这个文件改名或移走" },
+    { PlanObstacle::kSourceInUse, "source-in-use", "源文件正被其他程序使用（例如还在写入）",
+      "请等那个程序写完并关闭这个文件；运行时插件会重试几次" },
+    { PlanObstacle::kSourceUnreadable, "source-unreadable", "无法读取源文件（%s）", "请检查这个文件的权限" },
+    { PlanObstacle::kTargetReadOnly, "target-read-only", "目标文件%s是只读的，不能被替换", "请去掉它的只读属性，或者删除它" },
+    { PlanObstacle::kSourceReadOnly, "source-read-only",
+      "但源文件是只读的，插件删不掉它：它留在发送目录，每次导出都会再传送一次", "请去掉源文件的只读属性" },
+    { PlanObstacle::kBackupIsFile, "backup-is-file", "无法移到%s，导入不复制它，文件留在交付文件夹",
+      "请按上面的[错误]行处理名为Backup的文件" },
+    AsOutcome(PlanObstacle::kArchiveBlocked, Outcome::kClaimFailed),
+    AsOutcome(PlanObstacle::kSourceBeingWritten, Outcome::kSourceBeingWritten),
+    { PlanObstacle::kDestUnusable, "dest-unusable", "源数据接收目录%s", "请先解决上面源数据接收目录的问题" },
+};
+static_assert(HasOneRowPerValue(kObstacles, PlanObstacle::kDestUnusable), "one row for each obstacle, in order");
+
+// The words of obstacle, with what the plan saw.
+std::string ObstacleText(PlanObstacle obstacle, const std::string& seen = std::string());
+
 enum class SourceFate { kStays, kDeleted, kArchived };
 
 struct PlannedEntry {
     RunKind run = RunKind::kExport;
     bool refused = false; // the run would be refused: no entry
+    Refusal refusal = Refusal::kNone; // why, when its input tells
     EntryDecision decision;
     EntryAction action = EntryAction::kPassOver;
     PlanObstacle obstacle = PlanObstacle::kNone;
@@ -67,7 +106,7 @@ void PlanImport(const RunSettings& run, const RunInput& input, CReport& report, 
 // The table's header and an entry's row, without a line end.
 extern const char kPlanTableHeader[];
 std::string PlanTableRow(const PlannedEntry& entry);
-// The reason column: the obstacle's code, else the decision's; "" for none.
+// The reason column: the refusal's code, else the obstacle's, else the decision's; "" for none.
 const char* PlanReasonCode(const PlannedEntry& entry);
 
 } // namespace check

@@ -2,7 +2,6 @@
 
 #include "Folder.h"
 #include "engine/TransferEngine.h"
-#include "framework/ChildName.h"
 #include "framework/Path.h"
 #include "settings/Settings.h"
 
@@ -145,6 +144,15 @@ void CheckErrorBoxWait(const settings::CStoredSection& profile, CReport& report)
         report.Ok(label + "：" + std::to_string(seconds) + "秒内没有人点“确定”就自行关闭，自动运行接着做；传送记录里记下这件事");
 }
 
+// True when a run of that kind is refused for a setting, which that setting's line tells; folders that
+// overlap are told apart (CheckFolderOverlaps).
+bool RefusedForASetting(const RunSettings& run, RunKind kind)
+{
+    const RunInput input = InputOf(run);
+    const Refusal refusal = RefusalOf(input, kind).value;
+    return refusal != Refusal::kNone && refusal != FolderOverlap(input, kind).value;
+}
+
 void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 {
     if (run.importRefused)
@@ -164,14 +172,15 @@ void CheckDeliveryFolder(const RunSettings& run, CReport& report)
 
 std::string UserOrgIDProblem(const std::string& userOrgID)
 {
-    if (userOrgID.empty())
-        return "";
-    if (userOrgID.size() > settings::kUserOrgIDMax)
+    switch (UserOrgIDRefusal(UserOrgIDOf(userOrgID))) {
+    case Refusal::kUserOrgIDTooLong:
         return "有" + std::to_string(userOrgID.size()) + "个字节，超过" + std::to_string(settings::kUserOrgIDMax) + "个字节（"
                + std::to_string(settings::kUserOrgIDMax / 2) + "个汉字）的限制，导入会被拒绝";
-    if (!IsChildName(userOrgID))
+    case Refusal::kUserOrgIDNotAFolder:
         return std::string(kNotAFolderName) + "，导入会被拒绝";
-    return "";
+    default:
+        return "";
+    }
 }
 
 RunInput InputOf(const RunSettings& run)
@@ -182,9 +191,7 @@ RunInput InputOf(const RunSettings& run)
     input.strDestPath = ResolveFolderPath(run.destPath);
     input.bDeleteAfterCopy = run.deleteAfterCopy;
     input.mappings = settings::ReadOrgMappings();
-    input.userOrgID.bTooLong = run.userOrgID.size() > settings::kUserOrgIDMax;
-    if (!input.userOrgID.bTooLong)
-        input.userOrgID.strValue = run.userOrgID;
+    input.userOrgID = UserOrgIDOf(run.userOrgID);
     input.deliveryPairCodes = DeliveryPairCodes(input);
     return input;
 }
@@ -196,9 +203,9 @@ void CheckFolderOverlaps(const RunInput& input, RunSettings& run, CReport& repor
         bool RunSettings::*refused;
     } runs[] = { { RunKind::kExport, &RunSettings::exportRefused }, { RunKind::kImport, &RunSettings::importRefused } };
     for (const auto& r : runs) {
-        const std::string overlap = run.*r.refused ? "" : FolderOverlap(input, r.kind);
-        if (!overlap.empty()) {
-            report.Problem(overlap);
+        const RunRefusal overlap = run.*r.refused ? RunRefusal() : FolderOverlap(input, r.kind);
+        if (overlap.value != Refusal::kNone) {
+            report.Problem(RefusalText(overlap));
             run.*r.refused = true;
         }
     }
@@ -226,9 +233,8 @@ RunSettings CheckSettings(const std::string& plugin, CReport& report)
     CheckIsDeleted(profile, run, report);
     CheckRecordSwitch(profile, report);
     CheckErrorBoxWait(profile, report);
-    run.exportRefused = run.sourcePath.empty() || run.exportLocation.empty();
-    run.importRefused = run.destPath.empty() || run.exportLocation.empty() || run.userOrgID.empty()
-                        || !UserOrgIDProblem(run.userOrgID).empty();
+    run.exportRefused = RefusedForASetting(run, RunKind::kExport);
+    run.importRefused = RefusedForASetting(run, RunKind::kImport);
     CheckDeliveryFolder(run, report);
     return run;
 }

@@ -4,6 +4,16 @@
 #include "engine/OrgCodeTable.h"
 #include "framework/Path.h"
 
+namespace {
+
+// True for a reason that an export tells as a failed copy, with its box.
+bool FailsAsCopy(EntryReason reason)
+{
+    return reason == EntryReason::kTargetTooLong || reason == EntryReason::kTargetIsFolder;
+}
+
+} // namespace
+
 CExportEngine::CExportEngine(IRunView* pOwner, const RunInput& input, DWORD dwPauseMs, DWORD dwRetryPauseMs)
     : CTransferEngine(pOwner, input, dwRetryPauseMs), m_dwPauseMs(dwPauseMs), m_nProgress(0), m_pCodes(nullptr)
 {
@@ -57,8 +67,9 @@ EntryDecision CExportEngine::Decide(const RunInput& input, const COrgCodeTable& 
     }
     decision.targetFolder = JoinPath(input.strExportLocation, platformCode);
     decision.target = JoinPath(decision.targetFolder, decision.name);
-    if (!FitsMaxPath(decision.target)) {
-        decision.reason = EntryReason::kTargetTooLong;
+    // The platform renames no copy over a folder.
+    if (!FitsMaxPath(decision.target) || IsFolder(decision.target)) {
+        decision.reason = FitsMaxPath(decision.target) ? EntryReason::kTargetIsFolder : EntryReason::kTargetTooLong;
         return decision;
     }
     decision.action = EntryAction::kCopy;
@@ -74,7 +85,7 @@ void CExportEngine::OnEntry(const FolderEntry& entry)
         return;
     }
     m_pOwner->SetStatus(("正在导出文件" + decision.name).c_str());
-    if (decision.action == EntryAction::kStay && decision.reason != EntryReason::kTargetTooLong) {
+    if (decision.action == EntryAction::kStay && !FailsAsCopy(decision.reason)) {
         Record(decision, entry.size, Outcome::kLeft);
         Step();
         return;
@@ -85,8 +96,8 @@ void CExportEngine::OnEntry(const FolderEntry& entry)
 
 bool CExportEngine::Deliver(const EntryDecision& decision, const FolderEntry& listed)
 {
-    // A target path that does not fit fails as its copy would.
-    DWORD error = ERROR_FILENAME_EXCED_RANGE;
+    // A target that no copy can take fails as its copy would.
+    DWORD error = decision.reason == EntryReason::kTargetTooLong ? ERROR_FILENAME_EXCED_RANGE : 0;
     CopyResult result = kCopyFailed;
     FileStamp copied = StampOf(listed);
     if (decision.action == EntryAction::kCopy) {

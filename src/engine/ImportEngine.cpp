@@ -105,6 +105,8 @@ EntryDecision CImportEngine::Decide(const RunInput& input, const FolderEntry& en
         decision.reason = EntryReason::kBackupName;
     else if (!FitsMaxPath(decision.target))
         decision.reason = EntryReason::kTargetTooLong;
+    else if (IsFolder(decision.target))
+        decision.reason = EntryReason::kTargetIsFolder;
     else if (!FitsMaxPath(JoinPath(decision.backupFolder, decision.name)))
         decision.reason = EntryReason::kArchiveTooLong;
     else
@@ -152,8 +154,10 @@ void CImportEngine::OnEntry(const FolderEntry& entry)
     if (decision.action == EntryAction::kPassOver)
         return;
     m_pOwner->SetStatus(("正在转移文件：" + decision.name).c_str());
+    // A folder where the copy goes fails the copy, as it fails an export's.
     if (decision.action == EntryAction::kStay)
-        Record(decision, entry.size, Outcome::kLeft);
+        Record(decision, entry.size,
+               decision.reason == EntryReason::kTargetIsFolder ? Outcome::kCopyFailed : Outcome::kLeft);
     else
         Deliver(decision, entry);
     m_pOwner->SetPos(5);

@@ -20,10 +20,15 @@ COrgCodeTable::COrgCodeTable(const std::vector<settings::OrgMapping>& mappings)
 }
 
 // A platform code that does not name a folder directly below the data-file location is never used.
-bool COrgCodeTable::IsUsable(const settings::OrgMapping& mapping)
+PairFault COrgCodeTable::FaultOf(const settings::OrgMapping& mapping)
 {
-    return IsChildName(mapping.platformCode) && mapping.clientCode.size() < kClientCodeSize
-           && mapping.platformCode.size() < kPlatformCodeSize;
+    if (mapping.platformCode.empty())
+        return PairFault::kNoPlatformCode;
+    if (mapping.clientCode.size() >= kClientCodeSize)
+        return PairFault::kClientCodeTooLong;
+    if (mapping.platformCode.size() >= kPlatformCodeSize)
+        return PairFault::kPlatformCodeTooLong;
+    return IsChildName(mapping.platformCode) ? PairFault::kNone : PairFault::kPlatformCodeNotAFolder;
 }
 
 const char* COrgCodeTable::Lookup(const char* clientCode) const

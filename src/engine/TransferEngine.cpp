@@ -122,6 +122,12 @@ bool CTransferEngine::IsGone(const std::string& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool CTransferEngine::IsFolder(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool CTransferEngine::IsUnchanged(const std::string& path, const FileStamp& stamp)
 {
     WIN32_FILE_ATTRIBUTE_DATA now;
@@ -150,9 +156,10 @@ EntryDecision CTransferEngine::Listed(const std::string& folder, const FolderEnt
 
 bool CTransferEngine::MayStart(RunKind kind)
 {
-    const std::string refusal = RefusalOf(m_input, kind);
-    if (refusal.empty())
+    const RunRefusal refused = RefusalOf(m_input, kind);
+    if (refused.value == Refusal::kNone)
         return true;
+    const std::string refusal = RefusalText(refused);
     const Box box = BoxColumn();
     if (m_pRecord != nullptr)
         m_pRecord->Refused(refusal, box);

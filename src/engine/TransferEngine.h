@@ -71,6 +71,8 @@ protected:
     static FileStamp StampOf(const FolderEntry& entry);
     // True when nothing is at path any more.
     static bool IsGone(const std::string& path);
+    // True when a folder stands at path.
+    static bool IsFolder(const std::string& path);
     // True when the file still has that size and last-write time.
     static bool IsUnchanged(const std::string& path, const FileStamp& stamp);
 

@@ -172,15 +172,6 @@ const char* BoxText(Box box)
 
 } // namespace
 
-const char CTransferRecord::kStarted[] = "开始";
-const char CTransferRecord::kMoved[] = "已传送";
-const char CTransferRecord::kLeft[] = "未传送";
-const char CTransferRecord::kFailed[] = "失败";
-const char CTransferRecord::kEnded[] = "结束";
-const char CTransferRecord::kRefused[] = "拒绝";
-const char CTransferRecord::kStopped[] = "中止";
-const char CTransferRecord::kBroken[] = "出错";
-
 CTransferRecord::CTransferRecord(const std::string& path, RunKind kind, bool bAuto)
     : m_kind(kind), m_runLock(), m_bRunLocked(false), m_nNumber(0),
       m_strRun(RunLabel(kind, bAuto)),
@@ -356,68 +347,8 @@ void CTransferRecord::BoxClosed(BoxAnswer answer)
 void CTransferRecord::Entry(const EntryDecision& decision, ULONGLONG size, Outcome outcome, DWORD error,
                             const std::string& archive, Box box)
 {
-    const char* result = kMoved;
-    std::string detail;
-    switch (outcome) {
-    case Outcome::kLeft:
-        result = kLeft;
-        detail = ReasonText(decision);
-        break;
-    case Outcome::kTakenByAnotherRun:
-        result = kLeft;
-        detail = "另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送";
-        break;
-    case Outcome::kSourceBeingWritten:
-        result = kLeft;
-        detail = "送来的文件还在被别的程序写入，下次导入再传送";
-        break;
-    case Outcome::kSourceNowFolder:
-        result = kLeft;
-        detail = "列出之后它变成了一个文件夹，插件不进入文件夹";
-        break;
-    case Outcome::kUnfinishedClaim:
-        result = kLeft;
-        detail = "上次导入取走的同名文件还没有做完（在Backup里等着），这个文件下次导入再传送";
-        break;
-    case Outcome::kCopyFailed:
-        result = kFailed;
-        detail = "文件拷贝出错" + (ReasonText(decision).empty() ? "" : "：" + ReasonText(decision)) + "。源文件留在原处，下次再传送";
-        break;
-    case Outcome::kCopied:
-        detail = "已复制，源文件保留（传送后不删除源文件）";
-        break;
-    case Outcome::kSourceDeleted:
-        detail = "已复制，已删除源文件";
-        break;
-    case Outcome::kSourceChanged:
-        detail = "已复制；源文件在复制之后有改动，没有删除，下次导出再传送";
-        break;
-    case Outcome::kDeleteFailed:
-        result = kFailed;
-        detail = "已复制，但是源文件无法删除，下次导出会再传送它";
-        break;
-    case Outcome::kClaimFailed:
-        result = kFailed;
-        detail = "无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送";
-        break;
-    case Outcome::kArchived:
-        detail = "已复制，备份为 " + JoinPath(kBackupFolder, archive);
-        break;
-    case Outcome::kPlaceFailed:
-        result = kFailed;
-        detail = "已取走并复制，但是无法放到接收目录；文件在Backup里等着，下次导入会完成";
-        break;
-    case Outcome::kArchiveFailed:
-        result = kFailed;
-        detail = "已放到接收目录，但是无法备份；文件在Backup里等着，下次导入会补做备份";
-        break;
-    case Outcome::kClaimFinished:
-        detail = "上次导入没有做完：现在已放到接收目录，备份为 " + JoinPath(kBackupFolder, archive);
-        break;
-    case Outcome::kArchivedOnly:
-        detail = "上次导入已经把它放到接收目录，只是没有备份：现在备份为 " + JoinPath(kBackupFolder, archive);
-        break;
-    }
+    const char* const result = RowOf(kOutcomes, outcome).result;
+    const std::string detail = OutcomeText(outcome, decision, archive);
     (result == kMoved ? m_nMoved : result == kLeft ? m_nLeft : m_nFailed) += 1;
     Write(result, detail, decision.source, decision.target, std::to_string(size),
           error != 0 ? SystemErrorText(error) : "", box);
@@ -443,6 +374,13 @@ void CTransferRecord::RunEnded(End end)
         Write(kBroken, "插件内部出错，运行没有做完，没有处理的文件留待下次；" + counts);
         break;
     }
+}
+
+std::string OutcomeText(Outcome outcome, const EntryDecision& decision, const std::string& archive)
+{
+    const std::string reason = ReasonText(decision);
+    const std::string values[] = { reason, reason.empty() ? "" : "：", JoinPath(kBackupFolder, archive) };
+    return FillIn(RowOf(kOutcomes, outcome).words, "r:a", values);
 }
 
 std::vector<std::string> CTransferRecord::ParseLine(const std::string& line)

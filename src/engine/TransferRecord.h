@@ -62,14 +62,14 @@ public:
     // Records written before the last column was added have lines of one column less.
     enum Column { kTime, kNumber, kRun, kSource, kTarget, kSize, kResult, kDetail, kError, kBox, kWho, kColumns };
     // The values of the result column.
-    static const char kStarted[];
-    static const char kMoved[];
-    static const char kLeft[];
-    static const char kFailed[];
-    static const char kEnded[];
-    static const char kRefused[];
-    static const char kStopped[];
-    static const char kBroken[];
+    static constexpr char kStarted[] = "开始";
+    static constexpr char kMoved[] = "已传送";
+    static constexpr char kLeft[] = "未传送";
+    static constexpr char kFailed[] = "失败";
+    static constexpr char kEnded[] = "结束";
+    static constexpr char kRefused[] = "拒绝";
+    static constexpr char kStopped[] = "中止";
+    static constexpr char kBroken[] = "出错";
 
     // The record of one run of that kind, at path; "" keeps none. The run takes the next run number.
     CTransferRecord(const std::string& path, RunKind kind, bool bAuto);
@@ -129,3 +129,50 @@ private:
     int m_nBoxesUnshown;
     int m_nBoxesClosedByThemselves;
 };
+
+// The catalogue of outcomes: for each, the record's result, its code, its words in the record (%r
+// stands for the words of the decision's reason, %: for "：" before them when there are any, %a for
+// the archive's name in Backup) and what the settings check tells to do about it ("" where the next
+// run sees to it, or, for kLeft, the reason's).
+struct OutcomeRow {
+    Outcome value;
+    const char* result;
+    const char* code;
+    const char* words;
+    const char* remedy;
+};
+
+inline constexpr OutcomeRow kOutcomes[] = {
+    { Outcome::kLeft, CTransferRecord::kLeft, "left", "%r", "" },
+    { Outcome::kTakenByAnotherRun, CTransferRecord::kLeft, "taken-by-another-run",
+      "另一个运行已经取走了它（或者别的程序把它移走或删除了），本次不传送", "" },
+    { Outcome::kSourceBeingWritten, CTransferRecord::kLeft, "source-being-written",
+      "送来的文件还在被别的程序写入，下次导入再传送", "" },
+    { Outcome::kSourceNowFolder, CTransferRecord::kLeft, "source-now-folder",
+      "列出之后它变成了一个文件夹，插件不进入文件夹", "" },
+    { Outcome::kUnfinishedClaim, CTransferRecord::kLeft, "earlier-claim-waiting",
+      "上次导入取走的同名文件还没有做完（在Backup里等着），这个文件下次导入再传送", "" },
+    { Outcome::kCopyFailed, CTransferRecord::kFailed, "copy-failed", "文件拷贝出错%:%r。源文件留在原处，下次再传送",
+      "请按“系统错误”一栏的原因检查源文件和目标文件夹" },
+    { Outcome::kCopied, CTransferRecord::kMoved, "copied", "已复制，源文件保留（传送后不删除源文件）", "" },
+    { Outcome::kSourceDeleted, CTransferRecord::kMoved, "source-deleted", "已复制，已删除源文件", "" },
+    { Outcome::kSourceChanged, CTransferRecord::kMoved, "source-changed",
+      "已复制；源文件在复制之后有改动，没有删除，下次导出再传送", "" },
+    { Outcome::kDeleteFailed, CTransferRecord::kFailed, "delete-failed", "已复制，但是源文件无法删除，下次导出会再传送它",
+      "请让运行宿主程序的Windows用户有权删除发送目录里的文件，并去掉它们的只读属性" },
+    { Outcome::kClaimFailed, CTransferRecord::kFailed, "archive-blocked",
+      "无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送",
+      "请让运行宿主程序的Windows用户有权删除交付文件夹里的文件" },
+    { Outcome::kArchived, CTransferRecord::kMoved, "archived", "已复制，备份为 %a", "" },
+    { Outcome::kPlaceFailed, CTransferRecord::kFailed, "place-failed",
+      "已取走并复制，但是无法放到接收目录；文件在Backup里等着，下次导入会完成", "请按“系统错误”一栏的原因检查源数据接收目录" },
+    { Outcome::kArchiveFailed, CTransferRecord::kFailed, "archive-failed",
+      "已放到接收目录，但是无法备份；文件在Backup里等着，下次导入会补做备份", "请按“系统错误”一栏的原因检查交付文件夹里的Backup" },
+    { Outcome::kClaimFinished, CTransferRecord::kMoved, "claim-finished", "上次导入没有做完：现在已放到接收目录，备份为 %a", "" },
+    { Outcome::kArchivedOnly, CTransferRecord::kMoved, "archived-only",
+      "上次导入已经把它放到接收目录，只是没有备份：现在备份为 %a", "" },
+};
+static_assert(HasOneRowPerValue(kOutcomes, Outcome::kArchivedOnly), "one row for each outcome, in order");
+
+// The words of the outcome of decision in the record, archive being its name in Backup.
+std::string OutcomeText(Outcome outcome, const EntryDecision& decision, const std::string& archive = std::string());

@@ -11,11 +11,11 @@ CInterfaceApp::CInterfaceApp() : m_bUserOrgIDTooLong(false)
 
 BOOL CInterfaceApp::InitInstance()
 {
-    const std::string userOrgID = settings::GetString(settings::kUserOrgID);
-    m_bUserOrgIDTooLong = userOrgID.size() >= sizeof(m_szUserOrgID);
+    const UserOrgID id = UserOrgIDOf(settings::GetString(settings::kUserOrgID));
+    static_assert(sizeof(m_szUserOrgID) > settings::kUserOrgIDMax, "room for every ID a run takes");
+    m_bUserOrgIDTooLong = id.bTooLong;
     std::memset(m_szUserOrgID, 0, sizeof(m_szUserOrgID));
-    if (!m_bUserOrgIDTooLong)
-        std::memcpy(m_szUserOrgID, userOrgID.c_str(), userOrgID.size());
+    std::memcpy(m_szUserOrgID, id.strValue.c_str(), id.strValue.size());
     return CApp::InitInstance();
 }
 

@@ -178,6 +178,11 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               ws.WriteMapping("ClientID0000=C01\r\nQRVID0000=P01\r\nClientID0001=C02\r\n");
               test::WriteFile(ws.Send() + "\\a_C02_1.txt", "x");
           }, "--plan", 1, "[未传送] a_C02_1.txt：客户代码“C02”的对应ClientID0001被跳过，文件留在发送目录" },
+        { "plan: a folder where the copy goes", [](CheckWorkspace& ws) {
+              test::WriteFile(ws.Send() + "\\a_C01_1.txt", "x");
+              test::MakeDir(ws.Data() + "\\P01");
+              test::MakeDir(ws.Data() + "\\P01\\a_C01_1.txt");
+          }, "--plan", 1, "[未传送] a_C01_1.txt：目标位置是一个文件夹，导出时提示“文件拷贝出错”，文件留在发送目录。请把这个文件夹改名或移走" },
         { "plan: folder", [](CheckWorkspace& ws) { test::MakeDir(ws.Send() + "\\C01"); }, "--plan", 0,
           "[跳过] C01：是文件夹，插件不进入文件夹，里面的文件不会被导出" },
         { "plan: a temporary copy in the send folder", SendFile(".~qrvlnk-1-2.part"), "--plan", 0,

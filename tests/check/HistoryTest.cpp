@@ -60,7 +60,7 @@ TEST(CheckHistory, TellsTheLastRunsFromWhatTheRunsRecorded)
     test::MakeDir(ws.Data() + "\\P01\\b_C01_2.txt");
     test::WriteFile(ws.Delivery() + "\\d.txt", "d");
     EXPECT_EQ(1u, ws.RunThePlugin({ "AutoExport", "AutoImport" }).size());
-    const std::string failure = "[失败] " + ws.Send() + "\\b_C01_2.txt：文件拷贝出错。源文件留在原处，下次再传送（系统错误 ";
+    const std::string failure = "[失败] " + ws.Send() + "\\b_C01_2.txt：文件拷贝出错：目标位置是一个文件夹。源文件留在原处，下次再传送";
 
     test::ProgramResult r = ws.CheckHere("--history");
     EXPECT_EQ(1u, r.exitCode) << r.output;

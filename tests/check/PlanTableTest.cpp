@@ -101,8 +101,8 @@ TEST(CheckPlan, TableHasARowForEachVerdict)
               test::WriteFile(ws.Send() + "\\a_C01_1.txt", "a");
               ws.Profile().SetString(settings::kSourcePath, ws.Delivery());
           }, [](const CheckWorkspace&) {
-              return std::vector<std::string>{ Row("export", "", "refused", "", "", "", "stays"),
-                                               Row("import", "", "refused", "", "", "", "stays") };
+              return std::vector<std::string>{ Row("export", "", "refused", "source-in-delivery", "", "", "stays"),
+                                               Row("import", "", "refused", "import-from-source", "", "", "stays") };
           } },
     };
     for (const auto& c : cases) {

@@ -120,7 +120,6 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
     RunWorker(kModeAutoExport, stoppedView);
 
     const std::string sharing = "系统错误 32";
-    const std::string denied = "系统错误 5";
     const struct {
         const char* number;
         const char* result;
@@ -137,12 +136,12 @@ TEST_F(TransferRecord, EveryOutcomeOfARunHasItsLine)
         { "1", "已传送", "a_C1_changed.txt", "已复制，已删除源文件", "", "" },
         { "1", "失败", "a_C1_held.txt", "已复制，但是源文件无法删除，下次导出会再传送它", sharing, "" },
         { "1", "已传送", "a_C1_ok.txt", "已复制，已删除源文件", "", "" },
-        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "正在显示" },
+        { "1", "失败", "a_C1_dir.txt", "文件拷贝出错：目标位置是一个文件夹。源文件留在原处，下次再传送", "", "正在显示" },
         { "1", "结束", "", "传送2个，未传送4个，失败2个", "", "" },
         { "2", "开始", "", "用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "2", "已传送", "d1.txt", "已复制，备份为 Backup\\d1.txt.1", "", "" },
         { "2", "失败", "d2.txt", "无法移到Backup（导入先把送来的文件移进Backup，再放到接收目录），没有传送。文件留在交付文件夹，下次再传送", sharing, "" },
-        { "2", "失败", "d3.txt", "文件拷贝出错。源文件留在原处，下次再传送", denied, "" },
+        { "2", "失败", "d3.txt", "文件拷贝出错：目标位置是一个文件夹。源文件留在原处，下次再传送", "", "" },
         { "2", "结束", "", "传送1个，未传送0个，失败2个", "", "" },
         { "3", "开始", "", "传送后删除源文件：是；用户机构代码（UserOrgID）为“Q9”", "", "" },
         { "3", "拒绝", "",
