@@ -28,6 +28,9 @@ std::string ReasonText(const EntryDecision& decision)
         return "名为Backup的文件占着备份文件夹的位置，它不是送来的文件，送来的文件也都无法备份";
     case EntryReason::kUnfinishedClaim:
         return "上次导入没有做完：文件已经从交付文件夹取走，在Backup里等着，下次导入会完成";
+    case EntryReason::kClaimOfOtherReceiveDirectory:
+        return "以前导入到另一个接收目录时没有做完：文件已经从交付文件夹取走，在Backup里等着导入到那个接收目录时完成，"
+               "导入到现在的接收目录不会处理它。请把接收目录改回当时的那个，导入一次";
     default:
         return "";
     }

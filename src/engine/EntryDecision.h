@@ -32,6 +32,9 @@ enum class EntryReason {
     kBackupName,     // import: a file named Backup, where the archive folder belongs; no delivery
     kUnfinishedClaim, // import: a delivery that an earlier run claimed and did not finish handing over;
                       // the next run finishes it
+    kClaimOfOtherReceiveDirectory, // import: a delivery that an import into another receive directory
+                                   // (one set before) claimed and did not finish; only an import into
+                                   // that one finishes it
 };
 
 struct EntryDecision {
