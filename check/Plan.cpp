@@ -212,6 +212,11 @@ void PlanClaims(const RunInput& input, const std::string& backup, CReport& repor
                        + "备份为 " + planned.archive;
         Tell(report, entries, planned);
     }
+    for (const ClaimElsewhere& claim : ClaimsOfOtherReceiveDirectories(backup, claims.path)) {
+        PlannedEntry planned = Planned(RunKind::kImport, CImportEngine::DecideClaimElsewhere(claim));
+        planned.text = planned.decision.source + "：" + ReasonText(planned.decision);
+        Tell(report, entries, planned);
+    }
 }
 
 // A value's code in the table.

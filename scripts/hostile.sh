@@ -20,7 +20,7 @@ cd "$ROOT"
 source scripts/env.sh
 
 # Seeds beyond the default range that once broke a law (README, "What it found").
-REGRESSIONS=(94 118 121 213 238 422 472 551 608 877 963 986 1105 1392 1667 1814 1878 1964 7188 7414)
+REGRESSIONS=(94 118 121 213 238 422 472 551 608 877 963 986 1105 1392 1667 1814 1878 1964 7188 7414 9005)
 
 first=1
 count=30

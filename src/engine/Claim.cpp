@@ -29,6 +29,20 @@ std::string FolderIdentity(const std::string& path)
     return identity;
 }
 
+// True for the same name but for the case of ASCII letters: names this file makes.
+bool SameAsciiName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'a' && a[i] <= 'z' ? a[i] - 'a' + 'A' : a[i];
+        const char y = b[i] >= 'a' && b[i] <= 'z' ? b[i] - 'a' + 'A' : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath)
@@ -51,8 +65,8 @@ std::string ClaimCopyName(const std::string& mark, const std::string& name)
         for (int shift = 0; shift < 16; shift += 8)
             hash = (hash ^ ((static_cast<unsigned>(c) >> shift) & 0xff)) * 1099511628211ULL;
     }
-    char text[64];
-    ::wsprintfA(text, "%s%08lx%08lx.part", kClaimCopyPrefix, static_cast<unsigned long>(hash >> 32),
+    char text[96];
+    ::wsprintfA(text, "%s%s-%08lx%08lx.part", kClaimCopyPrefix, mark.c_str(), static_cast<unsigned long>(hash >> 32),
                 static_cast<unsigned long>(hash & 0xffffffff));
     return text;
 }
@@ -61,6 +75,59 @@ bool IsClaimCopyName(const char* name)
 {
     return std::strncmp(name, kClaimCopyPrefix, sizeof(kClaimCopyPrefix) - 1) == 0
            && CTransferEngine::IsTemporaryName(name);
+}
+
+void RemoveOrphanedClaimCopies(const ClaimFolder& claims, const std::string& destPath)
+{
+    const std::string noFileIndex = "-0000000000000000";
+    if (claims.mark.size() <= noFileIndex.size()
+        || claims.mark.compare(claims.mark.size() - noFileIndex.size(), noFileIndex.size(), noFileIndex) == 0)
+        return;
+    std::vector<std::string> owned;
+    CFolderList list(claims.path);
+    FolderEntry entry;
+    while (list.Next(&entry)) {
+        if (entry.fault != NameFault::kNone)
+            return;
+        owned.push_back(ClaimCopyName(claims.mark, entry.name));
+    }
+    if (list.Error() != 0)
+        return;
+    const std::string prefix = kClaimCopyPrefix + claims.mark + "-";
+    CFolderList copies(destPath, prefix + "*");
+    while (copies.Next(&entry)) {
+        if (entry.IsFolder() || entry.name.compare(0, prefix.size(), prefix) != 0 || !IsClaimCopyName(entry.name.c_str()))
+            continue;
+        bool isOwned = false;
+        for (const std::string& name : owned)
+            isOwned = isOwned || SameAsciiName(name, entry.name);
+        if (!isOwned)
+            ::DeleteFileW(WidePath(JoinPath(destPath, entry.name)).c_str());
+    }
+}
+
+std::vector<ClaimElsewhere> ClaimsOfOtherReceiveDirectories(const std::string& backupFolder,
+                                                            const std::string& ownClaimFolder)
+{
+    std::vector<ClaimElsewhere> claims;
+    // Its name is ASCII: the last backslash is the one before it.
+    const std::string own = ownClaimFolder.substr(ownClaimFolder.rfind('\\') + 1);
+    CFolderList folders(backupFolder, std::string(kClaimFolderPrefix) + "*");
+    FolderEntry folder;
+    while (folders.Next(&folder)) {
+        if (!folder.IsFolder() || folder.fault != NameFault::kNone || SameAsciiName(folder.name, own)
+            || folder.name.compare(0, sizeof(kClaimFolderPrefix) - 1, kClaimFolderPrefix) != 0)
+            continue;
+        const std::string path = JoinPath(backupFolder, folder.name);
+        CClaimLock lock;
+        if (lock.Take(path, 0) != 0)
+            continue;
+        for (const FolderEntry& entry : ListFolder(path)) {
+            if (!entry.IsFolder())
+                claims.push_back({ path, entry });
+        }
+    }
+    return claims;
 }
 
 DWORD CClaimLock::Take(const std::string& claimFolder, DWORD dwRetryPauseMs)

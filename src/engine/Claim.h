@@ -5,18 +5,25 @@
 // writers. Only one run can win that rename, and it happens only once the copy is whole. Then the copy
 // is renamed over the target, and the claimed delivery moves on into Backup as its archive.
 //
-// The copy's name is made from the delivery's name and the identity of Backup, so that imports from two
-// delivery folders into one receive directory never write the same copy.
+// The copy's name carries the identity of Backup (the mark) and a hash of the delivery's name, so that
+// imports from two delivery folders into one receive directory never write the same copy, and each
+// import knows its own copies: a copy of its mark that no claim of its claim folder owns was left by a
+// run that lost the claim to another run or was ended before its claim, and is removed by the next
+// import that holds the lock (RemoveOrphanedClaimCopies). A copy of another mark is never touched.
 //
 // What a run left behind is finished by the next import into the same receive directory, decided from
 // these marks alone: a claimed delivery whose copy is still beside the target has the copy renamed over
 // it and is archived; one whose copy is gone was handed over already and is only archived. The claim
 // folder is named by the receive directory's identity (volume and file index), so every spelling of
-// that directory finds it, and one import at a time works with it (CClaimLock).
+// that directory finds it, and one import at a time works with it (CClaimLock). Claims in the claim
+// folder of another receive directory (one set before) wait for an import into that one; an import
+// names them (ClaimsOfOtherReceiveDirectories) and leaves them.
 #pragma once
+#include "framework/FolderList.h"
 #include "framework/Handle.h"
 
 #include <string>
+#include <vector>
 
 // Where the imports from one delivery folder into one receive directory keep their claims.
 struct ClaimFolder {
@@ -34,6 +41,24 @@ std::string ClaimCopyMark(const std::string& backupFolder);
 std::string ClaimCopyName(const std::string& mark, const std::string& name);
 // True for the name of such a copy.
 bool IsClaimCopyName(const char* name);
+// Removes from destPath the copies of claims.mark for which claims.path holds no claim. Only for the
+// holder of the claim folder's lock, before it writes a copy: no other run writes a copy of this mark
+// into destPath meanwhile, and an earlier one either claimed its copy's delivery or never will. Removes
+// nothing when the claim folder cannot be listed whole or holds a name whose copy's name is not known
+// exactly, or when the mark has no file index (a network file system that gives none could give
+// another Backup the same mark).
+void RemoveOrphanedClaimCopies(const ClaimFolder& claims, const std::string& destPath);
+
+// A claim waiting in the claim folder of another receive directory.
+struct ClaimElsewhere {
+    std::string folder; // its claim folder
+    FolderEntry entry;
+};
+// The claims in the claim folders in backupFolder other than ownClaimFolder whose import is not under
+// way (their lock is free): deliveries that wait for an import into a receive directory that is not
+// the one set now.
+std::vector<ClaimElsewhere> ClaimsOfOtherReceiveDirectories(const std::string& backupFolder,
+                                                            const std::string& ownClaimFolder);
 
 // While held, no other import works with the claim folder. It goes with the process that holds it,
 // however that ends; what is left on disk of it is taken over by the next holder.

@@ -35,6 +35,9 @@ enum class EntryReason {
     kBackupName,     // import: a file named Backup, where the archive folder belongs; no delivery
     kUnfinishedClaim, // import: a delivery that an earlier run claimed and did not finish handing over;
                       // the next run finishes it
+    kClaimOfOtherReceiveDirectory, // import: a delivery that an import into another receive directory
+                                   // (one set before) claimed and did not finish; only an import into
+                                   // that one finishes it
 };
 
 struct EntryDecision {
@@ -92,8 +95,14 @@ inline constexpr ReasonRow kReasons[] = {
       "名为Backup的文件占着备份文件夹的位置，它不是送来的文件，送来的文件也都无法备份", "请把这个文件改名或移走" },
     { EntryReason::kUnfinishedClaim, "unfinished-claim",
       "上次导入没有做完：文件已经从交付文件夹取走，在Backup里等着，下次导入会完成", "" },
+    // What to do is part of the words, so that the record says it too.
+    { EntryReason::kClaimOfOtherReceiveDirectory, "claim-of-other-receive-directory",
+      "以前导入到另一个接收目录时没有做完：文件已经从交付文件夹取走，在Backup里等着导入到那个接收目录时完成，"
+      "导入到现在的接收目录不会处理它。请把接收目录改回当时的那个，导入一次",
+      "" },
 };
-static_assert(HasOneRowPerValue(kReasons, EntryReason::kUnfinishedClaim), "one row for each reason, in order");
+static_assert(HasOneRowPerValue(kReasons, EntryReason::kClaimOfOtherReceiveDirectory),
+              "one row for each reason, in order");
 
 // The words of the decision's reason, its codes filled in; "" for no reason.
 std::string ReasonText(const EntryDecision& decision);

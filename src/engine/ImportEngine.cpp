@@ -50,6 +50,9 @@ int CImportEngine::Run()
     RemoveTemporaryFiles(m_input.strDestPath);
     CClaimLock lock;
     PrepareClaims(backup, lock);
+    if (lock.IsHeld() && m_blocked == Outcome::kArchived)
+        RemoveOrphanedClaimCopies(m_claims, m_input.strDestPath);
+    TellClaimsElsewhere(backup);
     WalkFolder(DeliveryFolder(m_input));
     // The claim folder goes when it is empty.
     if (lock.IsHeld())
@@ -129,6 +132,24 @@ EntryDecision CImportEngine::DecideClaim(const RunInput& input, const ClaimFolde
     decision.action = ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES ? EntryAction::kCopy
                                                                                     : EntryAction::kArchive;
     return decision;
+}
+
+EntryDecision CImportEngine::DecideClaimElsewhere(const ClaimElsewhere& claim)
+{
+    EntryDecision decision;
+    decision.action = EntryAction::kStay;
+    decision.reason = EntryReason::kClaimOfOtherReceiveDirectory;
+    decision.name = claim.entry.name;
+    decision.source = JoinPath(claim.folder, claim.entry.name);
+    return decision;
+}
+
+void CImportEngine::TellClaimsElsewhere(const std::string& backupFolder)
+{
+    if (m_claims.path.empty())
+        return;
+    for (const ClaimElsewhere& claim : ClaimsOfOtherReceiveDirectories(backupFolder, m_claims.path))
+        Record(DecideClaimElsewhere(claim), claim.entry.size, Outcome::kLeft);
 }
 
 DWORD CImportEngine::ClaimBlocker(const EntryDecision& decision, bool bMayBeMade)

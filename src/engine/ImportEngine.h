@@ -22,6 +22,8 @@ public:
     // whose copy still waits beside the target has it put in place (kCopy), one whose copy is in place
     // already is only archived (kArchive); anything else there is passed over.
     static EntryDecision DecideClaim(const RunInput& input, const ClaimFolder& claims, const FolderEntry& entry);
+    // What it does with a claim waiting in the claim folder of another receive directory: leaves it.
+    static EntryDecision DecideClaimElsewhere(const ClaimElsewhere& claim);
     // Why the delivered file of decision could not be claimed, as a system error; 0 when it can: Backup
     // is a folder (or, when bMayBeMade, nothing yet), and the file can be opened as the claim opens it.
     // The file is closed again at once.
@@ -44,6 +46,8 @@ private:
     // Sets up the claim folder of the run's receive directory and finishes what earlier runs left in
     // it; m_blocked says why no delivery can be claimed when that fails.
     void PrepareClaims(const std::string& backupFolder, CClaimLock& lock);
+    // Records the claims that wait for an import into another receive directory, which it leaves.
+    void TellClaimsElsewhere(const std::string& backupFolder);
     // Claims a delivery with its copy, then hands it over; or leaves it.
     void Deliver(const EntryDecision& decision, const FolderEntry& listed);
     // Puts the copy of the claimed file in place (bPlace), then archives the claim; false when the

@@ -52,5 +52,7 @@ bool CFolderList::Next(FolderEntry* pEntry)
     entry.lastWrite = m_data.ftLastWriteTime;
     *pEntry = entry;
     m_bPending = ::FindNextFileW(m_find, &m_data) != FALSE;
+    if (!m_bPending && ::GetLastError() != ERROR_NO_MORE_FILES)
+        m_dwError = ::GetLastError();
     return true;
 }

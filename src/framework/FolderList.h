@@ -46,6 +46,7 @@ public:
 
     // False when the folder could not be listed (Error() says why) or has no entry of the pattern.
     bool IsValid() const { return m_find.IsValid(); }
+    // Why the folder could not be listed, or its listing ended before the last entry; 0 for neither.
     DWORD Error() const { return m_dwError; }
     // The next entry; false after the last one.
     bool Next(FolderEntry* pEntry);

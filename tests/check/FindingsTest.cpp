@@ -219,6 +219,12 @@ TEST(Check, EachProblemOnceWithItsLineAndExitCode)
               test::WriteFile(claims + "\\d.txt", "d");
               test::WriteFile(ws.Receive() + "\\" + ClaimCopyName(ClaimCopyMark(ws.Backup()), "d.txt"), "d");
           }, "--plan", 0, "[导入] 上次导入没有做完：d.txt已经从交付文件夹取走，复制好了但还没有放到接收目录；下次导入会完成" },
+        { "plan: a claim an import into another receive directory left", [](CheckWorkspace& ws) {
+              test::MakeDir(ws.Backup());
+              test::MakeDir(ws.Backup() + "\\.~qrvlnk-claims-0badf00d-0000000000000001");
+              test::WriteFile(ws.Backup() + "\\.~qrvlnk-claims-0badf00d-0000000000000001\\d.txt", "d");
+          }, "--plan", 1,
+          "\\Q900\\Backup\\.~qrvlnk-claims-0badf00d-0000000000000001\\d.txt：以前导入到另一个接收目录时没有做完" },
         { "DestPath relative", SetString(settings::kDestPath, "recv"), "", 1,
           "[错误] DestPath（源数据接收目录）“recv”不是完整的路径（X:\\…或者\\\\服务器\\共享\\…），运行时按宿主程序当时的工作目录解释，现在是" },
         { "ExportLocation drive-relative", SetString(settings::kExportLocation, "C:"), "", 1,

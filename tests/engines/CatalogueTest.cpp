@@ -22,7 +22,7 @@ TEST(Catalogue, EveryReasonHasItsWordsCodeAndRemedy)
     const struct {
         EntryReason reason;
         const char* code;
-        bool remedy; // false: the run passes the entry over, or finishes it itself
+        bool remedy; // false: the run passes the entry over or finishes it itself, or the words say what to do
     } cases[] = {
         { EntryReason::kFolder, "folder", false },
         { EntryReason::kTemporary, "temporary", false },
@@ -39,6 +39,7 @@ TEST(Catalogue, EveryReasonHasItsWordsCodeAndRemedy)
         { EntryReason::kArchiveTooLong, "archive-too-long", true },
         { EntryReason::kBackupName, "backup-name", true },
         { EntryReason::kUnfinishedClaim, "unfinished-claim", false },
+        { EntryReason::kClaimOfOtherReceiveDirectory, "claim-of-other-receive-directory", false },
     };
     ASSERT_EQ(std::size(kReasons), std::size(cases) + 1) << "a row of this table for each reason but kNone";
     EXPECT_STREQ("", RowOf(kReasons, EntryReason::kNone).words);

@@ -1,6 +1,6 @@
 // Law 6: a run ended at a file call, as a power cut or Task Manager ends its host, and then made again
-// hands every file over once: each is in one place a rule allows with its bytes, no claim waits, and
-// no file is recorded as transferred twice.
+// hands every file over once: each is in one place a rule allows with its bytes, no claim waits, no
+// claim's copy is left in the receive directory, and no file is recorded as transferred twice.
 #include "Laws.h"
 
 #include "Text.h"
@@ -59,6 +59,11 @@ void CheckEnded(const Workspace& ws, const CModel& model, const RunSeen& seen, s
     for (const auto& entry : seen.after.Entries()) {
         if (!entry.second.folder && model.IsClaim(entry.first))
             violations->push_back({ 6, "a claim waits after the run was made again: " + Utf8(entry.first) });
+    }
+    // A copy the ended run wrote and did not claim (or whose claim is finished) is not left behind.
+    for (const std::wstring& name : seen.after.FilesIn(ws.recv.real)) {
+        if (seen.run == Run::kImport && !WasRefused(seen) && CModel::IsClaimCopyName(name))
+            violations->push_back({ 6, "a claim's copy is left after the run was made again: " + Utf8(JoinPath(ws.recv.real, name)) });
     }
     if (seen.run != Run::kImport || WasRefused(seen))
         return;

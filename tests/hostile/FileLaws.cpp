@@ -11,8 +11,6 @@ namespace hostile {
 
 namespace {
 
-const wchar_t kClaimCopyPrefix[] = L".~qrvlnk-claim-";
-
 // A file before the run, or one the neighbour wrote during it, with the places its bytes may be in.
 struct Original {
     std::wstring path;
@@ -181,7 +179,7 @@ private:
     // day old).
     bool MayLeave(const std::wstring& path) const
     {
-        if (NameOf(path).compare(0, std::wcslen(kClaimCopyPrefix), kClaimCopyPrefix) != 0)
+        if (!CModel::IsClaimCopyName(NameOf(path)))
             return m_seen.endedAt != 0;
         for (const auto& entry : m_seen.after.Entries()) {
             if (m_seen.run == Run::kImport && !entry.second.folder && m_model.IsClaim(entry.first))

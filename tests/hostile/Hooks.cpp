@@ -1,6 +1,8 @@
 #include "Hooks.h"
 
 #include <cstring>
+#include <cwchar>
+#include <vector>
 
 namespace hostile {
 namespace hooks {
@@ -12,12 +14,32 @@ unsigned s_divisor = 1;
 std::function<void(unsigned)> s_before;
 volatile LONG s_calls = 0;
 volatile LONG s_armed = 0;
+// Written by the run's worker, read once the run is over.
+std::vector<unsigned> s_claimCalls;
 
-void Before()
+// The number of the call about to be made; 0 while no run is under way.
+unsigned Before()
 {
-    if (s_armed != 0)
-        s_before(static_cast<unsigned>(::InterlockedIncrement(&s_calls)));
+    if (s_armed == 0)
+        return 0;
+    const unsigned call = static_cast<unsigned>(::InterlockedIncrement(&s_calls));
+    s_before(call);
+    return call;
 }
+
+// Notes a rename into an import's claim folder: a claim.
+struct NoteClaim {
+    unsigned call;
+    template <class... Args>
+    void operator()(Args...) const
+    {
+    }
+    void operator()(LPCWSTR, LPCWSTR to, DWORD) const
+    {
+        if (call != 0 && to != nullptr && std::wcsstr(to, L"\\.~qrvlnk-claims-") != nullptr)
+            s_claimCalls.push_back(call);
+    }
+};
 
 void WINAPI ShortSleep(DWORD ms)
 {
@@ -48,7 +70,7 @@ UINT_PTR WINAPI ShortTimer(HWND hWnd, UINT_PTR id, UINT ms, TIMERPROC proc)
 #define QRVLNK_DEFINE_HOOK(ret, name, params, args) \
     ret WINAPI Hook##name params                    \
     {                                               \
-        Before();                                   \
+        NoteClaim{ Before() } args;                 \
         return ::name args;                         \
     }
 QRVLNK_FILE_CALLS(QRVLNK_DEFINE_HOOK)
@@ -113,6 +135,7 @@ void Arm(const std::function<void(unsigned)>& before)
 {
     s_before = before;
     s_calls = 0;
+    s_claimCalls.clear();
     s_armed = 1;
 }
 
@@ -125,6 +148,11 @@ void Disarm()
 unsigned Calls()
 {
     return static_cast<unsigned>(s_calls);
+}
+
+std::vector<unsigned> ClaimCalls()
+{
+    return s_claimCalls;
 }
 
 } // namespace hooks

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace hostile {
 namespace hooks {
@@ -21,6 +22,8 @@ void Arm(const std::function<void(unsigned)>& before);
 void Disarm();
 // The file calls counted since Arm.
 unsigned Calls();
+// The numbers of those that renamed a file into an import's claim folder: its claims.
+std::vector<unsigned> ClaimCalls();
 
 } // namespace hooks
 } // namespace hostile

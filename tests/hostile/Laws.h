@@ -9,8 +9,9 @@
 //     became of it;
 //   5 the host: the call returns 1 and leaves no window behind;
 //   6 a run ended at any file call (the host's process ended, as by a power cut) and made again leaves
-//     every file in one place a rule allows, handed over once, no claim waiting, and a record that
-//     accounts for each;
+//     every file in one place a rule allows, handed over once, no claim waiting, no claim's copy in the
+//     receive directory (also when the run was ended just before a claim and its delivery withdrawn
+//     since), and a record that accounts for each;
 //   7 liveness: what a rule sends somewhere and nothing blocks is there after a run that went ahead.
 #pragma once
 #include "Census.h"

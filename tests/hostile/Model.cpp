@@ -15,6 +15,7 @@ const size_t kUserOrgIDLimit = 16;    // bytes
 const wchar_t kTempPrefix[] = L".~qrvlnk-";
 const wchar_t kTempSuffix[] = L".part";
 const wchar_t kClaimFolderPrefix[] = L".~qrvlnk-claims-";
+const wchar_t kClaimCopyPrefix[] = L".~qrvlnk-claim-";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
@@ -356,6 +357,11 @@ bool CModel::IsTemporaryName(const std::wstring& name)
     const size_t suffix = sizeof(kTempSuffix) / sizeof(wchar_t) - 1;
     return name.size() >= prefix + suffix && name.compare(0, prefix, kTempPrefix) == 0
            && name.compare(name.size() - suffix, suffix, kTempSuffix) == 0;
+}
+
+bool CModel::IsClaimCopyName(const std::wstring& name)
+{
+    return IsTemporaryName(name) && StartsWith(name, kClaimCopyPrefix);
 }
 
 } // namespace hostile

@@ -82,6 +82,8 @@ public:
     // A name a run may hand over at all: exactly GBK, not ending in a dot or blank, not a temporary copy's.
     static bool IsTransferable(const std::wstring& name, std::string* gbk);
     static bool IsTemporaryName(const std::wstring& name);
+    // The name of an import's copy of a delivery it claims, written beside the target before the claim.
+    static bool IsClaimCopyName(const std::wstring& name);
     // An import's claim folder in Backup (".~qrvlnk-claims-..."), or its lock beside it: the run's own marks.
     bool IsClaimMark(const std::wstring& path) const;
     // A delivery an import claimed and left in its claim folder, for the next import to finish.

@@ -122,10 +122,13 @@ private:
             current = RunOne(i, current);
         // Law 6: runs ended at a file call, each in the workspace laid out afresh.
         CRandom random(m_ws.seed ^ 0xC075C075C075ULL);
+        CRandom atClaim(m_ws.seed ^ 0xC1A1C1A1C1A1ULL);
         for (unsigned cut = 0; cut < m_options.cuts && m_violations.empty(); ++cut) {
-            const size_t index = random.Below(m_ws.runs.size());
-            if (m_calls[index] != 0)
-                EndAndRunAgain(index, static_cast<unsigned>(random.Between(1, m_calls[index])), work);
+            size_t index = random.Below(m_ws.runs.size());
+            unsigned at = m_calls[index] != 0 ? static_cast<unsigned>(random.Between(1, m_calls[index])) : 0;
+            const bool claim = AtAClaim(atClaim, &index, &at);
+            if (at != 0)
+                EndAndRunAgain(index, at, claim, work);
         }
         m_host.Unload();
     }
@@ -147,6 +150,7 @@ private:
         seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); }, m_ws.boxDelayMs,
                                 m_ws.reentryMs);
         m_calls.push_back(hooks::Calls());
+        m_claimCalls.push_back(hooks::ClaimCalls());
         hooks::Disarm();
         neighbour.End();
         seen.facts = neighbour.Facts();
@@ -172,9 +176,51 @@ private:
         return seen.after;
     }
 
+    // In one seed of three, a run that claims is to be ended just before one of its claims (its copy
+    // written, the delivery not claimed yet): *pIndex and *pAt are set to it, and true is returned.
+    bool AtAClaim(CRandom& random, size_t* pIndex, unsigned* pAt) const
+    {
+        std::vector<size_t> claiming;
+        for (size_t i = 0; i < m_claimCalls.size(); ++i) {
+            if (!m_claimCalls[i].empty())
+                claiming.push_back(i);
+        }
+        if (claiming.empty() || random.Below(3) != 0)
+            return false;
+        *pIndex = claiming[random.Below(claiming.size())];
+        const std::vector<unsigned>& calls = m_claimCalls[*pIndex];
+        *pAt = calls[random.Below(calls.size())];
+        return true;
+    }
+
+    // After a run ended before its claim: the platform withdraws the delivery whose copy the run left in
+    // the receive directory, so that the run made again does not write that copy again.
+    void WithdrawCopied(RunSeen& seen)
+    {
+        const CCensus now = CCensus::Take(m_ws);
+        for (const std::wstring& copy : now.FilesIn(m_ws.recv.real)) {
+            if (!CModel::IsClaimCopyName(copy))
+                continue;
+            const uint64_t hash = now.Find(JoinPath(m_ws.recv.real, copy))->hash;
+            for (const std::wstring& name : now.FilesIn(m_model.Delivery())) {
+                const std::wstring delivery = JoinPath(m_model.Delivery(), name);
+                if (now.Find(delivery)->hash != hash || !::DeleteFileW(LongPath(m_ws, delivery).c_str()))
+                    continue;
+                seen.between.push_back("the platform withdrew " + Utf8(delivery) + ", whose copy the ended run left");
+                Fact withdrawn;
+                withdrawn.kind = Event::kDelete;
+                withdrawn.path = delivery;
+                withdrawn.done = true;
+                seen.facts.push_back(withdrawn);
+                break;
+            }
+        }
+    }
+
     // Lays the workspace out again, makes the runs before index, then ends run index at the plug-in's
-    // file call at (in a host process of its own) and makes it again in this one.
-    void EndAndRunAgain(size_t index, unsigned at, const std::string& work)
+    // file call at (in a host process of its own) and makes it again in this one; with withdraw, the
+    // delivery it copied and did not claim is withdrawn in between (WithdrawCopied).
+    void EndAndRunAgain(size_t index, unsigned at, bool withdraw, const std::string& work)
     {
         m_host.Unload();
         Clear(m_ws);
@@ -198,6 +244,8 @@ private:
         seen.before = DoBetween(index, current, &seen.between);
         seen.recordBefore = ReadRecordFiles(m_ws);
         const int exit = COtherHost(m_ws, seen.run, at, false, m_options.timeDivisor).Wait(m_options.timeoutMs);
+        if (withdraw)
+            WithdrawCopied(seen);
         seen.ended = CCensus::Take(m_ws);
         seen.recordEnded = ReadRecordFiles(m_ws);
         seen.call = m_host.Call(seen.run, [this, &seen](const CallResult& sofar) { Hung(seen, sofar); });
@@ -262,6 +310,7 @@ private:
     CCensus m_first;
     std::vector<RunSeen> m_runs;
     std::vector<unsigned> m_calls; // the file calls of each run
+    std::vector<std::vector<unsigned>> m_claimCalls; // the numbers of its claims among them
     std::vector<Violation> m_violations;
 };
 

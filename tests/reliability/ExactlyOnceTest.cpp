@@ -172,6 +172,8 @@ TEST_F(ExactlyOnce, ADeliveryIsHandedOverOnceByItsClaim)
         };
     };
     std::unique_ptr<CClaimLock> otherRun;
+    const std::string kOtherMark = "0badf00d-0000000000000001";
+    const std::string otherClaims = ".~qrvlnk-claims-" + kOtherMark;
     const struct {
         const char* what;
         std::function<void()> before;
@@ -180,6 +182,8 @@ TEST_F(ExactlyOnce, ADeliveryIsHandedOverOnceByItsClaim)
         const char* received; // recv\a.txt afterwards; null for none
         Names archived;
         Names left; // in the delivery folder
+        Names alsoReceived; // in the receive directory besides a.txt
+        std::string otherClaim; // what is recorded of b.txt, a claim of another receive directory
     } cases[] = {
         { "an unchanged re-delivery is handed over like any other",
           [&] {
@@ -214,6 +218,18 @@ TEST_F(ExactlyOnce, ADeliveryIsHandedOverOnceByItsClaim)
           }, "未传送：列出之后它变成了一个文件夹，插件不进入文件夹", nullptr, {}, { "Backup", "a.txt" } },
         { "a file named Backup", [&] { Make(delivery, "Backup", "not a folder"); }, nullptr, notClaimed, nullptr, {},
           { "Backup", "a.txt" } },
+        { "a copy of its own that no claim owns goes; another delivery folder's stays", [&] {
+              ASSERT_TRUE(test::MakeDir(backup));
+              Make(m_recv, ClaimCopyName(ClaimCopyMark(backup), "gone.txt"), "lost the claim");
+              Make(m_recv, ClaimCopyName(kOtherMark, "gone.txt"), "not claimed yet");
+          }, nullptr, "已传送：已复制，备份为 Backup\\a.txt", "a", { "a.txt" }, { "Backup" },
+          { ClaimCopyName(kOtherMark, "gone.txt") } },
+        { "a claim of another receive directory is named and left", [&] {
+              ASSERT_TRUE(test::MakeDir(backup) && test::MakeDir(backup + "\\" + otherClaims));
+              Make(backup + "\\" + otherClaims, "b.txt", "b");
+          }, nullptr, "已传送：已复制，备份为 Backup\\a.txt", "a", { otherClaims, "a.txt" }, { "Backup" }, {},
+          "未传送：以前导入到另一个接收目录时没有做完：文件已经从交付文件夹取走，在Backup里等着导入到那个接收目录时完成，"
+          "导入到现在的接收目录不会处理它。请把接收目录改回当时的那个，导入一次" },
     };
     for (const auto& c : cases) {
         TRACE_CASE(cases, c);
@@ -225,11 +241,16 @@ TEST_F(ExactlyOnce, ADeliveryIsHandedOverOnceByItsClaim)
             c.before();
         test::MeddlingView view;
         view.m_atStatus["a.txt"] = c.atStatus;
-        EXPECT_EQ(c.recorded, RecordedRun(RunKind::kImport, view)["a.txt"]);
+        std::map<std::string, std::string> lines = RecordedRun(RunKind::kImport, view);
+        EXPECT_EQ(c.recorded, lines["a.txt"]);
+        EXPECT_EQ(c.otherClaim, lines["b.txt"]);
         holders.clear();
         otherRun.reset();
         EXPECT_TRUE(view.Errors().empty());
-        EXPECT_EQ(c.received == nullptr ? Names() : Names{ "a.txt" }, ListDir(m_recv)) << "nothing else is left";
+        Names received = c.alsoReceived;
+        if (c.received != nullptr)
+            received.push_back("a.txt");
+        EXPECT_EQ(received, ListDir(m_recv)) << "nothing else is left";
         if (c.received != nullptr) {
             EXPECT_EQ(c.received, ReadFile(m_recv + "\\a.txt"));
         }
