@@ -153,6 +153,12 @@ bool SameName(const Text& a, const Text& b)
 
 std::string UpperAnsi(const std::string& name)
 {
+    if (IsAscii(name)) {
+        std::string upper = name;
+        for (char& c : upper)
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        return upper;
+    }
     return ToCodePage(CP_ACP, Upper(FromCodePage(CP_ACP, name)));
 }
 
@@ -224,12 +230,17 @@ bool CProfileFile::Load(const std::string& path, const char* onlySection)
             m_lines.push_back(MakeLine(bytes.substr(pos, end - pos), bytes.substr(end, next - end)));
             if (onlySection != nullptr && m_lines.back().kind == kHeading)
                 bInOnly = SameName(m_lines.back().name, only);
+        } else if (!m_lines.empty() && m_lines.back().kind == kUnread) {
+            Line& run = m_lines.back();
+            run.bytes += run.end;
+            run.bytes.append(bytes, pos, end - pos);
+            run.end = bytes.substr(end, next - end);
         } else {
             m_lines.push_back(
                 Line{ bytes.substr(pos, end - pos), bytes.substr(end, next - end), kUnread, Text(), Text() });
         }
         if (m_lineEnd.empty())
-            m_lineEnd = m_lines.back().end;
+            m_lineEnd = bytes.substr(end, next - end);
         pos = next;
     }
     if (m_lineEnd.empty())

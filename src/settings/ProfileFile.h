@@ -42,7 +42,8 @@ private:
     typedef std::u16string Text;
     enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
     // A key line has "=", a bare key has none: the profile functions read it as a key without value.
-    // A line of another section than the one loaded for is kUnread: neither a heading nor a key.
+    // The lines of other sections than the one loaded for are kUnread, a run of them one element with
+    // their inner line ends in its bytes: neither a heading nor a key.
     enum Kind { kBlank, kComment, kHeading, kKey, kBareKey, kUnread };
     struct Line {
         std::string bytes; // as read, without the line end; encoded anew for a line written here
