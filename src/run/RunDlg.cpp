@@ -194,18 +194,22 @@ void CRunDlg::StartRun()
         RefuseWhileBusy(m_traits.pszBusy);
         return;
     }
-    SaveContents();
-    CWorkThread* pWorker = new CWorkThread(this, Mode(), m_userOrgID);
-    pWorker->m_dwPauseMs = m_dwEnginePauseMs;
     ::ResetEvent(m_hIdle);
+    // The progress window is drawn before the lists are saved, which takes a moment when they are
+    // long; the worker starts once they are.
     if (m_pProgress == nullptr) {
         m_pProgress = new CProgressDlg;
         m_pProgress->Create(m_hWnd, &m_pProgress, !m_bAuto);
         m_pProgress->SetHeading(m_traits.pszHeading);
         m_pProgress->SetStatus("就绪");
         m_pProgress->SetPos(0);
+        if (m_pProgress != nullptr && m_pProgress->m_hWnd != NULL)
+            ::RedrawWindow(m_pProgress->m_hWnd, nullptr, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
     m_hProgressWnd = m_pProgress != nullptr ? m_pProgress->m_hWnd : NULL;
+    SaveContents();
+    CWorkThread* pWorker = new CWorkThread(this, Mode(), m_userOrgID);
+    pWorker->m_dwPauseMs = m_dwEnginePauseMs;
     HANDLE hThread = NULL;
     // A worker that cannot start ends the run at once, as a refused run would.
     if (pWorker->CreateThread(&hThread))
