@@ -89,7 +89,8 @@ protected:
 
     // The window's own set-up before an automatic run starts; the time edits are filled already.
     virtual void InitContents() {}
-    // First step of every run: write back what the dialog holds.
+    // Every run writes back what the dialog holds, once its progress window is drawn and before its
+    // worker starts.
     virtual void SaveContents() {}
     // The default time window for now.
     virtual void DefaultTimes(const CDateTime& now, CDateTime* pStart, CDateTime* pEnd) const = 0;
