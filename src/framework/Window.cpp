@@ -1,10 +1,46 @@
 #include "framework/Window.h"
 
+#include <map>
 #include <vector>
 
 namespace {
-const char kObjectProp[] = "QRVLNK.CWindow";
+
+// The registered objects by window. A window property would do, but Wine answers every GetProp with a
+// round trip to its server, and a list filled row by row sends its dialog several notifications a row.
+class CWindowMap {
+public:
+    CWindowMap() { ::InitializeCriticalSection(&m_lock); }
+    ~CWindowMap() { ::DeleteCriticalSection(&m_lock); }
+    CWindow* Find(HWND hWnd)
+    {
+        ::EnterCriticalSection(&m_lock);
+        auto at = m_objects.find(hWnd);
+        CWindow* pWnd = at != m_objects.end() ? at->second : nullptr;
+        ::LeaveCriticalSection(&m_lock);
+        return pWnd;
+    }
+    void Set(HWND hWnd, CWindow* pWnd)
+    {
+        ::EnterCriticalSection(&m_lock);
+        if (pWnd != nullptr)
+            m_objects[hWnd] = pWnd;
+        else
+            m_objects.erase(hWnd);
+        ::LeaveCriticalSection(&m_lock);
+    }
+
+private:
+    CRITICAL_SECTION m_lock;
+    std::map<HWND, CWindow*> m_objects;
+};
+
+CWindowMap& Objects()
+{
+    static CWindowMap s_objects;
+    return s_objects;
 }
+
+} // namespace
 
 std::string CWindow::GetText(HWND hWnd)
 {
@@ -18,7 +54,7 @@ std::string CWindow::GetText(HWND hWnd)
 
 CWindow* CWindow::FromHandle(HWND hWnd)
 {
-    return hWnd ? static_cast<CWindow*>(::GetPropA(hWnd, kObjectProp)) : nullptr;
+    return hWnd ? Objects().Find(hWnd) : nullptr;
 }
 
 BOOL CWindow::WalkPreTranslateTree(MSG* pMsg)
@@ -37,12 +73,12 @@ BOOL CWindow::WalkPreTranslateTree(MSG* pMsg)
 void CWindow::Register(HWND hWnd)
 {
     m_hWnd = hWnd;
-    ::SetPropA(hWnd, kObjectProp, this);
+    Objects().Set(hWnd, this);
 }
 
 void CWindow::Unregister()
 {
     if (m_hWnd)
-        ::RemovePropA(m_hWnd, kObjectProp);
+        Objects().Set(m_hWnd, nullptr);
     m_hWnd = NULL;
 }

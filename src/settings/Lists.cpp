@@ -11,7 +11,7 @@ void RewriteOrgMapSection(const char* section, const IniKeys& keys)
 {
     const std::string path = IniPath(kOrgMapFile);
     CProfileFile file;
-    if (file.Load(path)) {
+    if (file.Load(path, section)) {
         file.ReplaceSection(section, keys);
         file.Save(path);
     }

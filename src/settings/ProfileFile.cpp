@@ -21,6 +21,21 @@ bool IsBlank(wchar_t c)
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
+// Narrows [first, last) of the text to what lies between its blanks.
+void TrimRange(const WideText& text, size_t& first, size_t& last)
+{
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+}
+
+WideText Trimmed(const WideText& text, size_t first, size_t last)
+{
+    TrimRange(text, first, last);
+    return text.substr(first, last - first);
+}
+
 WideText TrimLeft(const WideText& text)
 {
     size_t start = 0;
@@ -29,17 +44,9 @@ WideText TrimLeft(const WideText& text)
     return text.substr(start);
 }
 
-WideText TrimRight(const WideText& text)
-{
-    size_t end = text.size();
-    while (end > 0 && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(0, end);
-}
-
 WideText Trim(const WideText& text)
 {
-    return TrimLeft(TrimRight(text));
+    return Trimmed(text, 0, text.size());
 }
 
 bool StartsWith(const std::string& bytes, const char* mark)
@@ -85,7 +92,7 @@ const size_t kNone = static_cast<size_t>(-1);
 
 } // namespace
 
-bool CProfileFile::Load(const std::string& path)
+bool CProfileFile::Load(const std::string& path, const char* onlySection)
 {
     m_encoding = kAnsi;
     m_mark.clear();
@@ -116,6 +123,15 @@ bool CProfileFile::Load(const std::string& path)
     auto unit = [&](size_t at) {
         return width == 2 ? Utf16At(bytes, at, m_encoding == kUtf16BE) : static_cast<wchar_t>(bytes[at]);
     };
+    // A heading's first character after the blanks is "[". Blanks and "[" are one code unit in every
+    // encoding read here, and no unit of another character reads as one of them.
+    auto MayBeHeading = [&](size_t first, size_t end) {
+        while (first + width <= end && IsBlank(unit(first)))
+            first += width;
+        return first + width <= end && unit(first) == L'[';
+    };
+    const WideText only = onlySection != nullptr ? Trim(ToWide(onlySection)) : WideText();
+    bool bInOnly = false;
     for (size_t pos = m_mark.size(); pos < bytes.size();) {
         size_t end = pos;
         while (end + width <= bytes.size() && unit(end) != L'\r' && unit(end) != L'\n')
@@ -128,9 +144,21 @@ bool CProfileFile::Load(const std::string& path)
         } else {
             end = bytes.size();
         }
-        m_lines.push_back(MakeLine(bytes.substr(pos, end - pos), bytes.substr(end, next - end)));
+        if (onlySection == nullptr || bInOnly || MayBeHeading(pos, end)) {
+            m_lines.push_back(MakeLine(bytes.substr(pos, end - pos), bytes.substr(end, next - end)));
+            if (onlySection != nullptr && m_lines.back().kind == kHeading)
+                bInOnly = IsSameName(m_lines.back().name, only);
+        } else if (!m_lines.empty() && m_lines.back().kind == kUnread) {
+            Line& run = m_lines.back();
+            run.bytes += run.end;
+            run.bytes.append(bytes, pos, end - pos);
+            run.end = bytes.substr(end, next - end);
+        } else {
+            m_lines.push_back(
+                Line{ bytes.substr(pos, end - pos), bytes.substr(end, next - end), kUnread, WideText(), WideText() });
+        }
         if (m_lineEnd.empty())
-            m_lineEnd = m_lines.back().end;
+            m_lineEnd = bytes.substr(end, next - end);
         pos = next;
     }
     if (m_lineEnd.empty())
@@ -138,26 +166,31 @@ bool CProfileFile::Load(const std::string& path)
     return true;
 }
 
-CProfileFile::Line CProfileFile::MakeLine(const std::string& bytes, const std::string& end) const
+// The parts are cut from the decoded line by position, each copied once: a file of many thousand
+// lines is read at the start of every export.
+CProfileFile::Line CProfileFile::MakeLine(std::string bytes, std::string end) const
 {
-    Line line{ bytes, end, kBlank, WideText(), WideText() };
-    const WideText text = Trim(Decode(bytes));
+    Line line{ std::move(bytes), std::move(end), kBlank, WideText(), WideText() };
+    const WideText text = Decode(line.bytes);
+    size_t first = 0, last = text.size();
+    TrimRange(text, first, last);
+    // Blanks hold neither "]" nor "=": what is found lies between first and last.
     const size_t close = text.rfind(L']');
     const size_t equals = text.find(L'=');
-    if (text.empty()) {
+    if (first == last) {
         line.kind = kBlank;
-    } else if (text[0] == L';') {
+    } else if (text[first] == L';') {
         line.kind = kComment;
-    } else if (text[0] == L'[' && close != WideText::npos) {
+    } else if (text[first] == L'[' && close != WideText::npos) {
         line.kind = kHeading;
-        line.name = Trim(text.substr(1, close - 1));
+        line.name = Trimmed(text, first + 1, close);
     } else if (equals == WideText::npos) {
         line.kind = kBareKey;
-        line.name = text;
+        line.name = text.substr(first, last - first);
     } else {
         line.kind = kKey;
-        line.name = TrimRight(text.substr(0, equals));
-        line.value = TrimLeft(text.substr(equals + 1));
+        line.name = Trimmed(text, first, equals);
+        line.value = Trimmed(text, equals + 1, last);
     }
     return line;
 }
@@ -327,7 +360,7 @@ IniKeys CProfileFile::ReadSection(const std::string& section) const
 CIniSection::CIniSection(const std::string& path, const char* section)
 {
     CProfileFile file;
-    if (file.Load(path)) {
+    if (file.Load(path, section)) {
         for (auto& key : file.ReadSection(section))
             m_keys.emplace(std::move(key.first), std::move(key.second));
     }

@@ -19,8 +19,10 @@ namespace settings {
 
 class CProfileFile {
 public:
-    // Reads the file; a missing file is an empty one. False when it exists but cannot be read.
-    bool Load(const std::string& path);
+    // Reads the file; a missing file is an empty one. False when it exists but cannot be read. With a
+    // section, only the headings and the lines of the sections of that name are taken apart, the other
+    // lines are kept as they are: ReplaceSection and ReadSection of that section alone may follow.
+    bool Load(const std::string& path, const char* onlySection = nullptr);
     // Sets the key as WritePrivateProfileStringA does, leading blanks of the value dropped. A key whose
     // value is already that keeps its line.
     void SetString(const std::string& section, const std::string& key, const std::string& value);
@@ -38,7 +40,9 @@ public:
 private:
     enum Encoding { kAnsi, kUtf8, kUtf16LE, kUtf16BE };
     // A key line has "=", a bare key has none: the profile functions read it as a key without value.
-    enum Kind { kBlank, kComment, kHeading, kKey, kBareKey };
+    // The lines of other sections than the one loaded for are kUnread, a run of them one element with
+    // their inner line ends in its bytes: neither a heading nor a key.
+    enum Kind { kBlank, kComment, kHeading, kKey, kBareKey, kUnread };
     struct Line {
         std::string bytes; // as read, without the line end; encoded anew for a line written here
         std::string end;   // the line end as read: CR LF, LF or CR; none on a last line without one
@@ -47,7 +51,7 @@ private:
         WideText value; // a key's value as the profile functions read it
     };
 
-    Line MakeLine(const std::string& bytes, const std::string& end) const;
+    Line MakeLine(std::string bytes, std::string end) const;
     // A line written here: "[section]" or "name=value".
     Line NewLine(const WideText& text) const;
     // The heading of the first section of that name at or after the line, or m_lines.size().

@@ -82,7 +82,8 @@ private:
 };
 
 // Starting files in the profile functions' form: other sections around the lists, a comment before the
-// first section, sections repeated in another case, a byte-order mark.
+// first section, sections repeated in another case, a byte-order mark, lines that open with "[" or hold it
+// as a GBK trail byte.
 const std::string kOrgMapFiles[] = {
     kNoFile,
     "",
@@ -93,6 +94,7 @@ const std::string kOrgMapFiles[] = {
     "; 说明\r\n[OrgMapping]\r\nClientID0000=X\r\n[Suppliers]\r\nOther=1\r\n",
     "[OrgMapping]\r\nClientID0000=A\r\n[Other]\r\nk=v\r\n[orgmapping]\r\nQRVID0000=B\r\n[SUPPLIERS]\r\nSID0000=s\r\n",
     "\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=A\r\n[Tail]\r\nB=2\r\n",
+    "[Other]\r\n\xB5\x5B=1\r\n[unclosed\r\n[Suppliers]\r\nSID0000=s\r\n[orgMapping]\r\nClientID0000=X\r\n",
 };
 
 TEST(ListRewrite, OrgMapSectionsGiveTheKeyByKeyBytes)
@@ -372,6 +374,8 @@ TEST(ListRead, OnePassGivesWhatTheProfileFunctionsGive)
         "SID0003=d\r\nValid0003=\"1\"\r\nSID0004=e\r\nValid0004=0\r\nSID0005=f\r\nValid0005=\r\nName0005='名 称'\r\n",
         "[Suppliers]\r\nSID0000=a\r\nSID0001=b\r\nSID0000=late\r\nName0001=n\r\nValid0001= 1\r\n",
         Utf16("[OrgMapping]\r\nClientID0000=A\r\nQRVID0000=P\r\n[Suppliers]\r\nSID0000=s\r\nValid0000=1\r\n"),
+        "[Other]\r\n\xB5\x5B=1\r\n[unclosed\r\n\t [Suppliers] \r\nSID0000=s\r\n  [orgMapping]\r\nClientID0000=X\r\n",
+        Utf16("[Other]\r\nk=v\r\n\t[Suppliers]\r\nSID0000=s\r\n [OrgMapping]\r\nClientID0000=A\r\nQRVID0000=P\r\n"),
         "\xEF\xBB\xBF[OrgMapping]\r\nClientID0000=\xE5\x8C\x97\xE4\xBA\xAC\r\nQRVID0000=P\r\n",
     };
     files.insert(files.end(), std::begin(odd), std::end(odd));
