@@ -29,20 +29,6 @@ std::string FolderIdentity(const std::string& path)
     return identity;
 }
 
-// True for the same name but for the case of ASCII letters: names this file makes.
-bool SameAsciiName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'a' && a[i] <= 'z' ? a[i] - 'a' + 'A' : a[i];
-        const char y = b[i] >= 'a' && b[i] <= 'z' ? b[i] - 'a' + 'A' : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string ClaimFolderOf(const std::string& backupFolder, const std::string& destPath)
@@ -100,7 +86,7 @@ void RemoveOrphanedClaimCopies(const ClaimFolder& claims, const std::string& des
             continue;
         bool isOwned = false;
         for (const std::string& name : owned)
-            isOwned = isOwned || SameAsciiName(name, entry.name);
+            isOwned = isOwned || IsSameName(name, entry.name);
         if (!isOwned)
             ::DeleteFileW(WidePath(JoinPath(destPath, entry.name)).c_str());
     }
@@ -115,7 +101,7 @@ std::vector<ClaimElsewhere> ClaimsOfOtherReceiveDirectories(const std::string& b
     CFolderList folders(backupFolder, std::string(kClaimFolderPrefix) + "*");
     FolderEntry folder;
     while (folders.Next(&folder)) {
-        if (!folder.IsFolder() || folder.fault != NameFault::kNone || SameAsciiName(folder.name, own)
+        if (!folder.IsFolder() || folder.fault != NameFault::kNone || IsSameName(folder.name, own)
             || folder.name.compare(0, sizeof(kClaimFolderPrefix) - 1, kClaimFolderPrefix) != 0)
             continue;
         const std::string path = JoinPath(backupFolder, folder.name);
