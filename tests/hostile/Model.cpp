@@ -180,6 +180,10 @@ Refusal CModel::Inside(const char* inner, const FolderSetting& spelled, const st
     const std::string why = std::string(inner) + " (" + Utf8(innerPath) + ") is or lies in " + outer + " (" + Utf8(outerPath) + ")";
     if (!before.IsFolder(outerPath))
         return { Verdict::kEither, why };
+    // A link whose folder is not made yet is missing under Wine (and cannot be opened as that folder on
+    // Windows either): nothing can tell where it will lead.
+    if (spelled.spelling == Spelling::kJunction && !before.IsFolder(innerPath))
+        return { Verdict::kEither, why + ", through a link to a folder not made yet" };
     if (!SeesHolder(spelled, innerPath, outerPath) || (seenFirst != nullptr && !SeesHolder(spelled, innerPath, *seenFirst)))
         return { Verdict::kEither, why + ", which a drive letter hides under Wine", true };
     return { Verdict::kRefused, why };
